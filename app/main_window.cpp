@@ -1,0 +1,331 @@
+#include "app/main_window.h"
+
+#include "app/build_stamp.h"
+#include "app/data_grid.h"
+#include "app/data_module.h"
+#include "app/login_window.h"
+#include "app/messages.h"
+#include "app/program_end.h"
+#include "app/version_gate.h"
+#include "db/plant.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+TForm1 *Form1 = nullptr;
+
+namespace {
+
+const QColor green(0, 0x80, 0);   // the accepted state and the chosen journal mode
+const QColor red(0xFF, 0, 0);     // a state not accepted and a day off
+
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void setLook(QWidget *w, bool marked, const QColor &colour)
+{
+    w->setAutoFillBackground(marked);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, marked ? colour : QApplication::palette().color(QPalette::Button));
+    w->setPalette(pal);
+    QFont f = w->font();
+    f.setBold(marked);
+    w->setFont(f);
+}
+
+bool isWeekend(const QDate &d)
+{
+    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
+}
+
+} // namespace
+
+TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+{
+    if (!Form1)
+        Form1 = this;
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Табель"));
+    setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *bar = new QMenuBar(this);
+    layout->setMenuBar(bar);
+    buildMenu(bar);
+
+    auto *top = new QHBoxLayout;
+    const char *captions[4] = {"Смена №1", "Смена №2", "Смена №3", "Переработка"};
+    for (int i = 0; i < 4; ++i) {
+        RadioButton[i] = new QRadioButton(QString::fromUtf8(captions[i]), this);
+        RadioButton[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        top->addWidget(RadioButton[i]);
+        connect(RadioButton[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                ModeChosen(i + 1);
+        });
+    }
+    DateT = new QDateEdit(QDate::currentDate(), this);
+    DateT->setObjectName(QStringLiteral("DateT"));
+    DateT->setCalendarPopup(true);
+    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    DateT->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
+    DateT->installEventFilter(this);
+    // The journal is re-read when the calendar closes after a pick, not while a date is typed.
+    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
+            [this] { QTimer::singleShot(0, this, [this] { DateChosen(); }); });
+    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this,
+            [this] { QTimer::singleShot(0, this, [this] { DateChosen(); }); });
+    top->addSpacing(12);
+    top->addWidget(DateT);
+    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
+    CBox1->setObjectName(QStringLiteral("CBox1"));
+    connect(CBox1, &QCheckBox::toggled, this, [this] { setDayOffLook(); });
+    top->addSpacing(12);
+    top->addWidget(CBox1);
+    top->addStretch(1);
+    layout->addLayout(top);
+
+    DBGrid2 = new DataGrid(this);
+    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
+    DBGrid2->setColumns({
+        {QStringLiteral("Фамилия И.О."), QStringLiteral("fio"), 250},
+        {QStringLiteral("Марка изделия"), QStringLiteral("marka"), 260},
+        {QStringLiteral("Операция"), QStringLiteral("vid"), 155},
+        {QStringLiteral("Вид"), QStringLiteral("nmn"), 157},
+        {QStringLiteral("Цвет"), QStringLiteral("color"), -1, Qt::AlignCenter},
+        {QStringLiteral("Часы"), QStringLiteral("time"), -1},
+        {QStringLiteral("Кол-во"), QStringLiteral("kol_vo"), 57},
+        {QStringLiteral("Брак"), QStringLiteral("brak"), 49},
+        {QStringLiteral("Итого (р.)"), QStringLiteral("summa"), 78},
+        {QStringLiteral("Премия (%)"), QStringLiteral("prize"), -1, Qt::AlignLeft, true},
+        {QStringLiteral("OK"), QStringLiteral("ok"), 37, Qt::AlignCenter},
+        {QStringLiteral("Заведен"), QStringLiteral("vvod"), 72, Qt::AlignCenter},
+    });
+    DBGrid2->setStyler([](const DataSet &ds, int row, const QString &field) {
+        return JournalCellStyle(field, ds.valueAt(row, QStringLiteral("ok")).toString());
+    });
+    DBGrid2->setDataSet(m_module->Smena1);
+    connect(DBGrid2, &QAbstractItemView::doubleClicked, this, [this] { DBGrid2DblClick(); });
+    layout->addWidget(DBGrid2, 1);
+
+    auto *bottom = new QHBoxLayout;
+    auto button = [&](const char *name, const char *caption, void (TForm1::*handler)()) {
+        auto *b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, handler] { Messages::guard([&] { (this->*handler)(); }); });
+        bottom->addWidget(b);
+        return b;
+    };
+    button("Button1", "Добавить", &TForm1::Button1Click);
+    button("Button2", "Изменить", &TForm1::Button2Click);
+    button("Button3", "Удалить", &TForm1::Button3Click);
+    button("Button8", "Обновить", &TForm1::Button8Click);
+    button("Button5", "Ср.сд./хоз. работы", &TForm1::Button5Click);
+    bottom->addStretch(1);
+    button("Button4", "Выход", &TForm1::Button4Click);
+    layout->addLayout(bottom);
+
+    resize(1300, 650);
+
+    RadioButton[0]->setChecked(true);
+    ModeChosen(1);
+    setDayOffLook();
+
+    // The version gate runs every 30 seconds for the whole run, so that an outdated copy stops
+    // soon after a newer build has started anywhere.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(30000);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    Timer1->start();
+}
+
+TForm1::~TForm1()
+{
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::buildMenu(QMenuBar *bar)
+{
+    auto item = [this](QMenu *menu, const char *name, const char *caption, std::function<void()> action) {
+        QAction *a = menu->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [action] { Messages::guard(action); });
+        return a;
+    };
+    MenuReference = bar->addMenu(QStringLiteral("Справочники"));
+    MenuReference->setObjectName(QStringLiteral("MenuReference"));
+    item(MenuReference, "MenuWorkers", "Рабочие", [] {});
+    item(MenuReference, "MenuProducts", "Изделия", [] {});
+    item(MenuReference, "MenuPrices", "Цены", [] {});
+    item(MenuReference, "MenuKinds", "Операции", [] {});
+    item(MenuReference, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
+
+    MenuTabel = bar->addMenu(QStringLiteral("Табель"));
+    MenuTabel->setObjectName(QStringLiteral("MenuTabel"));
+    item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", [] {});
+    item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [] {});
+    item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", [] {});
+    item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", [] {});
+    item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", [] {});
+
+    MenuReports = bar->addMenu(QStringLiteral("Отчеты"));
+    MenuReports->setObjectName(QStringLiteral("MenuReports"));
+    item(MenuReports, "MenuReportCentre", "Сводные отчеты", [] {});
+
+    QAction *exit = bar->addAction(QStringLiteral("Выход"));
+    exit->setObjectName(QStringLiteral("MenuExit"));
+    connect(exit, &QAction::triggered, this, [this] { Button4Click(); });
+}
+
+CellStyle TForm1::JournalCellStyle(const QString &field, const QString &state)
+{
+    CellStyle style;
+    if (field == QLatin1String("ok")) {
+        style.bold = true;
+        style.foreground = Plant::isAccepted(state) ? green : red;
+    }
+    return style;
+}
+
+DataSet *TForm1::JournalOfMode() const
+{
+    return m_module->Smena(JournalMode);
+}
+
+void TForm1::setJournalDate(const QDate &date)
+{
+    DateT->setDate(date);
+}
+
+QDate TForm1::journalDate() const
+{
+    return DateT->date();
+}
+
+void TForm1::openJournals(bool rereadParams)
+{
+    DataSet *journals[4] = {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4};
+    for (DataSet *j : journals)
+        j->close();
+    for (DataSet *j : journals) {
+        if (rereadParams)
+            j->setParam(QStringLiteral("data"), DateT->date());
+        j->open();
+    }
+}
+
+void TForm1::ReadJournals()
+{
+    openJournals(true);
+}
+
+void TForm1::Activate()
+{
+    const QDate today = QDate::currentDate();
+    DateT->setDate(today);
+    if (isWeekend(today))
+        CBox1->setChecked(true);
+    Messages::guard([this] { ReadJournals(); });
+}
+
+void TForm1::DateChosen()
+{
+    BusyCursor busy;
+    Messages::guard([this] { ReadJournals(); });
+    CBox1->setChecked(isWeekend(DateT->date()));
+    DBGrid2->setFocus();
+}
+
+void TForm1::Button8Click()
+{
+    BusyCursor busy;
+    openJournals(false);
+}
+
+void TForm1::ModeChosen(int mode)
+{
+    if (mode < 1 || mode > 4)
+        mode = 1;
+    DBGrid2->setDataSet(m_module->Smena(mode));
+    for (int i = 0; i < 4; ++i)
+        setLook(RadioButton[i], i + 1 == mode, green);
+    if (!RadioButton[mode - 1]->isChecked())
+        RadioButton[mode - 1]->setChecked(true);
+    JournalMode = mode;
+}
+
+void TForm1::setDayOffLook()
+{
+    setLook(CBox1, CBox1->isChecked(), red);
+}
+
+void TForm1::Button4Click()
+{
+    close();
+}
+
+void TForm1::reject()
+{
+    // Esc closes the journal like "Выход".
+    QDialog::reject();
+}
+
+void TForm1::Button1Click() {}
+void TForm1::Button2Click() {}
+void TForm1::Button3Click() {}
+void TForm1::Button5Click() {}
+void TForm1::DBGrid2DblClick() {}
+
+void TForm1::Timer1Timer()
+{
+    VersionGate();
+}
+
+void TForm1::VersionGate()
+{
+    Messages::guard([this] {
+        const BuildStamp stamp = currentBuildStamp();
+        BuildDate = stamp.date;
+        BuildTime = stamp.time;
+        if (versionGateOutdated(*m_module, stamp)) {
+            if (LoginWindow)
+                LoginWindow->startEndTimer();
+            Messages::error(QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
+            Program::requestEnd();
+        }
+    });
+}
+
+void TForm1::showChild(QDialog *child)
+{
+    child->exec();
+    Activate();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DateT && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            DateChosen();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

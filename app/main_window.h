@@ -1,0 +1,89 @@
+#pragma once
+
+#include "app/roles.h"
+
+#include <QDialog>
+
+class DataGrid;
+class DataSet;
+class QCheckBox;
+class QDateEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class TDataModule6;
+class TForm23;
+struct CellStyle;
+
+// The main window "Табель": the journal of production records of one date and one journal mode
+// (shifts 1 to 3, overtime), and the hub from which every other window is opened.
+class TForm1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm1(TDataModule6 *module, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Members shared with the other windows.
+    int JournalMode = 1;
+    DataSet *CurrentJournal = nullptr;
+    QString LoginText;
+    Role LoginRole = Role::None;
+    int BuildDate = 0;
+    int BuildTime = 0;
+    TForm23 *LoginWindow = nullptr;
+
+    // Commands, each as the user triggers it.
+    void Activate();                 // the window becomes active again: today's journal
+    void DateChosen();               // calendar closed or Enter in the date picker
+    void Button8Click();             // "Обновить"
+    void ModeChosen(int mode);       // a radio button became checked
+    void Button4Click();             // "Выход"
+    void Button1Click();             // "Добавить"
+    void Button2Click();             // "Изменить"
+    void Button3Click();             // "Удалить"
+    void Button5Click();             // "Ср.сд./хоз. работы"
+    void DBGrid2DblClick();          // state toggle
+    void Timer1Timer();              // version gate every 30 seconds
+    // Records this build in the version row, or stops the program when a newer build has run.
+    void VersionGate();
+
+    // Re-reads the four journal queries for the date of DateT.
+    void ReadJournals();
+    // The journal query of the current mode (modes outside 1..4 count as 1).
+    DataSet *JournalOfMode() const;
+    // Sets the journal date (the date picker's value) without re-reading.
+    void setJournalDate(const QDate &date);
+    QDate journalDate() const;
+
+    // How a journal cell is drawn: the "OK" column bold green when accepted, bold red otherwise.
+    static CellStyle JournalCellStyle(const QString &field, const QString &state);
+
+    // Shows a child window modally; afterwards this window is active again and re-reads today.
+    void showChild(QDialog *child);
+
+    TDataModule6 *module() const { return m_module; }
+
+    QMenu *MenuReference = nullptr;  // "Справочники"
+    QMenu *MenuTabel = nullptr;      // "Табель"
+    QMenu *MenuReports = nullptr;    // "Отчеты"
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void reject() override;
+
+private:
+    void buildMenu(QMenuBar *bar);
+    void setDayOffLook();
+    void openJournals(bool rereadParams);
+
+    TDataModule6 *m_module;
+    QRadioButton *RadioButton[4];
+    QDateEdit *DateT;
+    QCheckBox *CBox1;
+    DataGrid *DBGrid2;
+    QTimer *Timer1;
+};
+
+extern TForm1 *Form1;

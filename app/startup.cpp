@@ -1,0 +1,48 @@
+#include "app/startup.h"
+
+#include "app/connection_string.h"
+#include "app/data_module.h"
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void installRussian(QApplication &app)
+{
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    QLocale::setDefault(russian);
+    auto *qtTranslator = new QTranslator(&app);
+    if (qtTranslator->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qtTranslator);
+    // Liberation Sans has the Cyrillic letters and the metrics of the plant's usual fonts, so
+    // windows look the same on every workstation.
+    QFont font(QStringLiteral("Liberation Sans"), 9);
+    app.setFont(font);
+}
+
+int runProgram(QApplication &app, const QStringList &arguments)
+{
+    auto *module = new TDataModule6(&app);
+    TForm1 *main = nullptr;
+    TForm23 *login = nullptr;
+    try {
+        module->Connect(composeConnectionString(arguments));
+        main = new TForm1(module);
+        login = new TForm23(main);
+    } catch (const std::exception &) {
+        Messages::error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+        delete main;
+        return 1;
+    }
+    login->show();
+    const int code = app.exec();
+    delete login;
+    delete main;
+    return code;
+}

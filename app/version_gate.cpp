@@ -1,0 +1,43 @@
+#include "app/version_gate.h"
+
+#include "app/data_module.h"
+
+bool versionGateOutdated(TDataModule6 &module, const BuildStamp &build)
+{
+    SqlCommand &exec = module.SQL_exec;
+    DataSet *ver = module.Control;
+    ver->close();
+    // The table has no key: the first row is addressed by its physical position.
+    ver->setSql(QStringLiteral("select ctid::text as row_ctid, d, t, delim from accounts_dep.ver limit 1"));
+    ver->open();
+    const bool empty = ver->isEmpty();
+    const QString ctid = ver->text(QStringLiteral("row_ctid"));
+    module.DecimalDelimiter = ver->text(QStringLiteral("delim"));
+    qint64 d = ver->value(QStringLiteral("d")).toLongLong();
+    qint64 t = ver->value(QStringLiteral("t")).toLongLong();
+    ver->close();
+
+    if (d < build.date || (d == build.date && t < build.time)) {
+        if (empty) {
+            exec.execute(QStringLiteral("insert into accounts_dep.ver(d, t) values(%1, %2)")
+                             .arg(build.date)
+                             .arg(build.time));
+        } else {
+            exec.execute(QStringLiteral("update accounts_dep.ver set d=%1, t=%2 where ctid='%3'::tid")
+                             .arg(build.date)
+                             .arg(build.time)
+                             .arg(ctid));
+        }
+        d = build.date;
+        t = build.time;
+        // Read again: another workstation may have written a newer stamp meanwhile.
+        ver->setSql(QStringLiteral("select d, t from accounts_dep.ver limit 1"));
+        ver->open();
+        if (!ver->isEmpty()) {
+            d = ver->value(QStringLiteral("d")).toLongLong();
+            t = ver->value(QStringLiteral("t")).toLongLong();
+        }
+        ver->close();
+    }
+    return d > build.date || (d == build.date && t > build.time);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Special ids and value sets of the plant database that several statements share.
+namespace Plant {
+
+// Journal modes: shifts 1 to 3 and overtime.
+enum JournalModeValue { Shift1 = 1, Shift2 = 2, Shift3 = 3, Overtime = 4 };
+
+// Operation kinds of household work and of work paid at the average piecework rate.
+constexpr int HouseholdWorkKind = 7777;
+constexpr int AveragePieceworkKind = 7778;
+
+// States of a production record (accounts_dep.smena.ok).
+inline QString stateEntered() { return QStringLiteral("no"); }
+inline QString stateAccepted() { return QStringLiteral("ok"); }
+inline QString stateAcceptedOld() { return QStringLiteral("да"); }
+// Never written; the journal lists leave rows in this state out.
+inline QString stateHidden() { return QStringLiteral("ta"); }
+
+inline bool isAccepted(const QString &state)
+{
+    const QString s = state.trimmed();
+    return s == stateAccepted() || s == stateAcceptedOld();
+}
+
+// Product kind (accounts_dep.oper.naimen): 0 finished products, anything else blanks.
+inline QString productKindText(int naimen)
+{
+    return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+
+} // namespace Plant

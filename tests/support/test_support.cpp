@@ -1,0 +1,178 @@
+#include "tests/support/test_support.h"
+
+#include "app/connection_string.h"
+#include "app/data_module.h"
+#include "app/program_end.h"
+#include "db/sql_text.h"
+
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <stdexcept>
+
+namespace {
+
+int counter = 0;
+
+QString adminConnection()
+{
+    const QString name = QStringLiteral("test_admin");
+    if (!QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        db.setDatabaseName(composeConnectionString({QStringLiteral("postgres"), TestDatabase::server()}));
+        if (!db.open())
+            throw std::runtime_error(("test cluster not reachable: " + db.lastError().text()).toStdString());
+    }
+    return name;
+}
+
+QSqlQuery run(const QString &connection, const QString &sql)
+{
+    QSqlQuery q(QSqlDatabase::database(connection));
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q.exec(sql))
+        throw std::runtime_error(("test statement failed: " + sql + "\n" + q.lastError().text()).toStdString());
+    return q;
+}
+
+} // namespace
+
+QString TestDatabase::server()
+{
+    const QString s = qEnvironmentVariable("TABEL_TEST_SERVER");
+    return s.isEmpty() ? QStringLiteral("127.0.0.77") : s;
+}
+
+TestDatabase::TestDatabase()
+{
+    m_name = QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    run(adminConnection(), QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
+    run(adminConnection(), QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(m_name));
+    run(adminConnection(), QStringLiteral("ALTER DATABASE %1 SET datestyle TO 'ISO, DMY'").arg(m_name));
+    m_conn = QStringLiteral("test_%1").arg(m_name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_conn);
+    db.setDatabaseName(connectionString());
+    if (!db.open())
+        throw std::runtime_error(db.lastError().text().toStdString());
+}
+
+TestDatabase::~TestDatabase()
+{
+    QSqlDatabase::database(m_conn, false).close();
+    QSqlDatabase::removeDatabase(m_conn);
+    try {
+        run(adminConnection(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (...) {
+    }
+}
+
+QString TestDatabase::connectionString() const
+{
+    return composeConnectionString({m_name, server()});
+}
+
+std::unique_ptr<TDataModule6> TestDatabase::connectModule() const
+{
+    auto module = std::make_unique<TDataModule6>();
+    module->Connect(connectionString());
+    module->DecimalDelimiter = QStringLiteral(".");
+    return module;
+}
+
+int TestDatabase::exec(const QString &sql) const
+{
+    return run(m_conn, sql).numRowsAffected();
+}
+
+QVariant TestDatabase::scalar(const QString &sql) const
+{
+    QSqlQuery q = run(m_conn, sql);
+    return q.next() ? q.value(0) : QVariant();
+}
+
+QVector<QVector<QVariant>> TestDatabase::rows(const QString &sql) const
+{
+    QSqlQuery q = run(m_conn, sql);
+    QVector<QVector<QVariant>> out;
+    while (q.next()) {
+        QVector<QVariant> row;
+        for (int i = 0; i < q.record().count(); ++i)
+            row << q.value(i);
+        out << row;
+    }
+    return out;
+}
+
+int TestDatabase::addWorker(const QString &fio, const QString &position) const
+{
+    return insertId(QStringLiteral("insert into accounts_dep.person(fio, s_staffpos_hl) values('%1', '%2') returning id")
+                        .arg(sqlText(fio), sqlText(position)));
+}
+
+int TestDatabase::addGroup(const QString &caption) const
+{
+    return insertId(QStringLiteral("insert into cmn_classifier.item(id, id_classifier, id_level, s_code, s_caption) "
+                                   "select coalesce(max(id), 100) + 1, 1, 2, '', '%1' from cmn_classifier.item returning id::integer")
+                        .arg(sqlText(caption)));
+}
+
+int TestDatabase::addProduct(const QString &mark, int group, double massa) const
+{
+    return insertId(QStringLiteral("insert into cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item) "
+                                   "values('%1', '', 6, %2, %3) returning id::integer")
+                        .arg(sqlText(mark))
+                        .arg(massa)
+                        .arg(group ? QString::number(group) : QStringLiteral("null")));
+}
+
+int TestDatabase::addKind(const QString &name) const
+{
+    return insertId(QStringLiteral("insert into accounts_dep.vid_oper(vid) values('%1') returning id").arg(sqlText(name)));
+}
+
+int TestDatabase::addPrice(int kind, int product, int naimen) const
+{
+    return insertId(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena, cena_new) values(%1, %2, %3, 0, 0) returning id")
+                        .arg(kind)
+                        .arg(naimen)
+                        .arg(product));
+}
+
+int TestDatabase::addNorm(int price, double unitPrice, int norma) const
+{
+    return insertId(QStringLiteral("insert into accounts_dep.norm(o_id, norma, prize, price) values(%1, %2, 0, %3) returning id")
+                        .arg(price)
+                        .arg(norma)
+                        .arg(unitPrice, 0, 'g', 15));
+}
+
+int TestDatabase::addRecord(int worker, int product, int price, const QDate &date, int mode, int qty,
+                            int brak, double unitPrice, int hours, const QString &state, int colour) const
+{
+    const QString ok = state.isNull() ? QStringLiteral("null") : QLatin1Char('\'') + sqlText(state) + QLatin1Char('\'');
+    return insertId(QStringLiteral("insert into accounts_dep.smena(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod, ok, "
+                                   "prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(%1, %2, %3, %4, %5, %6, '%7', %8, %9, %10, '%7', %11, 0, 0, 0, 0, 0, 0) returning id")
+                        .arg(worker)
+                        .arg(product)
+                        .arg(price)
+                        .arg(unitPrice, 0, 'g', 15)
+                        .arg(qty)
+                        .arg(brak)
+                        .arg(sqlDate(date))
+                        .arg(mode)
+                        .arg(colour)
+                        .arg(hours)
+                        .arg(ok));
+}
+
+ProgramEndCounter::ProgramEndCounter()
+{
+    Program::setEndHandler([this] { ++count; });
+}
+
+ProgramEndCounter::~ProgramEndCounter()
+{
+    Program::setEndHandler(nullptr);
+}

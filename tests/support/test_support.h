@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+class TDataModule6;
+
+// A database of its own for one test, created from the fixture template on the private test
+// cluster (scripts/test_cluster.sh) and dropped again when the object goes. Statements run on a
+// connection of the test's own, apart from the program's, to prepare rows and to check what the
+// database holds afterwards.
+class TestDatabase {
+public:
+    TestDatabase();
+    ~TestDatabase();
+    TestDatabase(const TestDatabase &) = delete;
+    TestDatabase &operator=(const TestDatabase &) = delete;
+
+    QString name() const { return m_name; }
+    static QString server();
+    // The program's own connection string for this database.
+    QString connectionString() const;
+    // A data module connected to this database as the program connects.
+    std::unique_ptr<TDataModule6> connectModule() const;
+
+    // Runs statements; fails the test (throws) on error. Returns rows affected.
+    int exec(const QString &sql) const;
+    QVariant scalar(const QString &sql) const;
+    QVector<QVector<QVariant>> rows(const QString &sql) const;
+    // Inserts and returns the new id (statement must end in "returning id").
+    int insertId(const QString &sql) const { return scalar(sql).toInt(); }
+
+    // Small builders for test rows.
+    int addWorker(const QString &fio, const QString &position = QString()) const;
+    int addGroup(const QString &caption) const;                       // product group (classifier item, level 2)
+    int addProduct(const QString &mark, int group = 0, double massa = 1) const;
+    int addKind(const QString &name) const;                           // operation kind
+    int addPrice(int kind, int product, int naimen = 0) const;        // operation price
+    int addNorm(int price, double unitPrice, int norma = 100) const;
+    int addRecord(int worker, int product, int price, const QDate &date, int mode, int qty,
+                  int brak, double unitPrice, int hours, const QString &state = QStringLiteral("no"),
+                  int colour = 0) const;
+
+private:
+    QString m_name;
+    QString m_conn;
+};
+
+// Counts requests to end the program instead of ending the test process.
+struct ProgramEndCounter {
+    ProgramEndCounter();
+    ~ProgramEndCounter();
+    int count = 0;
+};
