@@ -73,8 +73,17 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return displayText(index.row(), col.field);
-    case Qt::TextAlignmentRole:
-        return int(col.alignment | Qt::AlignVCenter);
+    case Qt::TextAlignmentRole: {
+        Qt::Alignment align = col.alignment;
+        if (!align) {
+            const QVariant v = m_data->valueAt(index.row(), col.field);
+            const int type = v.metaType().id();
+            const bool number = m_data->isDecimalField(col.field) || type == QMetaType::Int
+                || type == QMetaType::LongLong || type == QMetaType::Double || type == QMetaType::Short;
+            align = number ? Qt::AlignRight : Qt::AlignLeft;
+        }
+        return int(align | Qt::AlignVCenter);
+    }
     case Qt::ForegroundRole:
     case Qt::BackgroundRole:
     case Qt::FontRole: {
@@ -121,7 +130,7 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent), m_model(new DataSetMod
     setAlternatingRowColors(false);
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    verticalHeader()->setFixedWidth(12);
+    verticalHeader()->setVisible(false);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultSectionSize(64);
     // The selection stays visible when the grid loses the focus.

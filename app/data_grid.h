@@ -12,7 +12,7 @@ struct GridColumn {
     QString title;
     QString field;
     int width = -1;                           // -1: the grid's default column width
-    Qt::Alignment alignment = Qt::AlignLeft;
+    Qt::Alignment alignment = {};             // none given: numbers to the right, texts to the left
     bool hidden = false;
 };
 
