@@ -7,7 +7,9 @@
 #include "app/messages.h"
 #include "app/program_end.h"
 #include "app/version_gate.h"
+#include "db/dataset.h"
 #include "db/plant.h"
+#include "records/day_cell_rule.h"
 
 #include <QAction>
 #include <QApplication>
@@ -288,9 +290,50 @@ void TForm1::reject()
 
 void TForm1::Button1Click() {}
 void TForm1::Button2Click() {}
-void TForm1::Button3Click() {}
+void TForm1::Button3Click()
+{
+    Messages::guard([this] {
+        CurrentJournal = JournalOfMode();
+        const QString id = CurrentJournal->value(QStringLiteral("id")).toString().trimmed();
+        if (id.isEmpty())
+            return;
+        if (!Messages::ask(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
+            CurrentJournal->reopen();
+            return;
+        }
+        // The day cell to recompute is the one the record counted in: its own date and shift. The
+        // date picker may hold a typed date that was never read into the journal.
+        const int worker = CurrentJournal->toInt(QStringLiteral("w_id"));
+        const QDate date = CurrentJournal->value(QStringLiteral("data")).toDate();
+        const int mode = CurrentJournal->toInt(QStringLiteral("smena"));
+        m_module->DelSmena.execute(QStringLiteral("delete from accounts_dep.smena where id=") + id);
+        CurrentJournal->reopen();
+        DayCellRule(*m_module).recomputeAfterDeletion(worker, date, mode);
+    });
+}
 void TForm1::Button5Click() {}
-void TForm1::DBGrid2DblClick() {}
+void TForm1::DBGrid2DblClick()
+{
+    // The shift foreman enters records but may not accept them.
+    if (roleOfLogin(LoginText) == Role::ShiftForeman)
+        return;
+    Messages::guard([this] {
+        CurrentJournal = JournalOfMode();
+        if (CurrentJournal->isEmpty())
+            return;
+        if (!updtOK) {
+            updtOK = std::make_unique<SqlCommand>(m_module->connectionName());
+            updtOK->setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
+        }
+        const bool accepted = Plant::isAccepted(CurrentJournal->text(QStringLiteral("ok")));
+        updtOK->setParam(QStringLiteral("id"), CurrentJournal->toInt(QStringLiteral("id")));
+        updtOK->setParam(QStringLiteral("ok"), accepted ? Plant::stateEntered() : Plant::stateAccepted());
+        updtOK->execute();
+        const int row = CurrentJournal->recNo();
+        CurrentJournal->reopen();
+        CurrentJournal->setRecNo(row);
+    });
+}
 
 void TForm1::Timer1Timer()
 {

@@ -3,6 +3,7 @@
 #include "app/roles.h"
 
 #include <QDialog>
+#include <memory>
 
 class DataGrid;
 class DataSet;
@@ -13,6 +14,7 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class SqlCommand;
 class TDataModule6;
 class TForm23;
 struct CellStyle;
@@ -68,6 +70,9 @@ public:
     QMenu *MenuReference = nullptr;  // "Справочники"
     QMenu *MenuTabel = nullptr;      // "Табель"
     QMenu *MenuReports = nullptr;    // "Отчеты"
+
+    // Sets the state of one production record: parameters ok (text) and id (integer).
+    std::unique_ptr<SqlCommand> updtOK;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
