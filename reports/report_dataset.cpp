@@ -1,0 +1,87 @@
+#include "reports/report_dataset.h"
+
+#include "reports/report_format.h"
+
+#include "db/dataset.h"
+
+#include <stdexcept>
+
+bool ReportRow::isValid() const
+{
+    return m_data && m_index >= 0 && m_index < m_data->rowCount();
+}
+
+QVariant ReportRow::value(const QString &column) const
+{
+    const int c = m_data ? m_data->columnIndex(column) : -1;
+    if (m_data && c < 0)
+        throw std::invalid_argument(
+            QStringLiteral("В данных отчета нет поля \"%1\"").arg(column).toStdString());
+    if (!isValid())
+        return QVariant();
+    return m_data->rowValues(m_index).at(c);
+}
+
+double ReportRow::number(const QString &column) const
+{
+    double n = 0;
+    return ReportFormat::toNumber(value(column), &n) ? n : 0.0;
+}
+
+ReportDataSet::ReportDataSet(const QStringList &columns) : m_columns(columns)
+{
+    // The first of two equally named columns wins, as a query's result is read by name.
+    for (int i = int(columns.size()) - 1; i >= 0; --i)
+        m_index.insert(columns.at(i).toLower(), i);
+}
+
+ReportDataSet ReportDataSet::fromDataSet(const DataSet &data)
+{
+    const QStringList names = data.fieldNames();
+    QList<bool> decimal;
+    for (const QString &name : names)
+        decimal << data.isDecimalField(name);
+    ReportDataSet out(names);
+    out.m_rows.reserve(data.recordCount());
+    for (int r = 0; r < data.recordCount(); ++r) {
+        QVariantList values;
+        values.reserve(names.size());
+        for (int c = 0; c < names.size(); ++c) {
+            QVariant v = data.valueAt(r, names.at(c));
+            double n = 0;
+            if (decimal.at(c) && ReportFormat::toNumber(v, &n))
+                v = n;
+            values << v;
+        }
+        out.m_rows << values;
+    }
+    return out;
+}
+
+int ReportDataSet::columnIndex(const QString &column) const
+{
+    QString name = column.trimmed();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name = name.mid(dot + 1);
+    return m_index.value(name.toLower(), -1);
+}
+
+void ReportDataSet::appendRow(const QVariantList &values)
+{
+    if (values.size() != m_columns.size())
+        throw std::invalid_argument(QStringLiteral("Строка данных отчета: %1 значений вместо %2")
+                                        .arg(values.size())
+                                        .arg(m_columns.size())
+                                        .toStdString());
+    m_rows << values;
+}
+
+ReportDataSet ReportDataSet::filtered(const std::function<bool(const ReportRow &)> &keep) const
+{
+    ReportDataSet out(m_columns);
+    for (int i = 0; i < rowCount(); ++i)
+        if (keep(row(i)))
+            out.m_rows << m_rows.at(i);
+    return out;
+}

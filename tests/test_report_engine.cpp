@@ -1,0 +1,701 @@
+// The banded report engine: value formatting, page generation, the PDF it writes and the preview.
+// Pages are checked from the PDF's text with positions, as poppler's pdftotext reads it.
+#include "app/messages.h"
+#include "reports/report_dataset.h"
+#include "reports/report_document.h"
+#include "reports/report_engine.h"
+#include "reports/report_format.h"
+#include "reports/report_layout.h"
+#include "reports/report_preview.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPageRanges>
+#include <QPainter>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double MmPerPoint = 25.4 / 72.0;
+constexpr double Margin = 10.0;
+
+// One word of a PDF page, in millimetres from the top left corner of the printable area.
+struct Word {
+    int page = 0; // 1-based
+    QString text;
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+struct PdfText {
+    QList<QSizeF> pages; // paper sizes in mm
+    QList<Word> words;
+
+    QList<Word> onPage(int page) const
+    {
+        QList<Word> out;
+        for (const Word &w : words)
+            if (w.page == page)
+                out << w;
+        return out;
+    }
+    // Words of a page gathered into lines (same top within 1 mm), top to bottom, left to right.
+    QStringList lines(int page) const { return lineWords(page, nullptr); }
+    QList<double> lineTops(int page) const
+    {
+        QList<double> tops;
+        lineWords(page, &tops);
+        return tops;
+    }
+    QStringList lineWords(int page, QList<double> *tops) const
+    {
+        QList<Word> ws = onPage(page);
+        std::sort(ws.begin(), ws.end(), [](const Word &a, const Word &b) { return a.y0 < b.y0; });
+        QList<QList<Word>> clusters;
+        for (const Word &w : ws) {
+            if (clusters.isEmpty() || w.y0 - clusters.last().first().y0 > 1.0)
+                clusters << QList<Word>();
+            clusters.last() << w;
+        }
+        QStringList out;
+        for (QList<Word> &line : clusters) {
+            if (tops)
+                *tops << line.first().y0;
+            std::sort(line.begin(), line.end(), [](const Word &a, const Word &b) { return a.x0 < b.x0; });
+            QStringList texts;
+            for (const Word &w : line)
+                texts << w.text;
+            out << texts.join(QLatin1Char(' '));
+        }
+        return out;
+    }
+    // The first word with that text (on that page, when one is given).
+    Word find(const QString &text, int page = 0) const
+    {
+        for (const Word &w : words)
+            if (w.text == text && (page == 0 || w.page == page))
+                return w;
+        return Word();
+    }
+    QList<Word> findAll(const QString &text) const
+    {
+        QList<Word> out;
+        for (const Word &w : words)
+            if (w.text == text)
+                out << w;
+        return out;
+    }
+};
+
+QString unescape(QString s)
+{
+    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    s.replace(QLatin1String("&apos;"), QLatin1String("'"));
+    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return s;
+}
+
+PdfText readPdf(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        qFatal("pdftotext failed on %s: %s", qPrintable(path), p.readAllStandardError().constData());
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression tag(QStringLiteral(
+        R"RX(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)RX"));
+    PdfText out;
+    auto it = tag.globalMatch(html);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        if (!m.captured(1).isEmpty()) {
+            out.pages << QSizeF(m.captured(1).toDouble() * MmPerPoint, m.captured(2).toDouble() * MmPerPoint);
+            continue;
+        }
+        Word w;
+        w.page = int(out.pages.size());
+        w.x0 = m.captured(3).toDouble() * MmPerPoint - Margin;
+        w.y0 = m.captured(4).toDouble() * MmPerPoint - Margin;
+        w.x1 = m.captured(5).toDouble() * MmPerPoint - Margin;
+        w.y1 = m.captured(6).toDouble() * MmPerPoint - Margin;
+        w.text = unescape(m.captured(7));
+        out.words << w;
+    }
+    return out;
+}
+
+PdfText pdfOf(const ReportDocument &doc)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    if (!doc.savePdf(path))
+        qFatal("the report could not be saved as PDF");
+    return readPdf(path);
+}
+
+QVariantList row(std::initializer_list<QVariant> values)
+{
+    return QVariantList(values);
+}
+
+// A report in the shape of the period reports: a heading printed once with the grand total as
+// its footer, workers, products within a worker, and the page number at the foot of each page.
+ReportLayout workersLayout()
+{
+    ReportLayout layout;
+    layout.title = QStringLiteral("Отчет по рабочим");
+
+    ReportBand heading(6.0, {
+        ReportItem::label(QStringLiteral("Данные"), 0.3, 0.5).named(QStringLiteral("QRLabel1")).size(10).bold(),
+        ReportItem::label(QStringLiteral("Сумма"), 163.2, 0.5, 25.1).bold().centred().filled(Qt::white),
+    });
+    heading.filled(QColor(0xF4, 0xF4, 0xF4)).withChild(ReportBand(0.5));
+    ReportBand grandTotal(7.0, {
+        ReportItem::label(QStringLiteral("Итого:"), 114.8, 1.0).size(11).bold(),
+        ReportItem::sum(QStringLiteral("summa"), 129.4, 1.0, 28.0).masked(QStringLiteral("#0.00")).size(11).bold().centred(),
+    });
+    grandTotal.ruled(ReportRules::All);
+    layout.groups << ReportGroup::once(heading, grandTotal);
+
+    ReportBand workerHeader(5.0, {ReportItem::field(QStringLiteral("fio"), 0.3, 0.2).size(10).bold()});
+    workerHeader.filled(QColor(0xE0, 0xE0, 0xE0));
+    ReportBand workerFooter(12.0, {
+        ReportItem::sum(QStringLiteral("summa"), 137.8, 1.1, 23.8).masked(QStringLiteral("#0.00")).bold().centred(),
+        // the same sum running over the whole report
+        ReportItem::sum(QStringLiteral("summa"), 163.2, 1.1, 23.8).masked(QStringLiteral("#0.00")).bold().centred().overWholeReport(),
+        // a per-worker column next to the worker's sum, as a footer reads it from its group
+        ReportItem::computed([](const ReportContext &c) { return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("t_Report.f_sum78")); },
+                             137.8, 6.3, 23.8).masked(QStringLiteral("#0.000")).centred(),
+    });
+    workerFooter.ruled(ReportRules::Bottom);
+    layout.groups << ReportGroup::by(QStringLiteral("fio"), workerHeader, workerFooter);
+
+    ReportBand productHeader(5.0, {ReportItem::field(QStringLiteral("nom"), 0.3, 0.2).size(10).bold()});
+    ReportBand productFooter(5.3, {
+        ReportItem::sum(QStringLiteral("kolvo"), 117.5, 0.5, 19.3).bold().centred(),
+        ReportItem::sum([](const ReportRow &r) { return r.number(QStringLiteral("summa")) / 1.2; }, 163.2, 0.5, 23.8)
+            .masked(QStringLiteral("#0.000")).bold().centred(),
+    });
+    productHeader.keepingSpace(productFooter.height);
+    layout.groups << ReportGroup::by(QStringLiteral("nom"), productHeader, productFooter);
+
+    layout.detail = ReportBand(4.2, {
+        ReportItem::computed([](const ReportContext &c) {
+            return c.number(QStringLiteral("naimen")) == 0 ? QStringLiteral("Готовая") : QStringLiteral("Заготовки");
+        }, 0.3, 0, 42.6),
+        ReportItem::field(QStringLiteral("vid"), 44.4, 0, 38.6).centred(),
+        ReportItem::field(QStringLiteral("kolvo"), 117.5, 0, 19.3).number().centred(),
+        ReportItem::field(QStringLiteral("summa"), 138.1, 0, 23.5).masked(QStringLiteral("#0.000")).centred(),
+    });
+    layout.pageFooter = ReportBand(5.0, {ReportItem::pageNumber(176.2, 0.5, 11.9).rightAligned()});
+    return layout;
+}
+
+ReportDataSet workersData()
+{
+    ReportDataSet data({QStringLiteral("fio"), QStringLiteral("nom"), QStringLiteral("vid"), QStringLiteral("naimen"),
+                        QStringLiteral("kolvo"), QStringLiteral("summa"), QStringLiteral("f_sum78")});
+    // Decimals arrive as texts; the worker's name once with blanks around it.
+    data.appendRow(row({QStringLiteral(" Иванов "), QStringLiteral("Кольцо"), QStringLiteral("Токарная"), 0, QStringLiteral("10"), QStringLiteral("100.5"), QStringLiteral("20.00")}));
+    data.appendRow(row({QStringLiteral("Иванов"), QStringLiteral("Кольцо"), QStringLiteral("Окраска"), 1, 5, 0.25, QStringLiteral("20.00")}));
+    data.appendRow(row({QStringLiteral("Иванов"), QStringLiteral("Ось"), QStringLiteral("Токарная"), 0, QStringLiteral("2.5"), QStringLiteral("12,345"), QStringLiteral("20.00")}));
+    data.appendRow(row({QStringLiteral("Петров"), QStringLiteral("Кольцо"), QStringLiteral("Токарная"), 0, 3, 30.0, QVariant()}));
+    return data;
+}
+
+} // namespace
+
+class TestReportEngine : public QObject {
+    Q_OBJECT
+private slots:
+    void formatsValues_data();
+    void formatsValues();
+    void rejectsBadMasks();
+    void readsColumnsByName();
+    void rejectsColumnsTheDataLacks();
+
+    void printsGroupsAndTotals();
+    void numbersPages();
+    void keepsGroupHeaderWithItsFooter_data();
+    void keepsGroupHeaderWithItsFooter();
+    void repeatsColumnHeaderOnEveryPage();
+    void emptyDataSetStillGivesAPage();
+    void bandTallerThanPageDoesNotStall();
+    void alignsAndClipsItems();
+    void paintsBackgroundsRulesAndFonts();
+
+    void printsPageRangeOnPrinter();
+    void previewOpensMaximisedAndZoomed_data();
+    void previewOpensMaximisedAndZoomed();
+    void previewNavigatesAndSaves();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestReportEngine::formatsValues_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("mask");
+    QTest::addColumn<bool>("asNumber");
+    QTest::addColumn<QString>("expected");
+
+    const QString m0 = QStringLiteral("#0");
+    const QString m2 = QStringLiteral("#0.00");
+    const QString m3 = QStringLiteral("#0.000");
+    QTest::newRow("double, two decimals") << QVariant(1234.5) << m2 << false << "1234,50";
+    QTest::newRow("decimal text with point") << QVariant(QStringLiteral("1234.5")) << m2 << false << "1234,50";
+    QTest::newRow("decimal text with comma") << QVariant(QStringLiteral("12,3456")) << m3 << false << "12,346";
+    QTest::newRow("integer, three decimals") << QVariant(7) << m3 << false << "7,000";
+    QTest::newRow("whole mask rounds") << QVariant(2.5) << m0 << false << "3";
+    QTest::newRow("negative rounds away from zero") << QVariant(-2.5) << m0 << false << "-3";
+    QTest::newRow("half up on decimal digits") << QVariant(2.675) << m2 << false << "2,68";
+    QTest::newRow("half up on text") << QVariant(QStringLiteral("1.0005")) << m3 << false << "1,001";
+    QTest::newRow("carry into the whole part") << QVariant(999.995) << m2 << false << "1000,00";
+    QTest::newRow("no negative zero") << QVariant(-0.004) << m2 << false << "0,00";
+    QTest::newRow("leading zero kept") << QVariant(0.5) << m2 << false << "0,50";
+    QTest::newRow("binary noise hidden") << QVariant(0.1 + 0.2) << m3 << false << "0,300";
+    QTest::newRow("thousands grouped") << QVariant(1234567.891) << QStringLiteral("#,##0.00") << false << "1 234 567,89";
+    QTest::newRow("null prints nothing") << QVariant() << m2 << false << "";
+    QTest::newRow("empty text prints nothing") << QVariant(QString()) << m2 << false << "";
+    QTest::newRow("text that is no number") << QVariant(QStringLiteral("н/д")) << m2 << false << "н/д";
+    QTest::newRow("plain double") << QVariant(12.5) << QString() << false << "12,5";
+    QTest::newRow("plain whole double") << QVariant(150.0) << QString() << false << "150";
+    QTest::newRow("plain sum with noise") << QVariant(0.1 + 0.2) << QString() << false << "0,3";
+    QTest::newRow("plain big number") << QVariant(1e15) << QString() << false << "1000000000000000";
+    QTest::newRow("plain small number") << QVariant(0.000125) << QString() << false << "0,000125";
+    QTest::newRow("plain integer") << QVariant(150) << QString() << false << "150";
+    QTest::newRow("plain long integer") << QVariant(qlonglong(12345678901234567LL)) << QString() << false << "12345678901234567";
+    QTest::newRow("decimal text as stored") << QVariant(QStringLiteral("12.50")) << QString() << false << "12.50";
+    QTest::newRow("decimal text as number") << QVariant(QStringLiteral("12.50")) << QString() << true << "12,5";
+    QTest::newRow("date day first") << QVariant(QDate(2007, 11, 1)) << QString() << false << "01.11.2007";
+}
+
+void TestReportEngine::formatsValues()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QString, mask);
+    QFETCH(bool, asNumber);
+    QFETCH(QString, expected);
+    QCOMPARE(ReportFormat::format(value, mask, asNumber), expected);
+}
+
+void TestReportEngine::rejectsBadMasks()
+{
+    for (const char *mask : {"#0.0x", "abc", ".", "0#.00", "#0.#0"})
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, ReportFormat::checkMask(QString::fromLatin1(mask)));
+
+    // A bad mask shows even where no value would ever be masked: on an empty data set.
+    ReportLayout layout;
+    layout.groups << ReportGroup::once(ReportBand(5, {ReportItem::sum(QStringLiteral("a"), 0, 0, 10).masked(QStringLiteral("#0,0.0a"))}));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, ReportEngine::generate(layout, ReportDataSet({QStringLiteral("a")})));
+}
+
+void TestReportEngine::readsColumnsByName()
+{
+    ReportDataSet data({QStringLiteral("fio"), QStringLiteral("f_sum7"), QStringLiteral("naimen")});
+    data.appendRow(row({QStringLiteral("Иванов"), QStringLiteral("12.5"), 0}));
+    data.appendRow(row({QStringLiteral("Петров"), QVariant(), 1}));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, data.appendRow(row({1, 2})));
+
+    const ReportRow first = data.row(0);
+    QCOMPARE(first.value(QStringLiteral("t_Report.f_sum7")).toString(), QStringLiteral("12.5"));
+    QCOMPARE(first.value(QStringLiteral("FIO")).toString(), QStringLiteral("Иванов"));
+    QCOMPARE(first.number(QStringLiteral("f_sum7")), 12.5);
+    QCOMPARE(data.row(1).number(QStringLiteral("f_sum7")), 0.0); // null counts as 0
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, first.value(QStringLiteral("f_sum9")));
+
+    const ReportDataSet blanks = data.filtered([](const ReportRow &r) { return r.number(QStringLiteral("naimen")) == 1; });
+    QCOMPARE(blanks.rowCount(), 1);
+    QCOMPARE(blanks.row(0).value(QStringLiteral("fio")).toString(), QStringLiteral("Петров"));
+}
+
+void TestReportEngine::rejectsColumnsTheDataLacks()
+{
+    const ReportDataSet empty({QStringLiteral("fio")});
+    // in a field, in a sum and in a group expression, even with no rows to print
+    ReportLayout a;
+    a.detail = ReportBand(4, {ReportItem::field(QStringLiteral("fio_x"), 0, 0, 10)});
+    ReportLayout b;
+    b.groups << ReportGroup::once(ReportBand(4), ReportBand(4, {ReportItem::sum(QStringLiteral("summa"), 0, 0, 10)}));
+    ReportLayout c;
+    c.groups << ReportGroup::by(QStringLiteral("nom"), ReportBand(4));
+    for (const ReportLayout *layout : {&a, &b, &c}) {
+        try {
+            ReportEngine::generate(*layout, empty);
+            QFAIL("a layout naming a missing column was generated");
+        } catch (const std::invalid_argument &e) {
+            QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("нет поля")));
+        }
+    }
+}
+
+void TestReportEngine::printsGroupsAndTotals()
+{
+    ReportLayout layout = workersLayout();
+    QVERIFY(layout.setText(QStringLiteral("QRLabel1"), QStringLiteral("   Отчет по рабочим за период с 01.11.2007 по 01.12.2007")));
+    QVERIFY(!layout.setText(QStringLiteral("QRLabel99"), QStringLiteral("x")));
+    const ReportDocument doc = ReportEngine::generate(layout, workersData());
+    QCOMPARE(doc.pageCount(), 1);
+    const PdfText pdf = pdfOf(doc);
+    QCOMPARE(pdf.pages.size(), 1);
+
+    const QStringList expected = {
+        QStringLiteral("Отчет по рабочим за период с 01.11.2007 по 01.12.2007 Сумма"),
+        QStringLiteral("Иванов"),
+        QStringLiteral("Кольцо"),
+        QStringLiteral("Готовая Токарная 10 100,500"),
+        QStringLiteral("Заготовки Окраска 5 0,250"),
+        QStringLiteral("15 83,958"),                  // product footer: 100.75 / 1.2
+        QStringLiteral("Ось"),
+        QStringLiteral("Готовая Токарная 2,5 12,345"),
+        QStringLiteral("2,5 10,288"),
+        QStringLiteral("113,10 113,10"),              // worker's sum, running sum
+        QStringLiteral("133,095"),                    // worker's sum + f_sum78 of his group
+        QStringLiteral("Петров"),
+        QStringLiteral("Кольцо"),
+        QStringLiteral("Готовая Токарная 3 30,000"),
+        QStringLiteral("3 25,000"),
+        QStringLiteral("30,00 143,10"),               // reset per worker / over the whole report
+        QStringLiteral("30,000"),                     // Петров has no entries: null counts as 0
+        QStringLiteral("Итого: 143,10"),
+        QStringLiteral("1"),
+    };
+    QCOMPARE(pdf.lines(1), expected);
+
+    // Positions: millimetres from the printable area's corner, as the layout gives them.
+    const QList<double> tops = pdf.lineTops(1);
+    const Word ivanov = pdf.find(QStringLiteral("Иванов"));
+    QVERIFY2(std::abs(ivanov.x0 - 0.3) < 0.3, qPrintable(QString::number(ivanov.x0)));
+    QVERIFY(std::abs(ivanov.y0 - (6.0 + 0.5 + 0.2)) < 0.8); // heading, spacer child, worker header
+    const Word page = pdf.find(QStringLiteral("1"));
+    QVERIFY(page.y0 > 277 - 5 && page.y1 < 277 + 0.5);
+    QVERIFY(std::is_sorted(tops.begin(), tops.end()));
+}
+
+void TestReportEngine::numbersPages()
+{
+    ReportLayout layout;
+    layout.detail = ReportBand(4.2, {ReportItem::field(QStringLiteral("n"), 0, 0, 20)});
+    layout.pageFooter = ReportBand(5.0, {ReportItem::pageNumber(150, 0.5, 37.9, QStringLiteral("Лист %1 из %2")).rightAligned()});
+    ReportDataSet data({QStringLiteral("n")});
+    for (int i = 1; i <= 150; ++i)
+        data.appendRow(row({QStringLiteral("r%1").arg(i)}));
+
+    const PdfText pdf = pdfOf(ReportEngine::generate(layout, data));
+    // 272 mm above the footer hold 64 rows of 4.2 mm: 64 + 64 + 22.
+    QCOMPARE(pdf.pages.size(), 3);
+    for (int p = 1; p <= 3; ++p) {
+        const QStringList lines = pdf.lines(p);
+        QCOMPARE(lines.last(), QStringLiteral("Лист %1 из 3").arg(p));
+        QCOMPARE(lines.first(), QStringLiteral("r%1").arg((p - 1) * 64 + 1));
+        QCOMPARE(lines.size(), (p < 3 ? 64 : 22) + 1);
+        for (const Word &w : pdf.onPage(p))
+            if (w.text.startsWith(QLatin1Char('r')))
+                QVERIFY2(w.y1 <= 272 + 0.1, qPrintable(w.text)); // no row runs into the footer
+        double right = 0;
+        for (const Word &w : pdf.onPage(p)) {
+            if (w.y0 > 272)
+                right = std::max(right, w.x1);
+        }
+        QVERIFY2(std::abs(right - 187.9) < 0.3, qPrintable(QString::number(right))); // right-aligned in 150 .. 187.9
+    }
+}
+
+void TestReportEngine::keepsGroupHeaderWithItsFooter_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("kept with footer") << true;
+    QTest::newRow("not kept") << false;
+}
+
+void TestReportEngine::keepsGroupHeaderWithItsFooter()
+{
+    QFETCH(bool, keep);
+    // Group 1 takes 10 + 20 * 10 + 30 = 240 mm, leaving 37 mm: room for the second group's
+    // header (10 mm), not for the header with its footer (40 mm).
+    ReportLayout layout;
+    ReportBand header(10, {ReportItem::field(QStringLiteral("g"), 0, 0)});
+    const ReportBand footer(30, {ReportItem::label(QStringLiteral("Подвал"), 0, 0)});
+    if (keep)
+        header.keepingSpace(footer.height);
+    layout.groups << ReportGroup::by(QStringLiteral("g"), header, footer);
+    layout.detail = ReportBand(10, {ReportItem::field(QStringLiteral("d"), 20, 0)});
+    ReportDataSet data({QStringLiteral("g"), QStringLiteral("d")});
+    for (int i = 0; i < 20; ++i)
+        data.appendRow(row({QStringLiteral("Первая"), QStringLiteral("x%1").arg(i)}));
+    data.appendRow(row({QStringLiteral("Вторая"), QStringLiteral("y")}));
+
+    const PdfText pdf = pdfOf(ReportEngine::generate(layout, data));
+    QCOMPARE(pdf.pages.size(), 2);
+    const Word second = pdf.find(QStringLiteral("Вторая"));
+    const Word detail = pdf.find(QStringLiteral("y"));
+    if (keep) {
+        QCOMPARE(second.page, 2);
+        QVERIFY(std::abs(second.y0) < 0.8);
+        QCOMPARE(pdf.lines(2), QStringList({QStringLiteral("Вторая"), QStringLiteral("y"), QStringLiteral("Подвал")}));
+    } else {
+        QCOMPARE(second.page, 1);
+        QVERIFY(std::abs(second.y0 - 240) < 0.8);
+        QCOMPARE(detail.page, 1);
+        QCOMPARE(pdf.lines(2), QStringList({QStringLiteral("Подвал")}));
+    }
+}
+
+void TestReportEngine::repeatsColumnHeaderOnEveryPage()
+{
+    // In the shape of the monthly timesheet: landscape, a ruled column header on every page,
+    // a detail printed only where the page also has room for the column header's height.
+    ReportLayout layout;
+    layout.orientation = QPageLayout::Landscape;
+    ReportBand columns(6.6, {ReportItem::label(QStringLiteral("Данные за:"), 0, 0).named(QStringLiteral("QRLabel33")).size(10).bold().tall(6.6).middle()});
+    for (int day = 1; day <= 31; ++day)
+        columns.items << ReportItem::label(QString::number(day), 81.2 + (day - 1) * 5.9, 0, 5.3).size(10).bold().centred()
+                             .tall(6.6).middle().ruled(ReportRules::LeftRight);
+    columns.items << ReportItem::label(QStringLiteral("Итого"), 264.6, 0).size(10).bold().tall(6.6).middle();
+    columns.ruled(ReportRules::TopBottom);
+    layout.columnHeader = columns;
+    layout.detail = ReportBand(10, {
+        ReportItem::field(QStringLiteral("fio"), 0, 0.5, 80.4),
+        ReportItem::computed([](const ReportContext &c) { return c.number(QStringLiteral("sd1")) + c.number(QStringLiteral("sd2")); },
+                             264.6, 0.5, 10.3).bold().centred(),
+    });
+    layout.detail.ruled(ReportRules::TopBottom).keepingSpace(6.6);
+    layout.pageFooter = ReportBand(5, {ReportItem::pageNumber(252.7, 0, 25.7).rightAligned()});
+    QVERIFY(layout.setText(QStringLiteral("QRLabel33"), QStringLiteral("Ноябрь 2007 г.")));
+
+    ReportDataSet data({QStringLiteral("fio"), QStringLiteral("sd1"), QStringLiteral("sd2")});
+    for (int i = 1; i <= 40; ++i)
+        data.appendRow(row({QStringLiteral("Работник%1").arg(i), 8, QVariant()}));
+
+    const PdfText pdf = pdfOf(ReportEngine::generate(layout, data));
+    // 190 - 6.6 - 5 = 178.4 mm; a row needs 10 mm plus 6.6 mm: 17 rows fit per page.
+    QCOMPARE(pdf.pages.size(), 3);
+    QVERIFY(std::abs(pdf.pages.first().width() - 297) < 0.5 && std::abs(pdf.pages.first().height() - 210) < 0.5);
+    for (int p = 1; p <= 3; ++p) {
+        const QStringList lines = pdf.lines(p);
+        QVERIFY2(lines.first().startsWith(QStringLiteral("Ноябрь 2007 г. 1 2 3")), qPrintable(lines.first()));
+        QVERIFY(lines.first().endsWith(QStringLiteral("30 31 Итого")));
+        const Word label = pdf.find(QStringLiteral("Ноябрь"), p);
+        QVERIFY(label.y0 > 0 && label.y0 < 2);
+        QCOMPARE(lines.at(1), QStringLiteral("Работник%1 8").arg((p - 1) * 17 + 1));
+        QCOMPARE(lines.size(), (p < 3 ? 17 : 6) + 2);
+    }
+    const Word day31 = pdf.find(QStringLiteral("31"));
+    QVERIFY(std::abs((day31.x0 + day31.x1) / 2 - (81.2 + 30 * 5.9 + 2.65)) < 0.3); // centred in its box
+}
+
+void TestReportEngine::emptyDataSetStillGivesAPage()
+{
+    ReportLayout layout = workersLayout();
+    layout.setText(QStringLiteral("QRLabel1"), QStringLiteral("Пусто"));
+    const ReportDocument doc = ReportEngine::generate(layout, ReportDataSet(workersData().columns()));
+    QCOMPARE(doc.pageCount(), 1);
+    const PdfText pdf = pdfOf(doc);
+    QCOMPARE(pdf.pages.size(), 1);
+    // The heading and the grand total print; the groups with an expression have nothing to print.
+    QCOMPARE(pdf.lines(1), QStringList({QStringLiteral("Пусто Сумма"), QStringLiteral("Итого: 0,00"), QStringLiteral("1")}));
+}
+
+void TestReportEngine::bandTallerThanPageDoesNotStall()
+{
+    ReportLayout layout;
+    layout.detail = ReportBand(300, {ReportItem::field(QStringLiteral("n"), 0, 0)});
+    ReportDataSet data({QStringLiteral("n")});
+    for (int i = 0; i < 3; ++i)
+        data.appendRow(row({i}));
+    QCOMPARE(ReportEngine::generate(layout, data).pageCount(), 3);
+}
+
+void TestReportEngine::alignsAndClipsItems()
+{
+    ReportLayout layout;
+    layout.groups << ReportGroup::once(ReportBand(10, {
+        ReportItem::label(QStringLiteral("Лево"), 20, 0, 40),
+        ReportItem::label(QStringLiteral("Центр"), 70, 0, 40).centred(),
+        ReportItem::label(QStringLiteral("Право"), 120, 0, 40).rightAligned(),
+        ReportItem::label(QStringLiteral("Двадцать"), 170, 0, 10).centred(), // wider than its box
+    }));
+    const PdfText pdf = pdfOf(ReportEngine::generate(layout, ReportDataSet()));
+    QVERIFY(std::abs(pdf.find(QStringLiteral("Лево")).x0 - 20) < 0.3);
+    const Word centre = pdf.find(QStringLiteral("Центр"));
+    QVERIFY(std::abs((centre.x0 + centre.x1) / 2 - 90) < 0.3);
+    QVERIFY(std::abs(pdf.find(QStringLiteral("Право")).x1 - 160) < 0.3);
+    // The clipped text shows its beginning and stops at its box (its last letter may be cut).
+    const QStringList lines = pdf.lines(1);
+    QCOMPARE(lines.size(), 1);
+    const QString clipped = lines.first().section(QLatin1Char(' '), 3);
+    QVERIFY2(clipped.size() < 8 && QStringLiteral("Двадцать").startsWith(clipped), qPrintable(clipped));
+    const Word cut = pdf.find(clipped);
+    QVERIFY(std::abs(cut.x0 - 170) < 0.3);
+    QVERIFY(cut.x1 < 180 + 2.5);
+}
+
+void TestReportEngine::paintsBackgroundsRulesAndFonts()
+{
+    ReportLayout layout;
+    ReportBand band(20, {
+        ReportItem::label(QStringLiteral("Обычный"), 0, 0).size(8),
+        ReportItem::label(QStringLiteral("Жирный"), 40, 0).size(11).bold(),
+        ReportItem::label(QString(), 100, 5, 30).tall(10).filled(Qt::white).ruled(ReportRules::Left, 0.5),
+    });
+    band.filled(QColor(0xE0, 0xE0, 0xE0)).ruled(ReportRules::Bottom, 0.5);
+    layout.groups << ReportGroup::once(band);
+    const ReportDocument doc = ReportEngine::generate(layout, ReportDataSet());
+
+    // 100 dpi: about 3.94 pixels per millimetre; the page starts 10 mm in.
+    QImage image(827, 1170, QImage::Format_RGB32);
+    image.setDotsPerMeterX(3937);
+    image.setDotsPerMeterY(3937);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        doc.paintPage(painter, 0);
+    }
+    const auto at = [&image](double xMm, double yMm) {
+        return image.pixelColor(int((xMm + Margin) * 3.937), int((yMm + Margin) * 3.937));
+    };
+    QCOMPARE(at(80, 2), QColor(0xE0, 0xE0, 0xE0));   // band background
+    QCOMPARE(at(115, 10), QColor(Qt::white));        // item background on it
+    QVERIFY(at(100, 10).lightness() < 80);           // the item's left rule
+    QVERIFY(at(150, 19.9).lightness() < 80);         // the band's bottom rule
+    QCOMPARE(at(150, 25), QColor(Qt::white));        // nothing below the band
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fonts.pdf"));
+    QVERIFY(doc.savePdf(path));
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {path});
+    QVERIFY(fonts.waitForFinished(30000));
+    const QString list = QString::fromUtf8(fonts.readAllStandardOutput());
+    // "Arial" is printed with its metric twin on this system; bold is a face of its own.
+    QVERIFY2(list.contains(QStringLiteral("LiberationSans-Bold")), qPrintable(list));
+    QVERIFY2(QRegularExpression(QStringLiteral("LiberationSans\\s")).match(list).hasMatch()
+                 || list.contains(QStringLiteral("LiberationSans-Regular")), qPrintable(list));
+    const PdfText pdf = readPdf(path);
+    const Word small = pdf.find(QStringLiteral("Обычный"));
+    const Word big = pdf.find(QStringLiteral("Жирный"));
+    const double ratio = (big.y1 - big.y0) / (small.y1 - small.y0);
+    QVERIFY2(std::abs(ratio - 11.0 / 8.0) < 0.05, qPrintable(QString::number(ratio)));
+}
+
+void TestReportEngine::printsPageRangeOnPrinter()
+{
+    ReportLayout layout;
+    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
+    layout.pageFooter = ReportBand(5, {ReportItem::pageNumber(0, 0, 30, QStringLiteral("стр. %1"))});
+    ReportDataSet data({QStringLiteral("n")});
+    for (int i = 1; i <= 7; ++i)
+        data.appendRow(row({QStringLiteral("строка%1").arg(i)}));
+    const ReportDocument doc = ReportEngine::generate(layout, data);
+    QCOMPARE(doc.pageCount(), 4); // two 100 mm rows per page
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = m_dir.filePath(QStringLiteral("range.pdf"));
+    printer.setOutputFileName(path);
+    printer.setPageLayout(doc.pageLayout());
+    QPageRanges ranges;
+    ranges.addPage(1);
+    ranges.addRange(3, 4);
+    printer.setPageRanges(ranges);
+    QVERIFY(doc.print(&printer));
+    const PdfText pdf = readPdf(path);
+    QCOMPARE(pdf.pages.size(), 3);
+    QCOMPARE(pdf.lines(1), QStringList({QStringLiteral("строка1"), QStringLiteral("строка2"), QStringLiteral("стр. 1")}));
+    QCOMPARE(pdf.lines(2), QStringList({QStringLiteral("строка5"), QStringLiteral("строка6"), QStringLiteral("стр. 3")}));
+    QCOMPARE(pdf.lines(3), QStringList({QStringLiteral("строка7"), QStringLiteral("стр. 4")}));
+
+    // A range beyond the report prints nothing and says so.
+    QPrinter beyond(QPrinter::HighResolution);
+    beyond.setOutputFormat(QPrinter::PdfFormat);
+    beyond.setOutputFileName(m_dir.filePath(QStringLiteral("beyond.pdf")));
+    beyond.setFromTo(9, 12);
+    QVERIFY(!doc.print(&beyond));
+}
+
+void TestReportEngine::previewOpensMaximisedAndZoomed_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<int>("expectedMode");
+    QTest::newRow("page width") << int(ReportPreview::PageWidth) << int(QPrintPreviewWidget::FitToWidth);
+    QTest::newRow("whole page") << int(ReportPreview::WholePage) << int(QPrintPreviewWidget::FitInView);
+}
+
+void TestReportEngine::previewOpensMaximisedAndZoomed()
+{
+    QFETCH(int, zoom);
+    QFETCH(int, expectedMode);
+    const ReportDocument doc = ReportEngine::generate(workersLayout(), workersData());
+    bool ran = false;
+    ReportPreview::setExecHook([&](ReportPreview &preview) {
+        ran = true;
+        QVERIFY(preview.windowState() & Qt::WindowMaximized);
+        QCOMPARE(int(preview.view()->zoomMode()), expectedMode);
+        QCOMPARE(preview.pageCount(), 1);
+    });
+    ReportPreview::run(doc, ReportPreview::Zoom(zoom));
+    ReportPreview::setExecHook(nullptr);
+    QVERIFY(ran);
+}
+
+void TestReportEngine::previewNavigatesAndSaves()
+{
+    ReportLayout layout;
+    layout.title = QStringLiteral("Проба");
+    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
+    ReportDataSet data({QStringLiteral("n")});
+    for (int i = 1; i <= 5; ++i)
+        data.appendRow(row({QStringLiteral("строка%1").arg(i)}));
+    const ReportDocument doc = ReportEngine::generate(layout, data);
+
+    Messages::MessageRecorder rec;
+    ReportPreview preview(doc, ReportPreview::PageWidth);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QCOMPARE(preview.pageCount(), 3);
+    auto *pageBox = preview.findChild<QSpinBox *>(QStringLiteral("PageNumber"));
+    QVERIFY(pageBox);
+    QCOMPARE(preview.currentPage(), 1);
+    QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("PageCount"))->text().trimmed(), QStringLiteral("из 3"));
+
+    preview.findChild<QAction *>(QStringLiteral("actionLastPage"))->trigger();
+    QCOMPARE(preview.currentPage(), 3);
+    QCOMPARE(pageBox->value(), 3);
+    QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionNextPage"))->isEnabled());
+    preview.findChild<QAction *>(QStringLiteral("actionPreviousPage"))->trigger();
+    QCOMPARE(preview.currentPage(), 2);
+    pageBox->setValue(1);
+    QCOMPARE(preview.currentPage(), 1);
+    QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionFirstPage"))->isEnabled());
+
+    preview.findChild<QAction *>(QStringLiteral("actionZoomIn"))->trigger();
+    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    preview.findChild<QAction *>(QStringLiteral("actionFitPage"))->trigger();
+    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::FitInView);
+
+    const QString path = m_dir.filePath(QStringLiteral("preview.pdf"));
+    QVERIFY(preview.savePdf(path));
+    const PdfText pdf = readPdf(path);
+    QCOMPARE(pdf.pages.size(), 3);
+    QCOMPARE(pdf.lines(3), QStringList({QStringLiteral("строка5")}));
+    QVERIFY(rec.shown.isEmpty());
+
+    QVERIFY(!preview.savePdf(QStringLiteral("/nonexistent-folder/report.pdf")));
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY(rec.errors().first().contains(QStringLiteral("/nonexistent-folder/report.pdf")));
+}
+
+QTEST_MAIN(TestReportEngine)
+#include "test_report_engine.moc"
