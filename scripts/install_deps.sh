@@ -13,9 +13,9 @@ packages=(
 )
 if [ "$purpose" = test ]; then
     # Reading back PDFs and workbooks in the tests.
-    packages+=(poppler-utils libreoffice-calc-nogui)
+    packages+=(poppler-utils libreoffice-calc-nogui zlib1g-dev locales)
 else
-    packages+=(xdg-utils)
+    packages+=(xdg-utils fonts-crosextra-carlito)
 fi
 
 sudo_cmd=()
