@@ -9,6 +9,9 @@
 #include "app/version_gate.h"
 #include "db/dataset.h"
 #include "db/plant.h"
+#include "reference/kind_list.h"
+#include "reference/product_list.h"
+#include "reference/worker_list.h"
 #include "records/day_cell_rule.h"
 
 #include <QAction>
@@ -172,10 +175,10 @@ void TForm1::buildMenu(QMenuBar *bar)
     };
     MenuReference = bar->addMenu(QStringLiteral("Справочники"));
     MenuReference->setObjectName(QStringLiteral("MenuReference"));
-    item(MenuReference, "MenuWorkers", "Рабочие", [] {});
-    item(MenuReference, "MenuProducts", "Изделия", [] {});
+    item(MenuReference, "MenuWorkers", "Рабочие", [this] { TForm5::instance()->ShowList(); Activate(); });
+    item(MenuReference, "MenuProducts", "Изделия", [this] { TForm3::instance()->ShowList(); Activate(); });
     item(MenuReference, "MenuPrices", "Цены", [] {});
-    item(MenuReference, "MenuKinds", "Операции", [] {});
+    item(MenuReference, "MenuKinds", "Операции", [this] { TForm8::instance()->ShowList(); Activate(); });
     item(MenuReference, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
 
     MenuTabel = bar->addMenu(QStringLiteral("Табель"));

@@ -1,0 +1,114 @@
+#include "reference/product_dialog.h"
+
+#include "app/data_module.h"
+#include "app/messages.h"
+#include "db/dataset.h"
+#include "db/sql_text.h"
+#include "reference/lookup_list.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+// "Расценка" takes digits and a decimal point; a comma is entered as a point. Everything else is
+// refused, typed or pasted, so the number can go into a statement as it stands.
+class MassaValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input.replace(QLatin1Char(','), QLatin1Char('.'));
+        for (const QChar c : input)
+            if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QLatin1Char('.'))
+                return Invalid;
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+TForm7::TForm7(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+{
+    setObjectName(QStringLiteral("TForm7"));
+    setWindowTitle(QStringLiteral("Изделие"));
+
+    auto *group = new QGroupBox(QStringLiteral("Данные об изделии"), this);
+    auto *form = new QFormLayout(group);
+    Edit1 = new QLineEdit(group);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(254);
+    Edit2 = new QLineEdit(group);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setValidator(new MassaValidator(Edit2));
+    Edit2->setFixedWidth(90);
+    cb_item = new LookupList(module->connectionName(),
+                             QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"),
+                             group);
+    cb_item->setObjectName(QStringLiteral("cb_item"));
+    form->addRow(QStringLiteral("Марка"), Edit1);
+    form->addRow(QStringLiteral("Расценка"), Edit2);
+    form->addRow(cb_item);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    resize(440, sizeHint().height());
+}
+
+void TForm7::Button1Click()
+{
+    const QString mark = Edit1->text().trimmed();
+    const qint64 group = cb_item->keyValue();
+    if (mark.isEmpty() || Edit2->text().trimmed().isEmpty() || group == 0) {
+        Messages::error(QStringLiteral("Все поля должны быть заполнены!"));
+        return;
+    }
+    const QString id = QString::number(m_module->Izdel->value(QStringLiteral("id")).toLongLong());
+    const QString upperMark = sqlText(mark.toUpper());
+    const QString message = QStringLiteral("Такая марка изделия уже заведена!");
+    if (Tag == 1) {
+        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)='%1'")
+                                     .arg(upperMark),
+                                 message))
+            return;
+        m_module->SQL_exec.execute(
+            QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item)"
+                           "VALUES('%1', '', 6, %2,%3)")
+                .arg(sqlText(mark), Edit2->text(), QString::number(group)));
+    } else {
+        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)='%1'and id<>%2")
+                                     .arg(upperMark, id),
+                                 message))
+            return;
+        m_module->SQL_exec.execute(
+            QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption='%1', s_description='', id_msm_bs=6, "
+                           "massa=%2, id_class_item=%3 where id=%4")
+                .arg(sqlText(mark), m_module->ReplaceDelimiter(Edit2->text()), QString::number(group), id));
+    }
+    m_module->Izdel->reopen();
+    accept();
+}
+
+void TForm7::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Edit1->setFocus();
+}

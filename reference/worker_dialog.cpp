@@ -1,0 +1,110 @@
+#include "reference/worker_dialog.h"
+
+#include "app/data_module.h"
+#include "app/messages.h"
+#include "db/sql_text.h"
+#include "reference/lookup_list.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+TForm2::TForm2(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+{
+    setObjectName(QStringLiteral("TForm2"));
+    setWindowTitle(QStringLiteral("Работники"));
+
+    auto *group = new QGroupBox(QStringLiteral("Данные о работнике"), this);
+    auto *form = new QFormLayout(group);
+    Edit1 = new QLineEdit(group);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(254);
+    auto lookup = [&](const char *name, const char *table) {
+        auto *list = new LookupList(module->connectionName(),
+                                    QStringLiteral("select * from %1 order by s_caption").arg(QLatin1String(table)),
+                                    group);
+        list->setObjectName(QString::fromLatin1(name));
+        return list;
+    };
+    LCB_department = lookup("LCB_department", "cmn_department.department");
+    LCB_staffpos = lookup("LCB_staffpos", "hrms_staffpos.staffpos");
+    LCB_roles = lookup("LCB_roles", "adm_role.roles");
+    form->addRow(QStringLiteral("ФИО"), Edit1);
+    form->addRow(QStringLiteral("Подразделение"), LCB_department);
+    form->addRow(QStringLiteral("Должность"), LCB_staffpos);
+    form->addRow(QStringLiteral("Роль"), LCB_roles);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    resize(460, sizeHint().height());
+
+    // The wheel moves the choice of whichever look-up list has the focus, wherever the mouse is.
+    installEventFilter(this);
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
+}
+
+void TForm2::ReopenLookups()
+{
+    LCB_department->reopen();
+    LCB_staffpos->reopen();
+    LCB_roles->reopen();
+}
+
+void TForm2::Button1Click()
+{
+    const QString fio = Edit1->text().trimmed();
+    if (fio.isEmpty()) {
+        Messages::error(QStringLiteral("ФИО нужно заполнить!"));
+        return;
+    }
+    const QString department = LCB_department->captionText();
+    if (Tag == 1)
+        m_module->SQL_exec.execute(
+            QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES('%1', '%2')")
+                .arg(sqlText(fio), sqlText(department)));
+    else
+        m_module->SQL_exec.execute(
+            QStringLiteral("UPDATE accounts_dep.person SET fio='%1', s_staffpos_hl='%2' where accounts_dep.person.id=%3")
+                .arg(sqlText(fio), sqlText(department), QString::number(id)));
+    accept();
+}
+
+void TForm2::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Edit1->setFocus();
+}
+
+bool TForm2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel) {
+        LookupList *lists[3] = {LCB_department, LCB_staffpos, LCB_roles};
+        for (LookupList *list : lists) {
+            if (focusWidget() == list) {
+                const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();
+                if (delta != 0)
+                    list->step(delta < 0 ? 1 : -1);
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
