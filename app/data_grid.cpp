@@ -60,8 +60,16 @@ QString DataSetModel::displayText(int row, const QString &field) const
         break;
     }
     QString text = v.toString().trimmed();
-    if (m_data->isDecimalField(field))
+    if (m_data->isDecimalField(field)) {
+        // Decimals show their significant digits only, as the workstation writes numbers.
+        if (text.contains(QLatin1Char('.'))) {
+            while (text.endsWith(QLatin1Char('0')))
+                text.chop(1);
+            if (text.endsWith(QLatin1Char('.')))
+                text.chop(1);
+        }
         text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    }
     return text;
 }
 

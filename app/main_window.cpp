@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -43,8 +44,11 @@ public:
 void setLook(QWidget *w, bool marked, const QColor &colour)
 {
     w->setAutoFillBackground(marked);
+    // Buttons fill their background with the Button role, other widgets with Window.
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, marked ? colour : QApplication::palette().color(QPalette::Button));
+    const QColor normal = QApplication::palette().color(QPalette::Button);
+    pal.setColor(QPalette::Button, marked ? colour : normal);
+    pal.setColor(QPalette::Window, marked ? colour : QApplication::palette().color(QPalette::Window));
     w->setPalette(pal);
     QFont f = w->font();
     f.setBold(marked);
@@ -115,7 +119,7 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         {QStringLiteral("Кол-во"), QStringLiteral("kol_vo"), 57},
         {QStringLiteral("Брак"), QStringLiteral("brak"), 49},
         {QStringLiteral("Итого (р.)"), QStringLiteral("summa"), 78},
-        {QStringLiteral("Премия (%)"), QStringLiteral("prize"), -1, Qt::AlignLeft, true},
+        {QStringLiteral("Премия (%)"), QStringLiteral("prize"), -1, {}, true},
         {QStringLiteral("OK"), QStringLiteral("ok"), 37, Qt::AlignCenter},
         {QStringLiteral("Заведен"), QStringLiteral("vvod"), 72, Qt::AlignCenter},
     });
@@ -124,6 +128,8 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     });
     DBGrid2->setDataSet(m_module->Smena1);
     connect(DBGrid2, &QAbstractItemView::doubleClicked, this, [this] { DBGrid2DblClick(); });
+    // A double-click on the title row acts on the current row as well.
+    connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { DBGrid2DblClick(); });
     layout->addWidget(DBGrid2, 1);
 
     auto *bottom = new QHBoxLayout;
@@ -221,6 +227,11 @@ void TForm1::setJournalDate(const QDate &date)
 QDate TForm1::journalDate() const
 {
     return DateT->date();
+}
+
+bool TForm1::DayOff() const
+{
+    return CBox1->isChecked();
 }
 
 void TForm1::openJournals(bool rereadParams)

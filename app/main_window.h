@@ -58,6 +58,8 @@ public:
     // Sets the journal date (the date picker's value) without re-reading.
     void setJournalDate(const QDate &date);
     QDate journalDate() const;
+    // "Выходной": the journal date is paid as a day off.
+    bool DayOff() const;
 
     // How a journal cell is drawn: the "OK" column bold green when accepted, bold red otherwise.
     static CellStyle JournalCellStyle(const QString &field, const QString &state);

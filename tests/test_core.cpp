@@ -95,6 +95,8 @@ private slots:
     void loginRefused_data();
     void loginRefused();
     void loginCaptionShowsBuild();
+    void loginShowsJournalAndClosingEnds();
+    void loginEscapeEnds();
 
     void journalListsStates();
     void journalOrder();
@@ -400,6 +402,43 @@ void TestCore::loginCaptionShowsBuild()
     QCOMPARE(login.findChild<QPushButton *>(QStringLiteral("Button2"))->text(), QStringLiteral("Отмена"));
 }
 
+void TestCore::loginShowsJournalAndClosingEnds()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    ProgramEndCounter ends;
+    Messages::MessageRecorder rec;
+    login.show();
+    login.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("gildert"));
+    bool journalWasShown = false;
+    QTimer::singleShot(0, &main, [&] {
+        journalWasShown = main.isVisible() && main.isModal() && !login.isVisible();
+        main.findChild<QPushButton *>(QStringLiteral("Button4"))->click();   // "Выход"
+    });
+    login.Button1Click();
+    QVERIFY(journalWasShown);
+    QVERIFY(!main.isVisible());
+    QVERIFY(!login.isVisible());
+    QVERIFY(ends.count >= 1);
+    QCOMPARE(rec.shown.size(), 0);
+    QVERIFY(module->Smena1->isOpen());   // the journal was read on showing
+}
+
+void TestCore::loginEscapeEnds()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    ProgramEndCounter ends;
+    login.show();
+    QTest::keyClick(&login, Qt::Key_Escape);
+    QVERIFY(!login.isVisible());
+    QCOMPARE(ends.count, 1);
+}
+
 void TestCore::journalListsStates()
 {
     TestDatabase db;
@@ -486,7 +525,7 @@ void TestCore::journalAmountsAndColours()
     QCOMPARE(model->rowCount(), 2);
     // (12 - 2) x 12.3457 rounded to 2 decimals, shown with the Russian separator.
     QCOMPARE(model->displayText(0, QStringLiteral("summa")), QStringLiteral("123,46"));
-    QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20,00"));   // rejects above quantity
+    QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20"));   // rejects above quantity
     QCOMPARE(module->Smena1->valueAt(0, QStringLiteral("summa")).toString(), QStringLiteral("123.46"));
     const int ok = grid->columnOf(QStringLiteral("ok"));
     QCOMPARE(model->data(model->index(0, ok), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));

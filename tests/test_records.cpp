@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QHeaderView>
 #include <QtTest>
 
 #include <atomic>
@@ -123,6 +124,7 @@ private slots:
     void toggle_data();
     void toggle();
     void toggleByDoubleClickOnRow();
+    void toggleByDoubleClickOnTitleRow();
     void toggleRefusedForShiftForeman();
     void emptyJournalIgnoresCommands();
     void serverRefusal_data();
@@ -503,6 +505,29 @@ void TestRecords::toggleByDoubleClickOnRow()
     QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
     QCOMPARE(module->Smena1->recNo(), 2);
     QCOMPARE(okColour(main, 1), green);
+}
+
+void TestRecords::toggleByDoubleClickOnTitleRow()
+{
+    TestDatabase db;
+    Plant p(db);
+    const QDate day(2026, 3, 5);
+    p.record(db, p.ivanov, day, 1, 8);
+    const int id = p.record(db, p.petrov, day, 1, 8);
+    auto module = db.connectModule();
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    module->Smena1->setRecNo(2);
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    QHeaderView *titles = grid->horizontalHeader();
+    const QPoint title(titles->sectionViewportPosition(0) + 10, titles->height() / 2);
+    QTest::mouseDClick(titles->viewport(), Qt::LeftButton, {}, title);
+    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
+    QCOMPARE(module->Smena1->recNo(), 2);
 }
 
 void TestRecords::toggleRefusedForShiftForeman()
