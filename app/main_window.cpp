@@ -13,6 +13,7 @@
 #include "reference/product_list.h"
 #include "reference/worker_list.h"
 #include "records/day_cell_rule.h"
+#include "reports/report_centre.h"
 
 #include <QAction>
 #include <QApplication>
@@ -197,7 +198,7 @@ void TForm1::buildMenu(QMenuBar *bar)
 
     MenuReports = bar->addMenu(QStringLiteral("Отчеты"));
     MenuReports->setObjectName(QStringLiteral("MenuReports"));
-    item(MenuReports, "MenuReportCentre", "Сводные отчеты", [] {});
+    item(MenuReports, "MenuReportCentre", "Сводные отчеты", [this] { TForm18::instance()->ShowCentre(); Activate(); });
 
     QAction *exit = bar->addAction(QStringLiteral("Выход"));
     exit->setObjectName(QStringLiteral("MenuExit"));

@@ -198,6 +198,8 @@ CREATE TABLE accounts_dep.fatigue (
     i_night   integer
 );
 CREATE INDEX fatigue_date_idx ON accounts_dep.fatigue (d_date);
+-- Reports and timesheets look a worker's entries of a period up once per row they print.
+CREATE INDEX fatigue_worker_idx ON accounts_dep.fatigue (id_p, d_date);
 
 CREATE TABLE accounts_dep.ver (
     d     integer,

@@ -1,0 +1,162 @@
+#include "reports/period_report.h"
+
+#include "db/dataset.h"
+#include "db/plant.h"
+#include "reports/report_format.h"
+
+#include <QLocale>
+
+const QColor PeriodReport::HeadingColour(0xF4, 0xF4, 0xF4);
+const QColor PeriodReport::GroupColour(0xE0, 0xE0, 0xE0);
+const QColor PeriodReport::TotalFieldColour(0xEF, 0xEF, 0xEF);
+const QColor PeriodReport::GrandTotalColour(0xDC, 0xDC, 0xDC);
+
+namespace {
+// Heights the plant's layouts leave open, chosen to fit their fonts with a little air.
+constexpr double HeadingHeight = 6.0;
+constexpr double SpacerHeight = 0.5;
+constexpr double GroupHeaderHeight = 5.0;
+constexpr double GrandTotalHeight = 7.0;
+constexpr double GrandTotalTop = 1.2;
+constexpr double PageFooterHeight = 5.0;
+} // namespace
+
+PeriodReport::PeriodReport(TDataModule6 *module, const QString &objectName, const QString &queryName,
+                           int periodPairs, const QString &titlePrefix, QObject *parent)
+    : ReportHolder(module, objectName, queryName, QStringLiteral("QRLabel1"), ReportPreview::PageWidth, parent),
+      m_pairs(periodPairs),
+      m_titlePrefix(titlePrefix)
+{
+    Layout.margins = QMarginsF(10, 10, 10, 10);
+    Layout.orientation = QPageLayout::Portrait;
+}
+
+void PeriodReport::SetPeriod(const QDate &start, const QDate &end)
+{
+    for (int pair = 0; pair < m_pairs; ++pair) {
+        Query->setParam(QStringLiteral("data%1").arg(2 * pair + 1), start);
+        Query->setParam(QStringLiteral("data%1").arg(2 * pair + 2), end);
+    }
+}
+
+QString PeriodReport::PeriodTitle(const QDate &start, const QDate &end) const
+{
+    const QLocale locale;
+    return m_titlePrefix + locale.toString(start, QLocale::ShortFormat) + QStringLiteral(" по ")
+        + locale.toString(end, QLocale::ShortFormat);
+}
+
+void PeriodReport::ApplyKindFilter(DataSet *query, ProductKindChoice kind)
+{
+    if (kind == ProductKindChoice::All) {
+        query->clearFilter();
+        return;
+    }
+    const int naimen = kind == ProductKindChoice::Finished ? 0 : 1;
+    query->setFilter([naimen](const DataSet &data, int rawRow) {
+        const QVariant v = data.rawValue(rawRow, QStringLiteral("naimen"));
+        return !v.isNull() && v.toInt() == naimen;
+    });
+}
+
+void PeriodReport::Open(const QDate &start, const QDate &end, ProductKindChoice kind)
+{
+    Query->close();
+    SetPeriod(start, end);
+    ApplyKindFilter(Query, kind);
+    OpenQuery();
+    SetTitle(PeriodTitle(start, end));
+}
+
+void PeriodReport::Run(const QDate &start, const QDate &end, ProductKindChoice kind, QWidget *parent)
+{
+    QueryCloser closer(Query);
+    Open(start, end, kind);
+    Preview(parent);
+}
+
+ReportDocument PeriodReport::Make(const QDate &start, const QDate &end, ProductKindChoice kind)
+{
+    QueryCloser closer(Query);
+    Open(start, end, kind);
+    return Generate();
+}
+
+ReportBand PeriodReport::Heading(double titleLeft, double titleSize, const QList<ReportItem> &headings)
+{
+    ReportBand band(HeadingHeight, {
+        ReportItem::label(QString(), titleLeft, 0.9).named(QStringLiteral("QRLabel1")).size(titleSize).bold()
+            .filled(HeadingColour).untrimmed(),
+    });
+    band.items << headings;
+    band.filled(HeadingColour);
+    band.withChild(ReportBand(SpacerHeight));
+    return band;
+}
+
+ReportItem PeriodReport::ColumnHeading(const QString &text, double left, double size)
+{
+    return ReportItem::label(text, left, 1.2).size(size).bold().filled(Qt::white);
+}
+
+ReportBand PeriodReport::GroupHeader(const QString &column, const QColor &background)
+{
+    ReportBand band(GroupHeaderHeight, {ReportItem::field(column, 0.3, 0.5).size(10).bold()});
+    band.filled(background);
+    return band;
+}
+
+ReportItem PeriodReport::Total(const QString &column, double left, double top, double width)
+{
+    return ReportItem::sum(column, left, top, width).bold().centred().filled(TotalFieldColour);
+}
+
+ReportItem PeriodReport::Total(ReportItem::RowValue value, double left, double top, double width)
+{
+    return ReportItem::sum(std::move(value), left, top, width).bold().centred().filled(TotalFieldColour);
+}
+
+ReportBand PeriodReport::GrandTotal(const QList<ReportItem> &items, const QColor &background)
+{
+    ReportBand band(GrandTotalHeight, items);
+    band.ruled(ReportRules::All);
+    if (background.isValid())
+        band.filled(background);
+    return band;
+}
+
+ReportItem PeriodReport::GrandLabel(double left)
+{
+    return ReportItem::label(QStringLiteral("Итого:"), left, GrandTotalTop).size(11).bold();
+}
+
+ReportItem PeriodReport::GrandSum(const QString &column, double left, double width)
+{
+    return ReportItem::sum(column, left, GrandTotalTop, width).size(11).bold().centred();
+}
+
+ReportItem PeriodReport::GrandSum(ReportItem::RowValue value, double left, double width)
+{
+    return ReportItem::sum(std::move(value), left, GrandTotalTop, width).size(11).bold().centred();
+}
+
+ReportBand PeriodReport::PageFooter()
+{
+    return ReportBand(PageFooterHeight, {ReportItem::pageNumber(176.2, 1.0, 11.9).size(9).rightAligned()});
+}
+
+QVariant PeriodReport::ProductKindText(const ReportContext &context)
+{
+    return Plant::productKindText(int(context.number(QStringLiteral("naimen"))));
+}
+
+QVariant PeriodReport::ColourText(const ReportContext &context)
+{
+    const double colour = context.number(QStringLiteral("color"));
+    if (colour > 0) {
+        if (colour == 1)
+            return QStringLiteral(" (грунт)");
+        return QStringLiteral(" (RAL: ") + ReportFormat::plainNumber(colour) + QLatin1Char(')');
+    }
+    return QStringLiteral(" ");
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "reports/report_document.h"
+#include "reports/report_layout.h"
+#include "reports/report_preview.h"
+
+#include <QObject>
+#include <QString>
+
+class DataSet;
+class TDataModule6;
+class QWidget;
+
+// The invisible holder of one printed report: the report's query and its banded layout. Callers
+// reach the query through it (to set its parameters and filter, to open and close it) and the
+// layout's title item, then have the report generated and previewed.
+class ReportHolder : public QObject {
+    Q_OBJECT
+public:
+    ReportHolder(TDataModule6 *module, const QString &objectName, const QString &queryName,
+                 const QString &titleItem, ReportPreview::Zoom zoom, QObject *parent);
+
+    // The report's query; the concrete holders also name it as the plant knows it (t_Report…).
+    DataSet *Query;
+    ReportLayout Layout;
+
+    QString titleItem() const { return m_titleItem; }
+    void SetTitle(const QString &text);
+    QString Title() const;
+
+    // Opens the query (throws DbError). Report statements carry a correlated sub-select per
+    // household column for every row; the server's JIT compiler would spend longer compiling
+    // such a plan than running it, so the query runs with JIT compilation off.
+    void OpenQuery();
+
+    // The whole report over the visible rows of the open query (no rows: the empty report).
+    ReportDocument Generate() const;
+    // Generates the report and shows it in the preview; returns when the user has closed it.
+    void Preview(QWidget *parent = nullptr) const;
+    ReportPreview::Zoom zoom() const { return m_zoom; }
+
+private:
+    QString m_connection;
+    QString m_titleItem;
+    ReportPreview::Zoom m_zoom;
+};
+
+// Closes a query when the command that opened it ends, however it ends.
+class QueryCloser {
+public:
+    explicit QueryCloser(DataSet *query) : m_query(query) {}
+    ~QueryCloser();
+    QueryCloser(const QueryCloser &) = delete;
+    QueryCloser &operator=(const QueryCloser &) = delete;
+
+private:
+    DataSet *m_query;
+};

@@ -1,0 +1,113 @@
+#include "reports/shift_timesheet_report.h"
+
+#include "app/data_module.h"
+#include "db/dataset.h"
+
+#include <QPointer>
+
+namespace {
+
+QString dayList()
+{
+    QStringList terms;
+    for (int d = 1; d <= 31; ++d)
+        terms << QStringLiteral("sum(d%1) as sd%1").arg(d);
+    return terms.join(QLatin1Char(','));
+}
+
+} // namespace
+
+const QString TForm15::Statement =
+    QStringLiteral("select person.s_caption fio,") + dayList()
+    + QStringLiteral(" from accounts_dep.h_tabel, cmn_contractor.person person "
+                     "where h_tabel.w_id=person.s_code::t_integer and month=:mnth and year=:yea "
+                     "group by fio order by fio");
+
+const QList<double> TForm15::DayColumns = {
+    81.2,  87.8,  93.7,  100.0, 106.1, 112.4, 118.8, 125.4, 131.8, 137.6, 143.1,
+    148.7, 154.3, 159.8, 165.4, 170.9, 176.5, 182.0, 187.6, 193.1, 198.7, 204.3,
+    209.8, 215.4, 220.9, 226.5, 232.0, 237.6, 243.2, 248.7, 254.3,
+};
+
+TForm15::TForm15(TDataModule6 *module, QObject *parent)
+    : ReportHolder(module, QStringLiteral("TForm15"), QStringLiteral("H_Tabel"), QStringLiteral("QRLabel33"),
+                   ReportPreview::WholePage, parent),
+      H_Tabel(Query)
+{
+    H_Tabel->setSql(Statement);
+    Layout.title = QStringLiteral("Табель по сменам");
+    Layout.orientation = QPageLayout::Landscape;
+    Layout.margins = QMarginsF(10, 10, 10, 10);
+
+    ReportBand header(ColumnHeaderHeight, {
+        ReportItem::label(QStringLiteral("Данные за:"), 0.0, 1.1).named(QStringLiteral("QRLabel33")).size(10).bold(),
+    });
+    for (int d = 1; d <= 31; ++d)
+        header.items << ReportItem::label(QString::number(d), DayColumns.at(d - 1), 0, DayWidth)
+                            .tall(ColumnHeaderHeight).middle().centred().size(10).bold()
+                            .ruled(ReportRules::LeftRight);
+    header.items << ReportItem::label(QStringLiteral("Итого"), 264.6, 1.1).size(10).bold();
+    header.ruled(ReportRules::TopBottom);
+    Layout.columnHeader = header;
+
+    ReportBand detail(DetailHeight, {
+        ReportItem::field(QStringLiteral("fio"), 0.0, 0, 80.4).tall(DetailHeight).middle().size(9),
+    });
+    for (int d = 1; d <= 31; ++d) {
+        ReportItem day = ReportItem::field(QStringLiteral("sd%1").arg(d), DayColumns.at(d - 1), 0, DayWidth)
+                             .tall(DetailHeight).middle().centred().size(9).number();
+        if (d % 2 == 1)
+            day.ruled(ReportRules::LeftRight);
+        detail.items << day;
+    }
+    detail.items << ReportItem::computed([](const ReportContext &c) {
+        double total = 0;
+        for (int d = 1; d <= 31; ++d)
+            total += c.number(QStringLiteral("sd%1").arg(d));
+        return total;
+    }, 264.6, 0, 10.3).tall(DetailHeight).middle().centred().size(9).bold();
+    detail.ruled(ReportRules::TopBottom);
+    // A row goes to the next page unless the page also has room for a column header's height.
+    detail.keepingSpace(ColumnHeaderHeight);
+    Layout.detail = detail;
+
+    Layout.pageFooter = ReportBand(5.0, {ReportItem::pageNumber(252.7, 1.0, 25.7).size(9).rightAligned()});
+}
+
+TForm15 *TForm15::instance()
+{
+    static QPointer<TForm15> holder;
+    if (!holder)
+        holder = new TForm15(DataModule6, DataModule6);
+    return holder;
+}
+
+QString TForm15::PeriodLabel(const QString &monthName, const QString &yearText)
+{
+    return monthName + QLatin1Char(' ') + yearText + QStringLiteral(" г.");
+}
+
+void TForm15::SetMonth(int month, int year)
+{
+    H_Tabel->close();
+    H_Tabel->setParam(QStringLiteral("mnth"), month);
+    H_Tabel->setParam(QStringLiteral("yea"), year);
+}
+
+void TForm15::Print(int month, int year, const QString &periodLabel, QWidget *parent)
+{
+    QueryCloser closer(H_Tabel);
+    SetMonth(month, year);
+    OpenQuery();
+    SetTitle(periodLabel);
+    Preview(parent);
+}
+
+ReportDocument TForm15::Make(int month, int year, const QString &periodLabel)
+{
+    QueryCloser closer(H_Tabel);
+    SetMonth(month, year);
+    OpenQuery();
+    SetTitle(periodLabel);
+    return Generate();
+}

@@ -1,0 +1,1418 @@
+// The printed period reports, the monthly timesheet by shifts, the report centre window and its
+// product export, against the real server. Reports are generated from fixture rows, written as
+// PDF and read back with their positions as poppler's pdftotext sees them; totals are checked
+// against sums the test asks the database for itself.
+#include "support/test_support.h"
+
+#include "app/data_module.h"
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "db/dataset.h"
+#include "reports/detailed_products_report.h"
+#include "reports/detailed_workers_report.h"
+#include "reports/products_report.h"
+#include "reports/report_centre.h"
+#include "reports/report_preview.h"
+#include "reports/shift_timesheet_report.h"
+#include "reports/spreadsheet_application.h"
+#include "reports/spreadsheet_writer.h"
+#include "reports/workers_report.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDateEdit>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+constexpr double MmPerPoint = 25.4 / 72.0;
+constexpr double Margin = 10.0;
+// Bottom of the printable area above the 5 mm page footer of every layout.
+constexpr double PortraitBottom = 277.0 - 5.0;
+constexpr double LandscapeBottom = 190.0 - 5.0;
+
+const QDate Start(2007, 11, 1);
+const QDate End(2007, 12, 1);
+
+// ---- The PDF's text with positions ----------------------------------------------------------
+
+// One word of a PDF page, in millimetres from the top left corner of the printable area.
+struct Word {
+    int page = 0; // 1-based; 0: not found
+    QString text;
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    double centre() const { return (x0 + x1) / 2; }
+};
+
+struct PdfText {
+    QList<QSizeF> pages; // paper sizes in mm
+    QList<Word> words;
+
+    int pageCount() const { return int(pages.size()); }
+    QList<Word> onPage(int page) const
+    {
+        QList<Word> out;
+        for (const Word &w : words)
+            if (w.page == page)
+                out << w;
+        return out;
+    }
+    // The words of a page gathered into lines (same top within 1 mm), top to bottom.
+    QList<QList<Word>> lineWords(int page) const
+    {
+        QList<Word> ws = onPage(page);
+        std::sort(ws.begin(), ws.end(), [](const Word &a, const Word &b) { return a.y0 < b.y0; });
+        QList<QList<Word>> lines;
+        for (const Word &w : ws) {
+            if (lines.isEmpty() || w.y0 - lines.last().first().y0 > 1.0)
+                lines << QList<Word>();
+            lines.last() << w;
+        }
+        for (QList<Word> &line : lines)
+            std::sort(line.begin(), line.end(), [](const Word &a, const Word &b) { return a.x0 < b.x0; });
+        return lines;
+    }
+    QStringList lines(int page) const
+    {
+        QStringList out;
+        for (const QList<Word> &line : lineWords(page)) {
+            QStringList texts;
+            for (const Word &w : line)
+                texts << w.text;
+            out << texts.join(QLatin1Char(' '));
+        }
+        return out;
+    }
+    QStringList allLines() const
+    {
+        QStringList out;
+        for (int p = 1; p <= pageCount(); ++p)
+            out << lines(p);
+        return out;
+    }
+    // The line holding that word, first or last occurrence over all pages.
+    QList<Word> lineOf(const QString &text, bool last = false) const
+    {
+        QList<Word> found;
+        for (int p = 1; p <= pageCount(); ++p)
+            for (const QList<Word> &line : lineWords(p))
+                for (const Word &w : line)
+                    if (w.text == text) {
+                        if (!last)
+                            return line;
+                        found = line;
+                    }
+        return found;
+    }
+    QList<Word> findAll(const QString &text) const
+    {
+        QList<Word> out;
+        for (const Word &w : words)
+            if (w.text == text)
+                out << w;
+        return out;
+    }
+    Word find(const QString &text, int page = 0) const
+    {
+        for (const Word &w : words)
+            if (w.text == text && (page == 0 || w.page == page))
+                return w;
+        return Word();
+    }
+    bool contains(const QString &text) const { return find(text).page != 0; }
+};
+
+QString unescape(QString s)
+{
+    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    s.replace(QLatin1String("&apos;"), QLatin1String("'"));
+    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return s;
+}
+
+PdfText readPdf(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0)
+        qFatal("pdftotext failed on %s: %s", qPrintable(path), p.readAllStandardError().constData());
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression tag(QStringLiteral(
+        R"RX(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)RX"));
+    PdfText out;
+    auto it = tag.globalMatch(html);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        if (!m.captured(1).isEmpty()) {
+            out.pages << QSizeF(m.captured(1).toDouble() * MmPerPoint, m.captured(2).toDouble() * MmPerPoint);
+            continue;
+        }
+        Word w;
+        w.page = int(out.pages.size());
+        w.x0 = m.captured(3).toDouble() * MmPerPoint - Margin;
+        w.y0 = m.captured(4).toDouble() * MmPerPoint - Margin;
+        w.x1 = m.captured(5).toDouble() * MmPerPoint - Margin;
+        w.y1 = m.captured(6).toDouble() * MmPerPoint - Margin;
+        w.text = unescape(m.captured(7));
+        out.words << w;
+    }
+    return out;
+}
+
+QString pdfDir()
+{
+    static QTemporaryDir dir;
+    return dir.path();
+}
+
+PdfText pdfOf(const ReportDocument &doc, const QString &name = QStringLiteral("report"))
+{
+    const QString path = pdfDir() + QLatin1Char('/') + name + QStringLiteral(".pdf");
+    if (!doc.savePdf(path))
+        qFatal("the report could not be saved as PDF");
+    return readPdf(path);
+}
+
+// Texts of a line's words from the given left edge on.
+QStringList textsFrom(const QList<Word> &line, double fromX = -1e9)
+{
+    QStringList out;
+    for (const Word &w : line)
+        if (w.x0 >= fromX)
+            out << w.text;
+    return out;
+}
+
+QString money(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+// ---- The preview as the user would get it ------------------------------------------------------
+
+struct PreviewSpy {
+    int runs = 0;
+    ReportDocument document;
+    bool maximised = false;
+    QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+    std::function<void()> whileOpen;
+
+    PreviewSpy()
+    {
+        ReportPreview::setExecHook([this](ReportPreview &preview) {
+            ++runs;
+            document = preview.document();
+            maximised = preview.windowState() & Qt::WindowMaximized;
+            zoom = preview.view()->zoomMode();
+            if (whileOpen)
+                whileOpen();
+        });
+    }
+    ~PreviewSpy() { ReportPreview::setExecHook(nullptr); }
+};
+
+// ---- The fixture plant ------------------------------------------------------------------------
+
+struct Plant {
+    int w1 = 0, w2 = 0, w3 = 0, w5 = 0;
+    int g1 = 0, g2 = 0, g3 = 0;
+    int p1 = 0, p2 = 0, p3 = 0;
+    int k1 = 0, k2 = 0;
+    int o1 = 0, o2 = 0, o3 = 0, o4 = 0;
+};
+
+void addEntry(const TestDatabase &db, int worker, int kind, int nom, const QDate &date, int count,
+              const QString &price, int night)
+{
+    db.exec(QStringLiteral("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price, i_holiday, i_night) "
+                           "values(%1, %2, %3, '%4', %5, %6, 0, %7, %8, 0, %9)")
+                .arg(nom).arg(kind).arg(worker).arg(date.toString(QStringLiteral("dd.MM.yyyy")))
+                .arg(date.month()).arg(date.year()).arg(count).arg(price).arg(night));
+}
+
+// Workers, products and journal records of November 2007, with a record on each side of the
+// period; household and average-piecework entries by day and by night.
+Plant buildPlant(const TestDatabase &db)
+{
+    Plant p;
+    p.w1 = db.addWorker(QStringLiteral("Антонов А.А."));
+    p.w2 = db.addWorker(QStringLiteral("Борисов Б.Б."));
+    p.w3 = db.addWorker(QStringLiteral("Волков В.В."));
+    p.w5 = db.addWorker(QStringLiteral("Дмитриев Д.Д."));
+    p.g1 = db.addGroup(QStringLiteral("Ящики"));
+    p.g2 = db.addGroup(QStringLiteral("Поддоны"));
+    p.g3 = db.addGroup(QStringLiteral("Прочее"));
+    p.p1 = db.addProduct(QStringLiteral("Ящик 400"), p.g1, 1.5);
+    p.p2 = db.addProduct(QStringLiteral("Ящик 600"), p.g1, 2.25);
+    p.p3 = db.addProduct(QStringLiteral("Поддон Е"), p.g2, 10);
+    p.k1 = db.addKind(QStringLiteral("Сборка"));
+    p.k2 = db.addKind(QStringLiteral("Покраска"));
+    p.o1 = db.addPrice(p.k1, p.p1, 0);
+    p.o2 = db.addPrice(p.k2, p.p1, 0);
+    p.o3 = db.addPrice(p.k1, p.p2, 1);
+    p.o4 = db.addPrice(p.k1, p.p3, 0);
+    // The price list's own price differs from the journal's: a report that read it instead of the
+    // journal's would show it.
+    db.exec(QStringLiteral("update accounts_dep.oper set cena = 999"));
+
+    const auto d = [](int day, int month = 11) { return QDate(2007, month, day); };
+    db.addRecord(p.w1, p.p1, p.o1, d(5), 1, 100, 2, 1.5, 8);
+    db.addRecord(p.w1, p.p1, p.o1, d(6), 2, 50, 0, 1.5, 4);
+    db.addRecord(p.w1, p.p1, p.o2, d(7), 1, 30, 1, 2.25, 3, QStringLiteral("ok"), 1);
+    db.addRecord(p.w1, p.p2, p.o3, d(8), 3, 20, 0, 3.1, 2, QStringLiteral("no"), 3005);
+    db.addRecord(p.w1, p.p3, p.o4, d(20), 4, 5, 0, 10, 2);
+    db.addRecord(p.w1, p.p1, p.o1, d(31, 10), 1, 500, 0, 1.5, 8);      // before the period
+    db.addRecord(p.w2, p.p3, p.o4, d(30), 1, 10, 1, 12.345, 7);
+    db.addRecord(p.w2, p.p2, p.o3, d(1), 1, 7, 0, 3.1, 1, QStringLiteral("no"), -1);
+    db.addRecord(p.w3, p.p1, p.o1, d(1, 12), 1, 999, 0, 1.5, 8);       // on the end date
+    db.addRecord(p.w5, p.p1, p.o1, d(15), 1, 10, 0, 1.5, 0);
+    db.exec(QStringLiteral("update accounts_dep.smena set prize = 10"));
+
+    addEntry(db, p.w1, 7777, p.g1, d(10), 8, QStringLiteral("100.5"), 0);
+    addEntry(db, p.w1, 7777, p.g1, d(11), 2, QStringLiteral("120"), 1);
+    addEntry(db, p.w1, 7778, p.g3, d(12), 4, QStringLiteral("150"), 0);  // a nomenclature he made nothing of
+    addEntry(db, p.w1, 7778, p.g1, d(13), 1, QStringLiteral("200"), 1);
+    addEntry(db, p.w1, 7777, p.g1, d(1, 12), 100, QStringLiteral("1000"), 0);  // on the end date
+    addEntry(db, p.w2, 7777, p.g2, d(14), 3, QStringLiteral("50"), 0);
+    return p;
+}
+
+QString kindCondition(ProductKindChoice kind, const QString &alias = QStringLiteral("o"))
+{
+    switch (kind) {
+    case ProductKindChoice::All:
+        return QString();
+    case ProductKindChoice::Finished:
+        return QStringLiteral(" and %1.naimen = 0").arg(alias);
+    case ProductKindChoice::Blanks:
+        return QStringLiteral(" and %1.naimen = 1").arg(alias);
+    }
+    return QString();
+}
+
+// An independent sum over the journal records of the period and kind.
+double journalSum(const TestDatabase &db, const QString &expression, ProductKindChoice kind,
+                  const QDate &start = Start, const QDate &end = End)
+{
+    return db.scalar(QStringLiteral("select coalesce(sum(%1), 0)::float8 from accounts_dep.smena s "
+                                    "join accounts_dep.oper o on o.id = s.o_id "
+                                    "join cmn_gds_and_srv.gds_and_srv g on g.id = s.i_id "
+                                    "where s.data >= '%2' and s.data < '%3'%4")
+                         .arg(expression, start.toString(Qt::ISODate), end.toString(Qt::ISODate), kindCondition(kind)))
+        .toDouble();
+}
+
+QStringList journalTexts(const TestDatabase &db, const QString &expression, ProductKindChoice kind)
+{
+    QStringList out;
+    const auto rows = db.rows(QStringLiteral("select distinct %1 from accounts_dep.smena s "
+                                             "join accounts_dep.oper o on o.id = s.o_id "
+                                             "join cmn_gds_and_srv.gds_and_srv g on g.id = s.i_id "
+                                             "join cmn_contractor.person pe on pe.id = s.w_id "
+                                             "left join cmn_classifier.item gr on gr.id = g.id_class_item "
+                                             "where s.data >= '%2' and s.data < '%3'%4 order by 1")
+                                  .arg(expression, Start.toString(Qt::ISODate), End.toString(Qt::ISODate), kindCondition(kind)));
+    for (const auto &r : rows)
+        out << r.value(0).toString();
+    return out;
+}
+
+// ---- Reading a workbook back ------------------------------------------------------------------
+
+quint32 le32(const QByteArray &d, qsizetype at)
+{
+    return quint32(quint8(d[at])) | quint32(quint8(d[at + 1])) << 8 | quint32(quint8(d[at + 2])) << 16
+        | quint32(quint8(d[at + 3])) << 24;
+}
+quint16 le16(const QByteArray &d, qsizetype at)
+{
+    return quint16(quint8(d[at]) | quint8(d[at + 1]) << 8);
+}
+
+QByteArray zipMember(const QString &zipPath, const QString &member)
+{
+    QFile f(zipPath);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray d = f.readAll();
+    qsizetype end = d.size() - 22;
+    while (end >= 0 && le32(d, end) != 0x06054b50)
+        --end;
+    if (end < 0)
+        return {};
+    const int entries = le16(d, end + 10);
+    qsizetype at = le32(d, end + 16);
+    for (int i = 0; i < entries && le32(d, at) == 0x02014b50; ++i) {
+        const int method = le16(d, at + 10);
+        const quint32 packed = le32(d, at + 20);
+        const quint32 size = le32(d, at + 24);
+        const int nameLength = le16(d, at + 28);
+        const QString name = QString::fromUtf8(d.mid(at + 46, nameLength));
+        const qsizetype local = le32(d, at + 42);
+        at += 46 + nameLength + le16(d, at + 30) + le16(d, at + 32);
+        if (name != member)
+            continue;
+        const qsizetype data = local + 30 + le16(d, local + 26) + le16(d, local + 28);
+        if (method == 0)
+            return d.mid(data, size);
+        QByteArray out(qsizetype(size), '\0');
+        z_stream z{};
+        if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
+            return {};
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(d.constData() + data));
+        z.avail_in = packed;
+        z.next_out = reinterpret_cast<Bytef *>(out.data());
+        z.avail_out = size;
+        const int result = inflate(&z, Z_FINISH);
+        inflateEnd(&z);
+        return result == Z_STREAM_END ? out : QByteArray();
+    }
+    return {};
+}
+
+struct Cell {
+    bool number = false;
+    QString value;
+};
+
+// Sheet 1 of a saved workbook: (row, column) from 1 -> cell.
+QMap<QPair<int, int>, Cell> readSheet(const QString &path)
+{
+    QStringList shared;
+    QXmlStreamReader sst(zipMember(path, QStringLiteral("xl/sharedStrings.xml")));
+    while (!sst.atEnd()) {
+        if (sst.readNext() == QXmlStreamReader::StartElement && sst.name() == u"si")
+            shared << QString();
+        else if (sst.isStartElement() && sst.name() == u"t")
+            shared.last() += sst.readElementText();
+    }
+    QMap<QPair<int, int>, Cell> cells;
+    QXmlStreamReader sheet(zipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QPair<int, int> current;
+    QString type;
+    while (!sheet.atEnd()) {
+        sheet.readNext();
+        if (!sheet.isStartElement())
+            continue;
+        if (sheet.name() == u"c") {
+            const QString ref = sheet.attributes().value(QLatin1String("r")).toString();
+            int column = 0, i = 0;
+            for (; i < ref.size() && ref[i].isLetter(); ++i)
+                column = column * 26 + (ref[i].unicode() - 'A' + 1);
+            current = {ref.mid(i).toInt(), column};
+            type = sheet.attributes().value(QLatin1String("t")).toString();
+        } else if (sheet.name() == u"v" || sheet.name() == u"t") {
+            const QString v = sheet.readElementText();
+            Cell cell;
+            cell.number = type.isEmpty() || type == u"n";
+            cell.value = type == u"s" ? shared.value(v.toInt()) : v;
+            cells.insert(current, cell);
+        }
+    }
+    return cells;
+}
+
+// A spreadsheet application that opens nothing and remembers what it was asked to open.
+struct FakeSpreadsheet {
+    bool available = true;
+    QStringList opened;
+    SpreadsheetApplication::Launcher previous;
+
+    FakeSpreadsheet()
+    {
+        previous = SpreadsheetApplication::replace({[this] { return available; },
+                                                    [this](const QString &path) {
+                                                        opened << path;
+                                                        return true;
+                                                    }});
+    }
+    ~FakeSpreadsheet() { SpreadsheetApplication::replace(previous); }
+};
+
+template <typename T> T *child(QObject *parent, const char *name)
+{
+    T *w = parent->findChild<T *>(QLatin1String(name));
+    if (!w)
+        qFatal("no child %s", name);
+    return w;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ProductKindChoice)
+
+class TestReports : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void statementsRunOnTheServer();
+    void periodReportsMatchTheJournal_data();
+    void periodReportsMatchTheJournal();
+    void workersReportLayout();
+    void productsReportLayout();
+    void detailedWorkersReportLayout();
+    void detailedProductsReportLayout();
+    void groupHeaderMovesWithItsFooter();
+    void emptyPeriodStillGivesAPage_data();
+    void emptyPeriodStillGivesAPage();
+    void databaseErrorShowsNoReport();
+
+    void timesheetRepeatsColumnHeader();
+    void timesheetPreviewShowsWholePage();
+
+    void exportWritesProductOutput_data();
+    void exportWritesProductOutput();
+    void exportOfEmptyPeriod();
+    void exportWithoutSpreadsheetApplication();
+
+    void centreWindow();
+    void presetPeriod_data();
+    void presetPeriod();
+    void rolesRestrictTheCentre_data();
+    void rolesRestrictTheCentre();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<TDataModule6> m_module;
+    Plant m_plant;
+    QTemporaryDir m_books;
+
+    // The report a report centre button makes for the period and kind, as the preview got it.
+    PdfText runFromCentre(const char *button, ProductKindChoice kind, const QDate &start = Start,
+                          const QDate &end = End, PreviewSpy *spyOut = nullptr);
+};
+
+void TestReports::initTestCase()
+{
+    // Workstations of the plant run Russian: dates in titles read 01.11.2007.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void TestReports::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    m_module = m_db->connectModule();
+    m_plant = buildPlant(*m_db);
+    SpreadsheetWriter::setFolder(m_books.filePath(QString::fromLatin1(QTest::currentTestFunction())));
+}
+
+void TestReports::cleanup()
+{
+    m_module.reset();
+    m_db.reset();
+    SpreadsheetWriter::setFolder(QString());
+}
+
+PdfText TestReports::runFromCentre(const char *button, ProductKindChoice kind, const QDate &start,
+                                   const QDate &end, PreviewSpy *spyOut)
+{
+    TForm18 centre(m_module.get());
+    centre.setProductKind(kind);
+    child<QDateEdit>(&centre, "DTPicker1")->setDate(start);
+    child<QDateEdit>(&centre, "DTPicker2")->setDate(end);
+    PreviewSpy localSpy;
+    PreviewSpy &spy = spyOut ? *spyOut : localSpy;
+    if (spyOut)
+        ReportPreview::setExecHook([&spy](ReportPreview &preview) {
+            ++spy.runs;
+            spy.document = preview.document();
+            spy.maximised = preview.windowState() & Qt::WindowMaximized;
+            spy.zoom = preview.view()->zoomMode();
+        });
+    Messages::MessageRecorder rec;
+    child<QPushButton>(&centre, button)->click();
+    if (!rec.shown.isEmpty())
+        qWarning("%s", qPrintable(rec.shown.first().text));
+    if (spy.runs != 1)
+        qFatal("the report did not reach the preview");
+    return pdfOf(spy.document, QLatin1String(button));
+}
+
+// ---- Statements ----------------------------------------------------------------------------------
+
+void TestReports::statementsRunOnTheServer()
+{
+    // The detailed report by workers joins the operation price table, whose own price column
+    // makes an unqualified "cena" ambiguous; its statement names the journal's columns.
+    const QString unqualified = QString(TForm20::Statement)
+                                    .replace(QLatin1String("sum(smena.prize*(kol_vo-brak)*smena.cena/100)"),
+                                             QLatin1String("sum(prize*(kol_vo-brak)*cena/100)"));
+    QVERIFY(unqualified != TForm20::Statement);
+    DataSet old(m_module->connectionName());
+    old.setSql(unqualified);
+    for (int i = 1; i <= 18; ++i)
+        old.setParam(QStringLiteral("data%1").arg(i), i % 2 ? Start : End);
+    try {
+        old.open();
+        QFAIL("the unqualified statement was accepted");
+    } catch (const std::exception &e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(QLatin1String("ambiguous")), e.what());
+    }
+
+    TForm16 f16(m_module.get());
+    TForm17 f17(m_module.get());
+    TForm20 f20(m_module.get());
+    TForm21 f21(m_module.get());
+    QCOMPARE(f16.periodPairs(), 4);
+    QCOMPARE(f17.periodPairs(), 1);
+    QCOMPARE(f20.periodPairs(), 9);
+    QCOMPARE(f21.periodPairs(), 1);
+    for (PeriodReport *r : std::initializer_list<PeriodReport *>{&f16, &f17, &f20, &f21}) {
+        r->SetPeriod(Start, End);
+        r->Query->open();
+        QVERIFY2(r->Query->recordCount() > 0, qPrintable(r->objectName()));
+        r->Query->close();
+    }
+    QCOMPARE(f20.Query->param(QStringLiteral("data9")).toDate(), Start);
+    QCOMPARE(f20.Query->param(QStringLiteral("data18")).toDate(), End);
+
+    // The bonus amount is the journal's own: bonus percent times good quantity times price.
+    f20.SetPeriod(Start, End);
+    f20.w_Report->open();
+    double bonus = 0;
+    for (int i = 0; i < f20.w_Report->recordCount(); ++i)
+        bonus += f20.w_Report->valueAt(i, QStringLiteral("s_prize")).toDouble();
+    QCOMPARE(bonus, journalSum(*m_db, QStringLiteral("s.prize*(s.kol_vo-s.brak)*s.cena/100"), ProductKindChoice::All));
+}
+
+// ---- The four period reports ---------------------------------------------------------------------
+
+void TestReports::periodReportsMatchTheJournal_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<ProductKindChoice>("kind");
+    const QList<QPair<const char *, const char *>> reports = {
+        {"Button4", "workers"}, {"Button2", "products"}, {"Button1", "detailed workers"}, {"Button3", "detailed products"}};
+    const QList<QPair<ProductKindChoice, const char *>> kinds = {
+        {ProductKindChoice::All, "all"}, {ProductKindChoice::Finished, "finished"}, {ProductKindChoice::Blanks, "blanks"}};
+    for (const auto &r : reports)
+        for (const auto &k : kinds)
+            QTest::addRow("%s, %s", r.second, k.second) << QString::fromLatin1(r.first) << k.first;
+}
+
+void TestReports::periodReportsMatchTheJournal()
+{
+    QFETCH(QString, button);
+    QFETCH(ProductKindChoice, kind);
+    PreviewSpy spy;
+    const PdfText pdf = runFromCentre(button.toLatin1().constData(), kind, Start, End, &spy);
+    const QStringList lines = pdf.allLines();
+
+    // Title with the period, the preview maximised and zoomed to the page's width.
+    const QHash<QString, QString> titles = {
+        {QStringLiteral("Button4"), QStringLiteral("Отчет по рабочим за период с 01.11.2007 по 01.12.2007")},
+        {QStringLiteral("Button2"), QStringLiteral("Отчет по продукции за период с 01.11.2007 по 01.12.2007")},
+        {QStringLiteral("Button1"), QStringLiteral("Детальный отчет по рабочим за период с 01.11.2007 по 01.12.2007")},
+        {QStringLiteral("Button3"), QStringLiteral("Детальный отчет по продукции за период с 01.11.2007 по 01.12.2007")},
+    };
+    QVERIFY2(lines.first().startsWith(titles.value(button)), qPrintable(lines.first()));
+    QVERIFY(spy.maximised);
+    QCOMPARE(spy.zoom, QPrintPreviewWidget::FitToWidth);
+    QVERIFY(std::abs(pdf.pages.first().width() - 210.0) < 0.5);
+
+    // Only the rows of the chosen kind, and nothing from outside the period.
+    const QString finished = QStringLiteral("Готовая");
+    const QString blanks = QStringLiteral("Заготовки");
+    QCOMPARE(pdf.contains(finished), kind != ProductKindChoice::Blanks);
+    QCOMPARE(pdf.contains(blanks), kind != ProductKindChoice::Finished);
+    QVERIFY(!pdf.contains(QStringLiteral("Волков")));   // his only record lies on the end date
+    QVERIFY(!pdf.contains(QStringLiteral("999")));
+
+    // Group structure: every worker or product group of the period and kind, in order.
+    QStringList groups;
+    QString groupColumn = (button == QLatin1String("Button4") || button == QLatin1String("Button1"))
+        ? QStringLiteral("pe.s_caption") : QStringLiteral("gr.s_caption");
+    groups = journalTexts(*m_db, groupColumn, kind);
+    QVERIFY(!groups.isEmpty());
+    int previous = -1;
+    for (const QString &g : groups) {
+        int at = previous + 1;
+        // The worker header of the report by workers carries a column heading as well.
+        while (at < lines.size() && lines.at(at) != g && !lines.at(at).startsWith(g + QStringLiteral(" Сумма без Р/К")))
+            ++at;
+        QVERIFY2(at < lines.size(), qPrintable(g + QStringLiteral(" missing or out of order:\n") + lines.join(QLatin1Char('\n'))));
+        previous = at;
+    }
+
+    // The grand total, the last "Итого:" of the report, against the journal's own sums.
+    const QList<Word> total = pdf.lineOf(QStringLiteral("Итого:"), true);
+    QStringList values = textsFrom(total);
+    values.removeFirst();
+    const double summa = journalSum(*m_db, QStringLiteral("(s.kol_vo-s.brak)*s.cena"), kind);
+    const double good = journalSum(*m_db, QStringLiteral("s.kol_vo-s.brak"), kind);
+    const double all = journalSum(*m_db, QStringLiteral("s.kol_vo"), kind);
+    const double rejects = journalSum(*m_db, QStringLiteral("s.brak"), kind);
+    const double goodMass = journalSum(*m_db, QStringLiteral("g.massa*(s.kol_vo-s.brak)"), kind);
+    const double mass = journalSum(*m_db, QStringLiteral("g.massa*s.kol_vo"), kind);
+    QStringList expected;
+    if (button == QLatin1String("Button4"))
+        expected = {money(summa, 2), money(summa / 1.2, 2)};
+    else if (button == QLatin1String("Button2"))
+        expected = {money(goodMass, 0), QString::number(good)};
+    else if (button == QLatin1String("Button1"))
+        expected = {QString::number(rejects), QString::number(all), money(summa, 2)};
+    else
+        expected = {QString::number(rejects), money(mass, 2).remove(QRegularExpression(QStringLiteral(",?0+$"))),
+                    QString::number(all), money(summa, 2)};
+    QCOMPARE(values, expected);
+
+    // One page, numbered; the query closed once the preview is closed.
+    QCOMPARE(pdf.pageCount(), 1);
+    const Word number = pdf.find(QStringLiteral("1"), 1);
+    Q_UNUSED(number);
+    const QList<Word> last = pdf.lineWords(1).last();
+    QCOMPARE(textsFrom(last), QStringList{QStringLiteral("1")});
+    QVERIFY(std::abs(last.first().x1 - (176.2 + 11.9)) < 0.5);
+}
+
+// Words of the line that holds `text` (first occurrence), as one string.
+QString lineText(const PdfText &pdf, const QString &text, bool last = false)
+{
+    return textsFrom(pdf.lineOf(text, last)).join(QLatin1Char(' '));
+}
+
+// The item of that text lies centred in the box [left, left + width].
+void verifyCentred(const Word &w, double left, double width)
+{
+    QVERIFY2(w.page != 0, "word not found");
+    QVERIFY2(std::abs(w.centre() - (left + width / 2)) < 0.6,
+             qPrintable(QStringLiteral("%1 centred at %2, expected %3").arg(w.text).arg(w.centre()).arg(left + width / 2)));
+}
+
+void verifyAt(const Word &w, double left)
+{
+    QVERIFY2(w.page != 0, "word not found");
+    QVERIFY2(std::abs(w.x0 - left) < 0.6, qPrintable(QStringLiteral("%1 at %2, expected %3").arg(w.text).arg(w.x0).arg(left)));
+}
+
+void TestReports::workersReportLayout()
+{
+    const PdfText pdf = runFromCentre("Button4", ProductKindChoice::All);
+    const QStringList lines = pdf.lines(1);
+
+    // The worker, then his products in order, each with its footer of two lines.
+    const int worker = lines.indexOf(QStringLiteral("Антонов А.А. Сумма без Р/К"));
+    QVERIFY2(worker >= 0, qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(lines.mid(worker + 1, 5), (QStringList{
+        QStringLiteral("Поддоны"),
+        QStringLiteral("Готовая продукция Сборка 5 50,000"),
+        QStringLiteral("Хоз.р.: 0 Ср. сд.: 0 5 50,000 41,667"),
+        QStringLiteral("Итого: 50,000 41,667"),
+        QStringLiteral("Ящики"),
+    }));
+    // Rows within a product come in the server's order; all three are there.
+    QStringList rows = lines.mid(worker + 6, 3);
+    rows.sort();
+    QCOMPARE(rows, (QStringList{
+        QStringLiteral("Готовая продукция Покраска (грунт) 29 65,250"),
+        QStringLiteral("Готовая продукция Сборка 148 222,000"),
+        QStringLiteral("Заготовки Сборка (RAL: 3005) 20 62,000"),
+    }));
+    // Household money of the product's nomenclature, both nights; average-piecework money only
+    // where its nomenclature is the product's (the 600 on another nomenclature is left out).
+    QCOMPARE(lines.mid(worker + 9, 4), (QStringList{
+        QStringLiteral("Хоз.р.: 1044 Ср. сд.: 200 197 349,250 291,042"),
+        QStringLiteral("Итого: 1593,250 1327,708"),
+        // worker footer: his money, then with all his entries of the period (1844)
+        QStringLiteral("399,25 332,71"),
+        QStringLiteral("2243,250 1869,375"),
+    }));
+    QCOMPARE(lines.at(worker + 13), QStringLiteral("Борисов Б.Б. Сумма без Р/К"));
+    QVERIFY(lines.contains(QStringLiteral("Готовая продукция Сборка 10 15,000"))); // Дмитриев
+    // Colour 0 and colour -1 print a blank: nothing between the operation and the quantity.
+    QVERIFY(lines.contains(QStringLiteral("Заготовки Сборка 7 21,700")));
+
+    // Positions of the items.
+    const QList<Word> footer = pdf.lineOf(QStringLiteral("Хоз.р.:"));
+    verifyAt(footer.at(0), 38.6);
+    verifyCentred(footer.at(1), 54.2, 19.3);
+    verifyAt(footer.at(2), 78.8);
+    verifyCentred(footer.at(4), 93.4, 19.3);
+    verifyCentred(footer.at(5), 117.5, 19.3);
+    verifyCentred(footer.at(6), 137.8, 23.8);
+    verifyCentred(footer.at(7), 163.2, 23.8);
+    const QList<Word> detail = pdf.lineOf(QStringLiteral("50,000"));
+    verifyAt(detail.at(0), 0.3);
+    verifyCentred(detail.at(2), 44.4, 38.6);
+    verifyCentred(detail.at(3), 117.5, 19.3);
+    verifyCentred(detail.at(4), 138.1, 23.5);
+    const Word heading = pdf.find(QStringLiteral("Р/К"));
+    QVERIFY(heading.x1 < 163.2 + 25.1 && pdf.find(QStringLiteral("Сумма")).x0 > 163.2);
+    const Word colour = pdf.find(QStringLiteral("(грунт)"));
+    QVERIFY(colour.x0 > 84.7 && colour.x0 < 84.7 + 3);
+    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    verifyAt(grand.at(0), 114.8);
+    verifyCentred(grand.at(1), 129.4, 28.0);
+    verifyCentred(grand.at(2), 159.0, 28.0);
+    // The two footer lines lie 5.2 mm apart.
+    const QList<Word> second = pdf.lineOf(QStringLiteral("Итого:"));
+    QVERIFY2(std::abs((second.first().y0 - footer.first().y0) - 5.2) < 0.3,
+             qPrintable(QStringLiteral("%1 %2").arg(second.first().y0).arg(footer.first().y0)));
+}
+
+void TestReports::productsReportLayout()
+{
+    const PdfText pdf = runFromCentre("Button2", ProductKindChoice::All);
+    const QStringList lines = pdf.lines(1);
+    QVERIFY(lines.first().endsWith(QStringLiteral("Коробки Количество")));
+    const int pallets = lines.indexOf(QStringLiteral("Поддоны"));
+    QVERIFY2(pallets == 1, qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(lines.mid(pallets + 1, 3), (QStringList{
+        QStringLiteral("Готовая продукция Сборка 140 14"),
+        QStringLiteral("140 14"),
+        QStringLiteral("Ящики"),
+    }));
+    QStringList rows = lines.mid(pallets + 4, 4);
+    rows.sort();
+    QCOMPARE(rows, (QStringList{
+        QStringLiteral("Готовая продукция Покраска (грунт) 43,5 29"),
+        QStringLiteral("Готовая продукция Сборка 237 158"),
+        QStringLiteral("Заготовки Сборка (RAL: 3005) 45 20"),
+        QStringLiteral("Заготовки Сборка 15,75 7"),
+    }));
+    QCOMPARE(lines.mid(pallets + 8, 2), (QStringList{
+        QStringLiteral("341,25 214"),
+        // mass "#0": 481.25 prints 481
+        QStringLiteral("Итого: 481 228"),
+    }));
+
+    const QList<Word> detail = pdf.lineOf(QStringLiteral("237"));
+    verifyAt(detail.at(0), 13.2);
+    verifyCentred(detail.at(2), 54.8, 36.2);
+    verifyCentred(detail.at(3), 133.6, 19.3);
+    verifyCentred(detail.at(4), 163.0, 23.5);
+    const QList<Word> footer = pdf.lineOf(QStringLiteral("341,25"));
+    verifyCentred(footer.at(0), 133.6, 19.3);
+    verifyCentred(footer.at(1), 163.0, 23.8);
+    verifyAt(pdf.find(QStringLiteral("Коробки")), 136.3);
+    verifyAt(pdf.find(QStringLiteral("Количество")), 165.1);
+    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    verifyAt(grand.at(0), 106.4);
+    verifyCentred(grand.at(1), 131.2, 23.5);
+    verifyCentred(grand.at(2), 160.9, 28.0);
+    verifyAt(pdf.find(QStringLiteral("(RAL:")), 92.6 + ReportDocument::textWidth(ReportFont(), QStringLiteral(" ")));
+}
+
+void TestReports::detailedWorkersReportLayout()
+{
+    const PdfText pdf = runFromCentre("Button1", ProductKindChoice::All);
+    const QStringList lines = pdf.allLines();
+    QVERIFY(lines.first().endsWith(QStringLiteral("Брак Количество Сумма")));
+
+    const int worker = lines.indexOf(QStringLiteral("Антонов А.А."));
+    QVERIFY2(worker == 1, qPrintable(lines.join(QLatin1Char('\n'))));
+    // Rows in the statement's order (mark, operation, kind); colours as bare numbers.
+    QCOMPARE(lines.mid(worker + 1, 4), (QStringList{
+        QStringLiteral("Поддон Е Сборка 0 Готовая продукция 0 5 50,00"),
+        QStringLiteral("Ящик 400 Покраска 1 Готовая продукция 1 30 65,25"),
+        QStringLiteral("Ящик 400 Сборка 0 Готовая продукция 2 150 222,00"),
+        QStringLiteral("Ящик 600 Сборка 3005 Заготовки 0 20 62,00"),
+    }));
+    // His totals, then the summary: household and average-piecework work by day and night (the
+    // money without the coefficient unmasked, as the table gives it), piecework, all, and the
+    // average per hour: 2243,25 over 34 hours.
+    QCOMPARE(lines.mid(worker + 5, 5), (QStringList{
+        QStringLiteral("3 205 399,25"),
+        QStringLiteral("Часы Сумма с р/к (р.) Сумма без р/к (р.)"),
+        QStringLiteral("Хоз. раб. (дн.) 8 804 670"),
+        QStringLiteral("Хоз. раб. (нч.) 2 240 200"),
+        QStringLiteral("Ср. сд. (дн.) 4 600 500"),
+    }));
+    QCOMPARE(lines.mid(worker + 11, 3), (QStringList{
+        QStringLiteral("Сдел. 19 399,25 332,71"),
+        QStringLiteral("Итого: 34,00 2243,25 1869,38"),
+        QStringLiteral("Цена ср. сд. за 1 ч.: 65,98 54,98"),
+    }));
+    // The unmasked 200 / 1.2 shows its beginning, clipped to its box.
+    QVERIFY(lines.at(worker + 10).startsWith(QStringLiteral("Ср. сд. (нч.) 1 200 166,666")));
+
+    // The second worker's figures are his own.
+    const int second = lines.indexOf(QStringLiteral("Борисов Б.Б."));
+    QVERIFY(second > worker);
+    QCOMPARE(lines.at(second + 9), QStringLiteral("Сдел. 8 132,81 110,67"));
+    QCOMPARE(lines.at(second + 3), QStringLiteral("1 17 132,81"));
+
+    // A worker without hours: his average per hour is 0, not a division error.
+    const int noHours = lines.indexOf(QStringLiteral("Дмитриев Д.Д."));
+    QVERIFY(noHours > second);
+    QCOMPARE(lines.mid(noHours + 8, 3), (QStringList{
+        QStringLiteral("Сдел. 0 15,00 12,50"),
+        QStringLiteral("Итого: 0,00 15,00 12,50"),
+        QStringLiteral("Цена ср. сд. за 1 ч.: 0,00 0,00"),
+    }));
+    QCOMPARE(TForm20::AverageHourPrice(10, 0), 0.0);
+
+    // Positions.
+    const QList<Word> detail = pdf.lineOf(QStringLiteral("3005"));
+    verifyAt(detail.at(0), 0.3);
+    verifyCentred(detail.at(2), 42.9, 29.1);
+    verifyCentred(detail.at(3), 73.6, 16.1);
+    verifyAt(detail.at(4), 91.3);
+    verifyCentred(detail.at(5), 128.1, 9.0);
+    verifyCentred(detail.at(6), 146.3, 17.5);
+    verifyCentred(detail.at(7), 169.9, 19.6);
+    const QList<Word> totals = pdf.lineOf(QStringLiteral("205"));
+    verifyCentred(totals.at(0), 128.3, 9.0);
+    verifyCentred(totals.at(1), 145.5, 19.3);
+    verifyCentred(totals.at(2), 169.9, 19.6);
+    const QList<Word> hours = pdf.lineOf(QStringLiteral("Хоз."));
+    const QList<Word> rate = pdf.lineOf(QStringLiteral("1869,38"));
+    verifyAt(hours.at(0), 84.9);
+    verifyCentred(hours.at(3), 107.7, 22.8);
+    verifyCentred(hours.at(4), 132.0, 22.8);
+    verifyCentred(hours.at(5), 163.8, 22.8);
+    // Seven rows 6.1 mm apart; the table's headings 6 mm above the first.
+    QVERIFY(std::abs((rate.first().y0 - hours.first().y0) - 5 * 6.1) < 0.4);
+    const Word headingHours = pdf.find(QStringLiteral("Часы"));
+    verifyAt(headingHours, 115.1);
+    // (the row labels are centred on their 4.6 mm line)
+    ReportFont labelFont;
+    labelFont.bold = true;
+    const double labelOffset = (4.6 - ReportDocument::lineHeight(labelFont)) / 2;
+    QVERIFY(std::abs((hours.first().y0 - headingHours.y0) - 6.0 - labelOffset) < 0.4);
+    QVERIFY(std::abs((headingHours.y0 - totals.first().y0) - 8.0) < 0.6);
+    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    verifyAt(grand.at(0), 106.1);
+    verifyCentred(grand.at(1), 132.0, 11.4);
+    verifyCentred(grand.at(2), 145.0, 19.3);
+    verifyCentred(grand.at(3), 165.9, 23.5);
+    verifyAt(pdf.find(QStringLiteral("Брак")), 124.1);
+    verifyAt(pdf.find(QStringLiteral("Количество")), 133.3);
+}
+
+void TestReports::detailedProductsReportLayout()
+{
+    const PdfText pdf = runFromCentre("Button3", ProductKindChoice::All);
+    const QStringList lines = pdf.allLines();
+    QVERIFY(lines.first().endsWith(QStringLiteral("Брак Коробки Кол-во Сумма")));
+    const int pallets = lines.indexOf(QStringLiteral("Поддоны"));
+    QVERIFY2(pallets == 1, qPrintable(lines.join(QLatin1Char('\n'))));
+    // The journal's price: 5 × 10 + 9 × 12,345, three decimals in the row, two in the footer.
+    QCOMPARE(lines.mid(pallets + 1, 3), (QStringList{
+        QStringLiteral("Поддон Е Сборка 0 Готовая продукция 1 150 15 161,105"),
+        QStringLiteral("1 150,00 15 161,11"),
+        QStringLiteral("Ящики"),
+    }));
+    QCOMPARE(lines.mid(pallets + 4, 5), (QStringList{
+        QStringLiteral("Ящик 400 Покраска 1 Готовая продукция 1 45 30 65,250"),
+        QStringLiteral("Ящик 400 Сборка 0 Готовая продукция 2 240 160 237,000"),
+        QStringLiteral("Ящик 600 Сборка -1 Заготовки 0 15,75 7 21,700"),
+        QStringLiteral("Ящик 600 Сборка 3005 Заготовки 0 45 20 62,000"),
+        QStringLiteral("3 345,75 217 385,95"),
+    }));
+    QCOMPARE(lineText(pdf, QStringLiteral("Итого:"), true), QStringLiteral("Итого: 4 495,75 232 547,06"));
+
+    const QList<Word> detail = pdf.lineOf(QStringLiteral("161,105"));
+    verifyAt(detail.at(0), 1.1);
+    verifyAt(detail.at(2), 52.9);
+    verifyCentred(detail.at(3), 81.2, 16.7);
+    verifyAt(detail.at(4), 99.5);
+    verifyCentred(detail.at(6), 125.4, 6.6);
+    verifyCentred(detail.at(7), 133.6, 18.8);
+    verifyCentred(detail.at(8), 152.1, 16.7);
+    verifyCentred(detail.at(9), 169.9, 19.1);
+    const QList<Word> footer = pdf.lineOf(QStringLiteral("385,95"));
+    verifyCentred(footer.at(0), 124.4, 8.7);
+    verifyCentred(footer.at(1), 132.8, 18.8);
+    verifyCentred(footer.at(2), 152.1, 16.7);
+    verifyCentred(footer.at(3), 169.9, 20.1);
+    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    verifyAt(grand.at(0), 99.7);
+    verifyCentred(grand.at(1), 124.4, 8.5);
+    verifyCentred(grand.at(4), 169.9, 19.1);
+    verifyAt(pdf.find(QStringLiteral("Кол-во")), 153.5);
+    verifyAt(pdf.find(QStringLiteral("Сумма")), 173.8);
+}
+
+void TestReports::groupHeaderMovesWithItsFooter()
+{
+    // January 2008: five workers with one record each, the first with two. The fourth worker's
+    // header would still fit on the first page, his footer not: he starts the second page.
+    const QDate start(2008, 1, 1);
+    for (int i = 0; i < 5; ++i) {
+        const int w = m_db->addWorker(QStringLiteral("Рабочий%1").arg(i + 1));
+        m_db->addRecord(w, m_plant.p1, m_plant.o1, QDate(2008, 1, 10), 1, 10, 0, 1, 8);
+        if (i == 0)
+            m_db->addRecord(w, m_plant.p2, m_plant.o3, QDate(2008, 1, 11), 1, 10, 0, 1, 8);
+    }
+    TForm20 report(m_module.get());
+    const PdfText pdf = pdfOf(report.Make(start, start.addMonths(1), ProductKindChoice::All), QStringLiteral("keep"));
+    QCOMPARE(pdf.pageCount(), 2);
+    const double footer = 57.9;
+    for (int i = 1; i <= 5; ++i) {
+        const Word w = pdf.find(QStringLiteral("Рабочий%1").arg(i));
+        QVERIFY(w.page != 0);
+        // Header (5 mm, its value 0.5 mm down) and footer fit above the page footer.
+        QVERIFY2(w.y0 - 0.5 + 5.0 + footer <= PortraitBottom + 0.5,
+                 qPrintable(QStringLiteral("Рабочий%1 at %2 on page %3").arg(i).arg(w.y0).arg(w.page)));
+    }
+    QCOMPARE(pdf.find(QStringLiteral("Рабочий3")).page, 1);
+    const Word moved = pdf.find(QStringLiteral("Рабочий4"));
+    QCOMPARE(moved.page, 2);
+    QVERIFY(moved.y0 < 1.5);
+    // Room was left on the first page: more than the header itself needed.
+    double lowest = 0;
+    for (const Word &w : pdf.onPage(1))
+        if (w.text != QLatin1String("1"))
+            lowest = std::max(lowest, w.y1);
+    QVERIFY2(PortraitBottom - lowest > 5.0 + 4.2, qPrintable(QString::number(lowest)));
+    // Pages numbered at the foot of each page.
+    QCOMPARE(textsFrom(pdf.lineWords(2).last()), QStringList{QStringLiteral("2")});
+}
+
+void TestReports::emptyPeriodStillGivesAPage_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("total");
+    QTest::newRow("workers") << "Button4" << "Итого: 0,00 0,00";
+    QTest::newRow("products") << "Button2" << "Итого: 0 0";
+    QTest::newRow("detailed workers") << "Button1" << "Итого: 0 0 0,00";
+    QTest::newRow("detailed products") << "Button3" << "Итого: 0 0 0 0,00";
+}
+
+void TestReports::emptyPeriodStillGivesAPage()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, total);
+    const PdfText pdf = runFromCentre(button.toLatin1().constData(), ProductKindChoice::All, QDate(2030, 1, 1), QDate(2030, 2, 1));
+    QCOMPARE(pdf.pageCount(), 1);
+    const QStringList lines = pdf.lines(1);
+    QVERIFY2(lines.first().contains(QStringLiteral("за период с 01.01.2030 по 01.02.2030")), qPrintable(lines.first()));
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(1), total);
+    QCOMPARE(lines.at(2), QStringLiteral("1"));
+}
+
+void TestReports::databaseErrorShowsNoReport()
+{
+    m_db->exec(QStringLiteral("alter table accounts_dep.fatigue rename column cnt to cnt_gone"));
+    TForm18 centre(m_module.get());
+    centre.DTPicker1->setDate(Start);
+    PreviewSpy spy;
+    FakeSpreadsheet spreadsheet;
+    Messages::MessageRecorder rec;
+    child<QPushButton>(&centre, "Button4")->click();
+    QCOMPARE(spy.runs, 0);
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
+    QVERIFY2(rec.shown[0].text.contains(QLatin1String("cnt")), qPrintable(rec.shown[0].text));
+    QVERIFY(!centre.Form16->Query->isOpen());
+
+    // The export's query does not read the entries; a broken journal stops it before any workbook.
+    m_db->exec(QStringLiteral("alter table accounts_dep.smena rename column brak to brak_gone"));
+    rec.clear();
+    child<QPushButton>(&centre, "Button6")->click();
+    QCOMPARE(rec.shown.size(), 1);
+    QVERIFY(spreadsheet.opened.isEmpty());
+    QCOMPARE(child<QPushButton>(&centre, "Button6")->text(), QStringLiteral("Excel (0 из 0)"));
+    QVERIFY(!centre.XLS_Rep->isOpen());
+}
+
+// ---- The monthly timesheet by shifts ---------------------------------------------------------------
+
+void TestReports::timesheetRepeatsColumnHeader()
+{
+    // 60 workers, each with a shift row and some with a household-work row as well; November has
+    // 30 days, so day 31 stays empty.
+    QList<int> workers;
+    for (int i = 0; i < 60; ++i) {
+        const int w = m_db->addWorker(QStringLiteral("Табельный%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        workers << w;
+        m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1, d2, d15, d30) values(%1, 1, 11, 2007, 8, %2, 9, 4)")
+                       .arg(w).arg(i % 12));
+        if (i % 3 == 0)
+            m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, i_type, month, year, d2, d3) values(%1, 0, 7777, 11, 2007, 2, 5)").arg(w));
+    }
+    // Another month's row does not count.
+    m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1) values(%1, 1, 10, 2007, 99)").arg(workers.first()));
+
+    TForm15 report(m_module.get());
+    QCOMPARE(report.titleItem(), QStringLiteral("QRLabel33"));
+    QCOMPARE(report.Title(), QStringLiteral("Данные за:"));
+    const PdfText pdf = pdfOf(report.Make(11, 2007, TForm15::PeriodLabel(QStringLiteral("Ноябрь"), QStringLiteral("2007"))),
+                              QStringLiteral("timesheet"));
+    QVERIFY(!report.H_Tabel->isOpen());
+    QVERIFY(pdf.pageCount() >= 2);
+    QVERIFY(std::abs(pdf.pages.first().width() - 297.0) < 0.5);
+
+    QStringList days;
+    for (int d = 1; d <= 31; ++d)
+        days << QString::number(d);
+    const QString header = QStringLiteral("Ноябрь 2007 г. ") + days.join(QLatin1Char(' ')) + QStringLiteral(" Итого");
+    QMap<QString, QString> totals;
+    for (const auto &r : m_db->rows(QStringLiteral(
+             "select p.s_caption, sum(coalesce(d1,0)+coalesce(d2,0)+coalesce(d3,0)+coalesce(d15,0)+coalesce(d30,0)) "
+             "from accounts_dep.h_tabel h join cmn_contractor.person p on p.id = h.w_id where month = 11 and year = 2007 group by 1")))
+        totals.insert(r[0].toString(), r[1].toString());
+    QCOMPARE(totals.size(), 60);
+
+    int rowsSeen = 0;
+    for (int page = 1; page <= pdf.pageCount(); ++page) {
+        const QList<QList<Word>> lines = pdf.lineWords(page);
+        // The column header at the top of every page, day numbers centred in their boxes.
+        QCOMPARE(textsFrom(lines.first()).join(QLatin1Char(' ')), header);
+        QVERIFY(lines.first().first().y0 < 2.0);
+        for (int d = 1; d <= 31; ++d)
+            verifyCentred(lines.first().at(2 + d), TForm15::DayColumns.at(d - 1), TForm15::DayWidth);
+        verifyAt(lines.first().last(), 264.6);
+        // The page number, right-aligned at the foot; its box (252.7, 25.7 wide) ends at the
+        // edge of the printable area, 277 mm.
+        QCOMPARE(textsFrom(lines.last()), QStringList{QString::number(page)});
+        QVERIFY2(std::abs(lines.last().first().x1 - 277.0) < 0.5, qPrintable(QString::number(lines.last().first().x1)));
+        for (int l = 1; l + 1 < lines.size(); ++l) {
+            const QList<Word> &row = lines.at(l);
+            const QString name = row.first().text;
+            QVERIFY2(totals.contains(name), qPrintable(name));
+            // Only where a column header's height is left below the row.
+            QVERIFY(row.first().y0 + TForm15::DetailHeight + TForm15::ColumnHeaderHeight <= LandscapeBottom + 1.0);
+            QCOMPARE(row.last().text, totals.value(name));
+            verifyCentred(row.last(), 264.6, 10.3);
+            ++rowsSeen;
+        }
+    }
+    QCOMPARE(rowsSeen, 60);
+    // Day cells under their day numbers: the first worker 8 on day 1, 2 (0 + 2) on day 2, 5 on day 3.
+    const QList<Word> first = pdf.lineOf(QStringLiteral("Табельный01"));
+    QCOMPARE(textsFrom(first), (QStringList{QStringLiteral("Табельный01"), QStringLiteral("8"), QStringLiteral("2"),
+                                            QStringLiteral("5"), QStringLiteral("9"), QStringLiteral("4"), QStringLiteral("28")}));
+    verifyCentred(first.at(1), TForm15::DayColumns.at(0), TForm15::DayWidth);
+    verifyCentred(first.at(3), TForm15::DayColumns.at(2), TForm15::DayWidth);
+    verifyCentred(first.at(4), TForm15::DayColumns.at(14), TForm15::DayWidth);
+    verifyCentred(first.at(5), TForm15::DayColumns.at(29), TForm15::DayWidth);
+
+    // An empty month still gives its page with the column header.
+    const PdfText empty = pdfOf(report.Make(1, 2030, TForm15::PeriodLabel(QStringLiteral("Январь"), QStringLiteral("2030"))),
+                                QStringLiteral("timesheet-empty"));
+    QCOMPARE(empty.pageCount(), 1);
+    QCOMPARE(empty.lines(1).size(), 2);
+    QVERIFY(empty.lines(1).first().startsWith(QStringLiteral("Январь 2030 г. 1 2 3")));
+}
+
+void TestReports::timesheetPreviewShowsWholePage()
+{
+    m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d5) values(%1, 2, 11, 2007, 7)").arg(m_plant.w2));
+    TForm15 *holder = TForm15::instance();
+    QVERIFY(holder);
+    QCOMPARE(holder, TForm15::instance());
+    PreviewSpy spy;
+    bool openWhileShown = false;
+    spy.whileOpen = [&] { openWhileShown = holder->H_Tabel->isOpen(); };
+    holder->Print(11, 2007, QStringLiteral("Ноябрь 2007 г."), nullptr);
+    QCOMPARE(spy.runs, 1);
+    QVERIFY(spy.maximised);
+    QCOMPARE(spy.zoom, QPrintPreviewWidget::FitInView);
+    QVERIFY(openWhileShown);
+    QVERIFY(!holder->H_Tabel->isOpen());
+    QCOMPARE(spy.document.orientation(), QPageLayout::Landscape);
+    QVERIFY(spy.document.texts(0).contains(QStringLiteral("Ноябрь 2007 г.")));
+    QVERIFY(spy.document.texts(0).contains(QStringLiteral("Борисов Б.Б.")));
+}
+
+// ---- The product export ---------------------------------------------------------------------------
+
+void TestReports::exportWritesProductOutput_data()
+{
+    QTest::addColumn<ProductKindChoice>("kind");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("all") << ProductKindChoice::All << 5;
+    QTest::newRow("finished") << ProductKindChoice::Finished << 3;
+    QTest::newRow("blanks") << ProductKindChoice::Blanks << 2;
+}
+
+void TestReports::exportWritesProductOutput()
+{
+    QFETCH(ProductKindChoice, kind);
+    QFETCH(int, rows);
+    FakeSpreadsheet spreadsheet;
+    TForm18 centre(m_module.get());
+    centre.DTPicker1->setDate(Start);
+    centre.DTPicker2->setDate(End);
+    centre.setProductKind(kind);
+    QPushButton *button = child<QPushButton>(&centre, "Button6");
+    QCOMPARE(button->text(), QStringLiteral("Excel (0 из 0)"));
+
+    // The caption counts the rows as they are written: the export lets timers and paints run
+    // after every row.
+    QStringList captions;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, this, [&] {
+        if (captions.isEmpty() || captions.last() != button->text())
+            captions << button->text();
+    });
+    probe.start(0);
+    Messages::MessageRecorder rec;
+    button->click();
+    probe.stop();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(button->text(), QStringLiteral("Excel (%1 из %1)").arg(rows));
+    QStringList progress;
+    for (int k = 1; k <= rows; ++k)
+        progress << QStringLiteral("Excel (%1 из %2)").arg(k).arg(rows);
+    QCOMPARE(captions, progress);
+    QVERIFY(!centre.XLS_Rep->isOpen());
+
+    QCOMPARE(spreadsheet.opened.size(), 1);
+    const auto cells = readSheet(spreadsheet.opened.first());
+    const QStringList headings = {QStringLiteral("Наименование"), QStringLiteral("Операция"), QStringLiteral("Вид продукции"),
+                                  QStringLiteral("Коробки"), QStringLiteral("Кол-во")};
+    for (int c = 1; c <= 5; ++c)
+        QCOMPARE(cells.value({1, c}).value, headings.at(c - 1));
+    QVERIFY(!cells.contains({rows + 2, 1}) && !cells.contains({rows + 2, 5}));
+
+    // Every row of the kind, in the order of the products; the sums agree with the journal.
+    QStringList lines;
+    double quantity = 0, mass = 0;
+    for (int r = 2; r < rows + 2; ++r) {
+        QVERIFY(cells.value({r, 4}).number && cells.value({r, 5}).number);
+        quantity += cells.value({r, 5}).value.toDouble();
+        mass += cells.value({r, 4}).value.toDouble();
+        lines << QStringLiteral("%1|%2|%3|%4|%5").arg(cells.value({r, 1}).value, cells.value({r, 2}).value,
+                                                      cells.value({r, 3}).value, cells.value({r, 4}).value,
+                                                      cells.value({r, 5}).value);
+    }
+    QCOMPARE(quantity, journalSum(*m_db, QStringLiteral("s.kol_vo-s.brak"), kind));
+    QVERIFY(std::abs(mass - journalSum(*m_db, QStringLiteral("g.massa*(s.kol_vo-s.brak)"), kind)) < 1e-9);
+    QStringList expected;
+    if (kind != ProductKindChoice::Blanks)
+        expected << QStringLiteral("Поддоны|Сборка|Готовая продукция|140|14");
+    const QStringList boxes = {
+        QStringLiteral("Ящики|Покраска (грунт)|Готовая продукция|43.5|29"),
+        QStringLiteral("Ящики|Сборка|Готовая продукция|237|158"),
+        QStringLiteral("Ящики|Сборка (цвет: 3005)|Заготовки|45|20"),
+        QStringLiteral("Ящики|Сборка|Заготовки|15.75|7"),
+    };
+    QStringList boxRows = lines.mid(expected.size());
+    boxRows.sort();
+    QStringList expectedBoxes;
+    for (const QString &b : boxes)
+        if (kind == ProductKindChoice::All || b.contains(kind == ProductKindChoice::Finished ? QStringLiteral("Готовая") : QStringLiteral("Заготовки")))
+            expectedBoxes << b;
+    expectedBoxes.sort();
+    QCOMPARE(lines.mid(0, expected.size()), expected);
+    QCOMPARE(boxRows, expectedBoxes);
+}
+
+void TestReports::exportOfEmptyPeriod()
+{
+    FakeSpreadsheet spreadsheet;
+    TForm18 centre(m_module.get());
+    centre.DTPicker1->setDate(Start);
+    centre.DTPicker2->setDate(End);
+    QPushButton *button = child<QPushButton>(&centre, "Button6");
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Excel (5 из 5)"));
+
+    // A product without a group leaves the name empty.
+    const int loose = m_db->addProduct(QStringLiteral("Без группы"), 0, 2);
+    const int price = m_db->addPrice(m_plant.k1, loose, 0);
+    m_db->addRecord(m_plant.w1, loose, price, QDate(2030, 2, 3), 1, 3, 0, 1, 1);
+    centre.DTPicker1->setDate(QDate(2030, 2, 1));
+    centre.DTPicker2->setDate(QDate(2030, 3, 1));
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Excel (1 из 1)"));
+    auto cells = readSheet(spreadsheet.opened.last());
+    QVERIFY(!cells.contains({2, 1}));
+    QCOMPARE(cells.value({2, 2}).value, QStringLiteral("Сборка"));
+    QCOMPARE(cells.value({2, 4}).value, QStringLiteral("6"));
+
+    // A record on the end date belongs to the next period.
+    centre.DTPicker1->setDate(QDate(2030, 1, 1));
+    centre.DTPicker2->setDate(QDate(2030, 2, 3));
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Excel (0 из 0)"));
+    QCOMPARE(spreadsheet.opened.size(), 3);
+    cells = readSheet(spreadsheet.opened.last());
+    QCOMPARE(cells.size(), 5);
+    QCOMPARE(cells.value({1, 5}).value, QStringLiteral("Кол-во"));
+}
+
+void TestReports::exportWithoutSpreadsheetApplication()
+{
+    FakeSpreadsheet spreadsheet;
+    TForm18 centre(m_module.get());
+    centre.DTPicker1->setDate(Start);
+    centre.DTPicker2->setDate(End);
+    centre.setProductKind(ProductKindChoice::Blanks);
+    QPushButton *button = child<QPushButton>(&centre, "Button6");
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Excel (2 из 2)"));
+
+    spreadsheet.available = false;
+    centre.setProductKind(ProductKindChoice::All);
+    Messages::MessageRecorder rec;
+    button->click();
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].text, QStringLiteral("Невозможно открыть Microsoft Excel."));
+    QCOMPARE(button->text(), QStringLiteral("Excel (2 из 2)"));
+    QCOMPARE(spreadsheet.opened.size(), 1);
+    QVERIFY(!centre.XLS_Rep->isOpen());
+}
+
+// ---- The window ------------------------------------------------------------------------------------
+
+void TestReports::centreWindow()
+{
+    TForm18 centre(m_module.get());
+    QCOMPARE(centre.windowTitle(), QStringLiteral("Отчеты (8)"));
+    QCOMPARE(centre.layout()->sizeConstraint(), QLayout::SetFixedSize);
+
+    auto *kinds = child<QGroupBox>(&centre, "RadioGroup1");
+    auto *period = child<QGroupBox>(&centre, "GroupBox1");
+    QCOMPARE(kinds->title(), QStringLiteral("Вид продукции"));
+    QCOMPARE(period->title(), QStringLiteral("Период отбора"));
+    QVERIFY(kinds->font().bold() && period->font().bold());
+    const QList<QRadioButton *> items = kinds->findChildren<QRadioButton *>();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(items[0]->text(), QStringLiteral("Все"));
+    QCOMPARE(items[1]->text(), QStringLiteral("Готовая продукция"));
+    QCOMPARE(items[2]->text(), QStringLiteral("Заготовки"));
+    QVERIFY(items[0]->isChecked());
+    QVERIFY(!items[1]->font().bold());
+    QCOMPARE(centre.productKind(), ProductKindChoice::All);
+    items[2]->click();
+    QCOMPARE(centre.productKind(), ProductKindChoice::Blanks);
+
+    QStringList labels;
+    for (QLabel *l : period->findChildren<QLabel *>())
+        labels << l->text();
+    QCOMPARE(labels, (QStringList{QStringLiteral("с"), QStringLiteral("по")}));
+    QVERIFY(child<QDateEdit>(period, "DTPicker1")->calendarPopup());
+    QVERIFY(child<QDateEdit>(period, "DTPicker2"));
+
+    // Top to bottom: the kinds, the period, then the commands in this order.
+    centre.show();
+    QList<QWidget *> order = {kinds, period};
+    const QList<QPair<const char *, QString>> buttons = {
+        {"Button4", QStringLiteral("Отчет по рабочим")},
+        {"Button2", QStringLiteral("Отчет по продукции")},
+        {"Button1", QStringLiteral("Детальный отчет по рабочим")},
+        {"Button3", QStringLiteral("Детальный отчет по продукции")},
+        {"Button6", QStringLiteral("Excel (0 из 0)")},
+        {"Button5", QStringLiteral("Выход")},
+    };
+    for (const auto &b : buttons) {
+        auto *button = child<QPushButton>(&centre, b.first);
+        QCOMPARE(button->text(), b.second);
+        QVERIFY(button->isEnabled());
+        order << button;
+    }
+    for (int i = 1; i < order.size(); ++i)
+        QVERIFY(order[i]->mapTo(&centre, QPoint()).y() > order[i - 1]->mapTo(&centre, QPoint()).y());
+
+    // "Выход" and Esc close the window.
+    child<QPushButton>(&centre, "Button5")->click();
+    QVERIFY(!centre.isVisible());
+    centre.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&centre));
+    QTest::keyClick(&centre, Qt::Key_Escape);
+    QVERIFY(!centre.isVisible());
+}
+
+void TestReports::presetPeriod_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QDate>("start");
+    QTest::addColumn<QDate>("end");
+    QTest::newRow("march") << QDate(2024, 3, 15) << QDate(2024, 2, 1) << QDate(2024, 3, 1);
+    QTest::newRow("january") << QDate(2025, 1, 10) << QDate(2024, 12, 1) << QDate(2025, 1, 1);
+    QTest::newRow("december, last day") << QDate(2024, 12, 31) << QDate(2024, 11, 1) << QDate(2024, 12, 1);
+    QTest::newRow("first day") << QDate(2008, 2, 1) << QDate(2008, 1, 1) << QDate(2008, 2, 1);
+}
+
+void TestReports::presetPeriod()
+{
+    QFETCH(QDate, today);
+    QFETCH(QDate, start);
+    QFETCH(QDate, end);
+    TForm18 centre(m_module.get());
+    centre.setProductKind(ProductKindChoice::Blanks);
+    centre.PresetPeriod(today);
+    QCOMPARE(child<QDateEdit>(&centre, "DTPicker1")->date(), start);
+    QCOMPARE(child<QDateEdit>(&centre, "DTPicker2")->date(), end);
+    QCOMPARE(centre.productKind(), ProductKindChoice::Blanks);   // the kind keeps its choice
+}
+
+void TestReports::rolesRestrictTheCentre_data()
+{
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<bool>("allReports");
+    QTest::addColumn<bool>("kindFixed");
+    QTest::newRow("administrator") << "61370452" << true << false;
+    QTest::newRow("accountant") << "lumeno" << true << false;
+    QTest::newRow("shift foreman") << "gildert" << false << false;
+    QTest::newRow("storekeeper") << "vorny" << false << true;
+}
+
+void TestReports::rolesRestrictTheCentre()
+{
+    QFETCH(QString, login);
+    QFETCH(bool, allReports);
+    QFETCH(bool, kindFixed);
+
+    TForm1 main(m_module.get());
+    TForm23 login23(&main);
+    child<QLineEdit>(&login23, "Edit1")->setText(login);
+    QVERIFY(login23.Login());
+
+    PreviewSpy spy;
+    bool checked = false;
+    // The centre opens modally from the menu; look at it while it is open, run the one report
+    // every role may use, then close it.
+    QTimer::singleShot(0, this, [&] {
+        auto *centre = qobject_cast<TForm18 *>(QApplication::activeModalWidget());
+        QVERIFY(centre);
+        QCOMPARE(centre->parentWidget(), &main);
+        QCOMPARE(centre->windowTitle(), QStringLiteral("Отчеты (8)"));
+        const QDate today = QDate::currentDate();
+        QCOMPARE(centre->periodStart(), QDate(today.year(), today.month(), 1).addMonths(-1));
+        QCOMPARE(centre->periodEnd(), QDate(today.year(), today.month(), 1));
+        for (const char *name : {"Button1", "Button2", "Button4", "Button6"})
+            QCOMPARE(child<QPushButton>(centre, name)->isEnabled(), allReports);
+        QVERIFY(child<QPushButton>(centre, "Button3")->isEnabled());
+        QVERIFY(child<QPushButton>(centre, "Button5")->isEnabled());
+        QCOMPARE(child<QGroupBox>(centre, "RadioGroup1")->isEnabled(), !kindFixed);
+        QCOMPARE(centre->productKind(), kindFixed ? ProductKindChoice::Finished : ProductKindChoice::All);
+
+        centre->DTPicker1->setDate(Start);
+        centre->DTPicker2->setDate(End);
+        child<QPushButton>(centre, "Button3")->click();
+        QCOMPARE(spy.runs, 1);
+        const QStringList texts = spy.document.texts(0);
+        QVERIFY(texts.contains(QStringLiteral("Готовая продукция")));
+        QCOMPARE(texts.contains(QStringLiteral("Заготовки")), !kindFixed);
+        checked = true;
+        child<QPushButton>(centre, "Button5")->click();
+    });
+    main.findChild<QAction *>(QStringLiteral("MenuReportCentre"))->trigger();
+    QVERIFY(checked);
+    QVERIFY(!TForm18::instance()->isVisible());
+}
+
+QTEST_MAIN(TestReports)
+#include "test_reports.moc"
