@@ -37,7 +37,11 @@ TDataModule6::TDataModule6(QObject *parent)
     Workers = query(QStringLiteral("select * from accounts_dep.person order by fio"));
     Izdel = query(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
     Vid_oper = query(QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
-    Oper = query(QString());
+    Oper = query(QStringLiteral(
+        "select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn,\n"
+        "count(o_id) norma, min(price)::numeric cena,\n"
+        "oper.id, oper.i_id, oper.VID as oper_vid from accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and norm.o_id=oper.id\n"
+        "and oper.vid=vid_oper.id group by izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by izdel.marka, vid_oper.vid, oper.naimen"));
     H_Tabel_1 = query(QString());
     H_Tabel_2 = query(QString());
     H_Tabel_3 = query(QString());

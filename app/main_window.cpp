@@ -10,6 +10,7 @@
 #include "db/dataset.h"
 #include "db/plant.h"
 #include "reference/kind_list.h"
+#include "reference/price_list.h"
 #include "reference/product_list.h"
 #include "reference/worker_list.h"
 #include "records/day_cell_rule.h"
@@ -184,7 +185,7 @@ void TForm1::buildMenu(QMenuBar *bar)
     MenuReference->setObjectName(QStringLiteral("MenuReference"));
     item(MenuReference, "MenuWorkers", "Рабочие", [this] { TForm5::instance()->ShowList(); Activate(); });
     item(MenuReference, "MenuProducts", "Изделия", [this] { TForm3::instance()->ShowList(); Activate(); });
-    item(MenuReference, "MenuPrices", "Цены", [] {});
+    item(MenuReference, "MenuPrices", "Цены", [this] { TForm4::instance()->ShowList(); Activate(); });
     item(MenuReference, "MenuKinds", "Операции", [this] { TForm8::instance()->ShowList(); Activate(); });
     item(MenuReference, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
 

@@ -1,0 +1,221 @@
+#include "reference/price_dialog.h"
+
+#include "app/data_module.h"
+#include "app/messages.h"
+#include "db/dataset.h"
+#include "db/db_error.h"
+#include "reference/kind_list.h"
+#include "reference/product_list.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QValidator>
+#include <QVBoxLayout>
+
+namespace {
+
+// A price: digits with at most one decimal point; a comma is entered as a point. Everything else
+// is refused, typed or pasted, so the number can go into a statement as it stands.
+class PriceValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override
+    {
+        input.replace(QLatin1Char(','), QLatin1Char('.'));
+        int points = 0;
+        int digits = 0;
+        for (const QChar c : input) {
+            if (c == QLatin1Char('.'))
+                ++points;
+            else if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                ++digits;
+            else
+                return Invalid;
+        }
+        if (points > 1)
+            return Invalid;
+        return digits > 0 || input.isEmpty() ? Acceptable : Intermediate;
+    }
+};
+
+// The typed price as a number for a statement; false when there is no number.
+bool priceLiteral(const QString &typed, QString *literal)
+{
+    QString text = typed.trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    if (text.startsWith(QLatin1Char('.')))
+        text.prepend(QLatin1Char('0'));
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok || value < 0)
+        return false;
+    *literal = QString::number(value, 'g', 15);
+    return true;
+}
+
+} // namespace
+
+TForm10::TForm10(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+{
+    setObjectName(QStringLiteral("TForm10"));
+    setWindowTitle(QStringLiteral("Цена операции"));
+
+    auto *group = new QGroupBox(QStringLiteral("Цена операции"), this);
+    auto *grid = new QGridLayout(group);
+    auto readOnly = [group](const QString &name) {
+        auto *edit = new QLineEdit(group);
+        edit->setObjectName(name);
+        edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);
+        return edit;
+    };
+    auto picker = [this, group](const QString &name, const std::function<void()> &command) {
+        auto *button = new QPushButton(QStringLiteral("..."), group);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        button->setFixedWidth(32);
+        connect(button, &QPushButton::clicked, this, [command] { Messages::guard(command); });
+        return button;
+    };
+    Edit1 = readOnly(QStringLiteral("Edit1"));
+    Button3 = picker(QStringLiteral("Button3"), [this] { Button3Click(); });
+    Edit2 = readOnly(QStringLiteral("Edit2"));
+    Button4 = picker(QStringLiteral("Button4"), [this] { Button4Click(); });
+    ComboBox1 = new QComboBox(group);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    Edit3 = new QLineEdit(group);
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setValidator(new PriceValidator(Edit3));
+    Edit3->setMaxLength(20);
+    Edit3->setFixedWidth(90);
+    Label3 = new QLabel(QStringLiteral("min Цена"), group);
+    Label3->setObjectName(QStringLiteral("Label3"));
+
+    grid->addWidget(new QLabel(QStringLiteral("Марка изделия"), group), 0, 0);
+    grid->addWidget(Edit1, 0, 1);
+    grid->addWidget(Button3, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Операция"), group), 1, 0);
+    grid->addWidget(Edit2, 1, 1);
+    grid->addWidget(Button4, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Вид"), group), 2, 0);
+    grid->addWidget(ComboBox1, 2, 1, Qt::AlignLeft);
+    grid->addWidget(Label3, 3, 0);
+    grid->addWidget(Edit3, 3, 1, Qt::AlignLeft);
+    grid->setColumnStretch(1, 1);
+
+    Button1 = new QPushButton(QStringLiteral("Записать"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
+    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setAutoDefault(false);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    ShowPriceField(false);
+    resize(460, sizeHint().height());
+}
+
+void TForm10::ShowPriceField(bool shown)
+{
+    Edit3->setVisible(shown);
+    Label3->setVisible(shown);
+}
+
+void TForm10::Button3Click()
+{
+    TForm3::instance()->ShowPicker(this);
+}
+
+void TForm10::Button4Click()
+{
+    TForm8::instance()->ShowPicker(this);
+}
+
+void TForm10::TakePick(const ProductChoice &choice)
+{
+    Edit1->setText(choice.marka);
+    ProductId = choice.id;
+}
+
+void TForm10::TakePick(const OperationKindChoice &choice)
+{
+    Edit2->setText(choice.vid);
+    KindId = choice.id;
+}
+
+void TForm10::Button1Click()
+{
+    const QString fill = QStringLiteral("Все поля должны быть заполнены!");
+    if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty()) {
+        Messages::error(fill);
+        return;
+    }
+    QString price;
+    if (Tag == 1 && !priceLiteral(Edit3->text(), &price)) {
+        Messages::error(fill);
+        return;
+    }
+    const QString kind = QString::number(KindId);
+    const QString naimen = QString::number(qMax(0, ComboBox1->currentIndex()));
+    const QString product = QString::number(ProductId);
+    const QString message = QStringLiteral("Операция с такими параметрами уже заведена!");
+    DataSet *oper = m_module->Oper;
+    int written;
+    if (Tag == 1) {
+        if (m_module->CountCheck(QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 and i_id=%3")
+                                     .arg(kind, naimen, product),
+                                 message))
+            return;
+        // The new id is read back for the first norm row and to show the new price as the
+        // list's current row.
+        written = m_module->LookUp(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (%1, %2, %3, 0) returning id")
+                                       .arg(kind, naimen, product),
+                                   QStringLiteral("id")).toInt();
+        try {
+            m_module->Oper_ins.execute(QStringLiteral("insert into accounts_dep.norm(o_id, norma, prize, price) values (%1, 0, 0, %2)")
+                                           .arg(QString::number(written), price));
+        } catch (const DbError &) {
+            // Without its norm row the price would be listed nowhere, yet it would block adding it
+            // again as a duplicate: it goes, and the user can try once more.
+            m_module->Oper_del.execute(QStringLiteral("delete from accounts_dep.oper where id=%1").arg(written));
+            throw;
+        }
+    } else {
+        written = oper->toInt(QStringLiteral("id"));
+        const QString id = QString::number(written);
+        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 and i_id=%3 and id<>%4")
+                                     .arg(kind, naimen, product, id),
+                                 message))
+            return;
+        m_module->Oper_ed.execute(QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
+                                      .arg(kind, naimen, product, id));
+    }
+    WrittenId = written;
+    oper->reopen();
+    // The written price stays in sight, wherever its new mark, kind or product kind sorts it.
+    oper->locate(QStringLiteral("id"), written);
+    accept();
+}
+
+void TForm10::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Button3->setFocus();
+}
