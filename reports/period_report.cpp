@@ -86,7 +86,7 @@ ReportBand PeriodReport::Heading(double titleLeft, double titleSize, const QList
 {
     ReportBand band(HeadingHeight, {
         ReportItem::label(QString(), titleLeft, 0.9).named(QStringLiteral("QRLabel1")).size(titleSize).bold()
-            .filled(HeadingColour).untrimmed(),
+            .filled(HeadingColour),
     });
     band.items << headings;
     band.filled(HeadingColour);

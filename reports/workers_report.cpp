@@ -91,7 +91,7 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
     Layout.detail = ReportBand(4.2, {
         ReportItem::computed(ProductKindText, 0.3, 0.3, 42.6).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 44.4, 0.3, 38.6).centred().filled(Qt::white),
-        ReportItem::computed(ColourText, 84.7, 0.3, 28.0).untrimmed().filled(Qt::white),
+        ReportItem::computed(ColourText, 84.7, 0.3, 28.0).filled(Qt::white),
         ReportItem::field(QStringLiteral("kolvo"), 117.5, 0.3, 19.3).number().centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 138.1, 0.3, 23.5).masked(mask3).centred().filled(Qt::white),
     });
