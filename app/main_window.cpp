@@ -14,6 +14,7 @@
 #include "reference/product_list.h"
 #include "reference/worker_list.h"
 #include "records/day_cell_rule.h"
+#include "records/record_dialog.h"
 #include "reports/report_centre.h"
 
 #include <QAction>
@@ -304,8 +305,23 @@ void TForm1::reject()
     QDialog::reject();
 }
 
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
+void TForm1::Button1Click()
+{
+    TForm11 *dialog = TForm11::instance();
+    dialog->PrepareAdd();
+    showChild(dialog);
+}
+
+void TForm1::Button2Click()
+{
+    TForm11 *dialog = TForm11::instance();
+    if (!dialog->PrepareChange())
+        return;
+    const int row = CurrentJournal->recNo();
+    showChild(dialog);
+    CurrentJournal->setRecNo(row);
+}
+
 void TForm1::Button3Click()
 {
     Messages::guard([this] {

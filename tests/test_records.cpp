@@ -44,27 +44,9 @@ struct Plant {
     int ivanov, petrov, sidorov, ring, turning, ringTurning;
 };
 
-// The worker's timesheet rows, one text each: "mode month.year type night: d5=8 d6=null ...",
-// listing only the cells that hold a value.
 QStringList timesheet(const TestDatabase &db, int worker)
 {
-    QStringList days;
-    for (int d = 1; d <= 31; ++d)
-        days << QStringLiteral("d%1").arg(d);
-    const auto rows = db.rows(QStringLiteral("select smena, month, year, i_type, i_night, %1 from accounts_dep.h_tabel "
-                                             "where w_id=%2 order by smena, year, month, id")
-                                  .arg(days.join(QStringLiteral(", ")))
-                                  .arg(worker));
-    QStringList out;
-    for (const auto &r : rows) {
-        QString line = QStringLiteral("%1 %2.%3 %4 %5:").arg(r[0].toInt()).arg(r[1].toInt()).arg(r[2].toInt())
-                           .arg(r[3].toInt()).arg(r[4].toInt());
-        for (int d = 1; d <= 31; ++d)
-            if (!r[4 + d].isNull())
-                line += QStringLiteral(" d%1=%2").arg(d).arg(r[4 + d].toInt());
-        out << line;
-    }
-    return out;
+    return db.timesheetLines(worker);
 }
 
 void prepareJournals(TDataModule6 &module)

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 #include <memory>
@@ -43,6 +44,10 @@ public:
     int addRecord(int worker, int product, int price, const QDate &date, int mode, int qty,
                   int brak, double unitPrice, int hours, const QString &state = QStringLiteral("no"),
                   int colour = 0) const;
+
+    // The worker's timesheet rows, one text each: "mode month.year type night: d5=8 d6=0 ...",
+    // listing only the cells that hold a value.
+    QStringList timesheetLines(int worker) const;
 
 private:
     QString m_name;

@@ -1,0 +1,565 @@
+// The production record dialog: checks, duplicate test, statements, prices and the day cell.
+#include "app/data_grid.h"
+#include "app/data_module.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/startup.h"
+#include "db/dataset.h"
+#include "records/record_dialog.h"
+#include "reference/price_choice.h"
+#include "reference/price_list.h"
+#include "reference/worker_list.h"
+#include "tests/support/test_support.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Two workers, a turning price (base 10) and a painting price (base 4).
+struct Plant {
+    explicit Plant(const TestDatabase &db)
+    {
+        ivanov = db.addWorker(QStringLiteral("Иванов И.И."));
+        petrov = db.addWorker(QStringLiteral("Петров П.П."));
+        ring = db.addProduct(QStringLiteral("Кольцо 20"));
+        turning = db.addKind(QStringLiteral("Токарная"));
+        painting = db.addKind(QStringLiteral("Окраска"));
+        ringTurning = db.addPrice(turning, ring);
+        db.addNorm(ringTurning, 10);
+        db.addNorm(ringTurning, 12);
+        ringPainting = db.addPrice(painting, ring, 1);
+        db.addNorm(ringPainting, 4);
+    }
+    OperationPriceChoice turningChoice(double unitPrice = 10) const
+    {
+        return {ringTurning, ring, 0, QStringLiteral("Кольцо 20; Токарная; Готовая продукция"), 10, unitPrice};
+    }
+    OperationPriceChoice paintingChoice() const
+    {
+        return {ringPainting, ring, 1, QStringLiteral("Кольцо 20; Окраска; Заготовки"), 4, 4};
+    }
+    int ivanov, petrov, ring, turning, painting, ringTurning, ringPainting;
+};
+
+// The main window, logged in as the administrator, and the dialog.
+struct Windows {
+    explicit Windows(TDataModule6 *module) : main(module), dialog(&main, module)
+    {
+        for (int mode = 1; mode <= 4; ++mode)
+            module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        main.LoginText = QStringLiteral("61370452");
+    }
+    // Opens the dialog for add on `date` with a worker, a price and the typed quantities.
+    void fill(const QDate &date, int worker, const QString &fio, const OperationPriceChoice &price,
+              const QString &qty, const QString &brak, const QString &hours)
+    {
+        main.setJournalDate(date);
+        main.ReadJournals();
+        dialog.PrepareAdd();
+        dialog.TakePick(WorkerChoice{worker, fio});
+        dialog.TakePick(price);
+        dialog.Edit3->setText(qty);
+        dialog.Edit4->setText(brak);
+        dialog.Edit6->setText(hours);
+    }
+    TForm1 main;
+    TForm11 dialog;
+};
+
+const QDate day(2026, 3, 5);
+
+} // namespace
+
+class TestRecordDialog : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { installRussian(*qApp); }
+
+    void priceLiteral_data();
+    void priceLiteral();
+    void pieceUnitPriceFactors_data();
+    void pieceUnitPriceFactors();
+
+    void addWritesRecordAndDayCell();
+    void factorExampleShownAndSent();
+    void requiredFields_data();
+    void requiredFields();
+    void paintingColourRule();
+    void digitsOnly();
+    void emptyQuantityBecomesZero();
+    void rejectsAboveQuantityAccepted();
+    void duplicateAddRefused();
+    void changeKeepsKeyAndState();
+    void changeToTakenDayRefused();
+    void changeMovesDayCell_data();
+    void changeMovesDayCell();
+    void serverRefusalKeepsDialog();
+    void openingForChangeFillsFields();
+    void changeOnEmptyJournalDoesNothing();
+    void roadOfOneRecord();
+};
+
+void TestRecordDialog::priceLiteral_data()
+{
+    QTest::addColumn<double>("price");
+    QTest::addColumn<QString>("literal");
+    QTest::newRow("whole") << 30.0 << "30";
+    QTest::newRow("five decimals") << 12.34567 << "12.3457";
+    QTest::newRow("no trailing zeros") << 2.5 << "2.5";
+    QTest::newRow("half to even, down") << 0.03125 << "0.0312";
+    QTest::newRow("half to even, up") << 0.09375 << "0.0938";
+    QTest::newRow("large") << 1234567.5 << "1234567.5";
+    QTest::newRow("zero") << 0.0 << "0";
+}
+
+void TestRecordDialog::priceLiteral()
+{
+    QFETCH(double, price);
+    QFETCH(QString, literal);
+    QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));   // a Russian workstation
+    QCOMPARE(TForm11::PriceLiteral(price), literal);
+}
+
+void TestRecordDialog::pieceUnitPriceFactors_data()
+{
+    QTest::addColumn<bool>("dayOff");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("price");
+    QTest::newRow("shift 1") << false << 1 << 10.0;
+    QTest::newRow("shift 2") << false << 2 << 10.0;
+    QTest::newRow("shift 3") << false << 3 << 12.0;
+    QTest::newRow("overtime") << false << 4 << 15.0;
+    QTest::newRow("day off") << true << 1 << 20.0;
+    QTest::newRow("day off, shift 3") << true << 3 << 24.0;
+    QTest::newRow("day off, overtime") << true << 4 << 30.0;
+}
+
+void TestRecordDialog::pieceUnitPriceFactors()
+{
+    QFETCH(bool, dayOff);
+    QFETCH(int, mode);
+    QFETCH(double, price);
+    QCOMPARE(pieceUnitPrice(10, dayOff, mode), price);
+}
+
+void TestRecordDialog::addWritesRecordAndDayCell()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.main.ModeChosen(2);
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(12.34567), QStringLiteral("12"), QStringLiteral("2"), QStringLiteral("8"));
+    QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
+    QCOMPARE(w.dialog.DTimeP->date(), day);
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(w.dialog.result(), int(QDialog::Accepted));
+    const auto rows = db.rows(QStringLiteral("select w_id, i_id, o_id, cena::text, kol_vo, brak, data, smena, color, time, vvod::date, trim(ok), "
+                                             "prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use from accounts_dep.smena"));
+    QCOMPARE(rows.size(), 1);
+    const auto &r = rows[0];
+    QCOMPARE(r[0].toInt(), p.ivanov);
+    QCOMPARE(r[1].toInt(), p.ring);
+    QCOMPARE(r[2].toInt(), p.ringTurning);
+    QCOMPARE(r[3].toString(), QStringLiteral("12.3457"));
+    QCOMPARE(r[4].toInt(), 12);
+    QCOMPARE(r[5].toInt(), 2);
+    QCOMPARE(r[6].toDate(), day);
+    QCOMPARE(r[7].toInt(), 2);
+    QCOMPARE(r[8].toInt(), 0);
+    QCOMPARE(r[9].toInt(), 8);
+    QCOMPARE(r[10].toDate(), QDate::currentDate());
+    QCOMPARE(r[11].toString(), QStringLiteral("no"));
+    for (int i = 12; i < 18; ++i)
+        QCOMPARE(r[i].toDouble(), 0.0);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("2 3.2026 0 0: d5=8")});
+    // The journal of the dialog's mode was read again and shows the new record.
+    QCOMPARE(module->Smena2->recordCount(), 1);
+    QCOMPARE(module->Smena2->text(QStringLiteral("summa")), QStringLiteral("123.46"));
+    for (QLineEdit *e : w.dialog.findChildren<QLineEdit *>())
+        if (e->objectName().startsWith(QLatin1String("Edit")))
+            QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
+}
+
+void TestRecordDialog::factorExampleShownAndSent()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.main.ModeChosen(4);
+    w.main.findChild<QCheckBox *>(QStringLiteral("CBox1"))->setChecked(true);
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(pieceUnitPrice(10, w.main.DayOff(), w.main.JournalMode)),
+           QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("4"));
+    w.dialog.RecomputePrices();
+    QCOMPARE(w.dialog.Edit7->text(), QStringLiteral("30"));
+    QCOMPARE(w.dialog.Edit8->text(), QStringLiteral("10"));
+    QCOMPARE(w.dialog.Edit9->text(), QStringLiteral("90"));
+    w.dialog.Button1Click();
+    QCOMPARE(db.scalar(QStringLiteral("select cena::text from accounts_dep.smena")).toString(), QStringLiteral("30"));
+    QCOMPARE(db.scalar(QStringLiteral("select smena from accounts_dep.smena")).toInt(), 4);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("4 3.2026 0 0: d5=4")});
+}
+
+void TestRecordDialog::requiredFields_data()
+{
+    QTest::addColumn<QString>("emptied");
+    QTest::newRow("worker") << "Edit1";
+    QTest::newRow("operation") << "Edit2";
+    QTest::newRow("quantity") << "Edit3";
+    QTest::newRow("rejects") << "Edit4";
+    QTest::newRow("hours") << "Edit6";
+    QTest::newRow("blanks only") << "Edit1 ";
+}
+
+void TestRecordDialog::requiredFields()
+{
+    QFETCH(QString, emptied);
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("1"), QStringLiteral("8"));
+    auto *field = w.dialog.findChild<QLineEdit *>(emptied.trimmed());
+    field->setText(emptied.endsWith(QLatin1Char(' ')) ? QStringLiteral("   ") : QString());
+    w.dialog.Button1Click();
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Все поля должны быть заполнены!")});
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
+    QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+    QCOMPARE(w.dialog.Edit3->text(), emptied == QLatin1String("Edit3") ? QString() : QStringLiteral("5"));
+}
+
+void TestRecordDialog::paintingColourRule()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.paintingChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
+    // The operation price picker decides whether a colour is asked for.
+    w.dialog.findChild<QLineEdit *>(QStringLiteral("Edit5"))->setEnabled(true);
+    w.dialog.Button1Click();
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Все поля должны быть заполнены!")});
+    w.dialog.Edit5->setText(QStringLiteral("12"));
+    rec.clear();
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select color from accounts_dep.smena")).toInt(), 12);
+
+    // Any other operation writes colour 0.
+    w.fill(day, p.petrov, QStringLiteral("Петров П.П."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select color from accounts_dep.smena where w_id=%1").arg(p.petrov)).toInt(), 0);
+}
+
+void TestRecordDialog::digitsOnly()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    Windows w(module.get());
+    for (QLineEdit *e : {w.dialog.Edit3, w.dialog.Edit4, w.dialog.Edit5, w.dialog.Edit6}) {
+        e->clear();
+        e->setEnabled(true);
+        QTest::keyClicks(e, QStringLiteral("1a2.3,-4 5"));
+        QCOMPARE(e->text(), QStringLiteral("12345"));
+        QTest::keyClick(e, Qt::Key_Backspace);
+        QCOMPARE(e->text(), QStringLiteral("1234"));
+    }
+    QVERIFY(w.dialog.Edit1->isReadOnly());
+    QCOMPARE(w.dialog.Edit1->focusPolicy() & Qt::TabFocus, 0);
+}
+
+void TestRecordDialog::emptyQuantityBecomesZero()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QString(), QStringLiteral("0"), QString());
+    w.dialog.RecomputePrices();   // leaving "Кол-во"
+    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("0"));
+    QCOMPARE(w.dialog.Edit6->text(), QStringLiteral("0"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select kol_vo from accounts_dep.smena")).toInt(), 0);
+    // A record of 0 hours writes 0 into its day cell.
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=0")});
+}
+
+void TestRecordDialog::rejectsAboveQuantityAccepted()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("2"), QStringLiteral("5"), QStringLiteral("8"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(module->Smena1->text(QStringLiteral("summa")), QStringLiteral("-30.00"));
+}
+
+void TestRecordDialog::duplicateAddRefused()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
+    w.dialog.Button1Click();
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("9"), QStringLiteral("1"), QStringLiteral("3"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
+    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("9"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=8")});
+    // Another shift is another key.
+    rec.clear();
+    w.main.ModeChosen(3);
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("9"), QStringLiteral("1"), QStringLiteral("3"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 2);
+}
+
+void TestRecordDialog::changeKeepsKeyAndState()
+{
+    TestDatabase db;
+    Plant p(db);
+    const int id = db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8, QStringLiteral("ok"));
+    db.exec(QStringLiteral("update accounts_dep.smena set prize=15, id_doc=7 where id=%1").arg(id));
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.main.setJournalDate(day);
+    w.main.ReadJournals();
+    QVERIFY(w.dialog.PrepareChange());
+    QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
+    w.dialog.Edit3->setText(QStringLiteral("11"));
+    w.dialog.Edit6->setText(QStringLiteral("6"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    const auto rows = db.rows(QStringLiteral("select kol_vo, time, trim(ok), prize, id_doc, cena::text from accounts_dep.smena"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0].toInt(), 11);
+    QCOMPARE(rows[0][1].toInt(), 6);
+    QCOMPARE(rows[0][2].toString(), QStringLiteral("ok"));
+    QCOMPARE(rows[0][3].toDouble(), 0.0);
+    QCOMPARE(rows[0][4].toInt(), 0);
+    QCOMPARE(rows[0][5].toString(), QStringLiteral("10"));
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=6")});
+}
+
+void TestRecordDialog::changeToTakenDayRefused()
+{
+    TestDatabase db;
+    Plant p(db);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day.addDays(1), 1, 10, 0, 10, 8);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.main.setJournalDate(day.addDays(1));
+    w.main.ReadJournals();
+    QVERIFY(w.dialog.PrepareChange());
+    w.dialog.DTimeP->setDate(day);
+    w.dialog.Button1Click();
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where data='%1'").arg(day.toString(QStringLiteral("dd.MM.yyyy")))).toInt(), 1);
+}
+
+void TestRecordDialog::changeMovesDayCell_data()
+{
+    QTest::addColumn<bool>("otherWorker");
+    QTest::addColumn<bool>("otherDate");
+    QTest::newRow("to another worker") << true << false;
+    QTest::newRow("to another date") << false << true;
+    QTest::newRow("to another worker and date") << true << true;
+}
+
+void TestRecordDialog::changeMovesDayCell()
+{
+    QFETCH(bool, otherWorker);
+    QFETCH(bool, otherDate);
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    // Ivanov has 8 hours on the 5th and 3 hours on the 6th.
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
+    w.dialog.Button1Click();
+    w.fill(day.addDays(1), p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("3"));
+    w.dialog.Button1Click();
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=8 d6=3")});
+
+    w.main.setJournalDate(day);
+    w.main.ReadJournals();
+    QVERIFY(w.dialog.PrepareChange());
+    if (otherWorker)
+        w.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
+    if (otherDate)
+        w.dialog.DTimeP->setDate(day.addDays(2));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 0);
+    const QString moved = otherDate ? QStringLiteral("d7=8") : QStringLiteral("d5=8");
+    if (otherWorker) {
+        QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d6=3")});
+        QCOMPARE(db.timesheetLines(p.petrov), QStringList{QStringLiteral("1 3.2026 0 0: ") + moved});
+    } else {
+        QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d6=3 d7=8")});
+    }
+}
+
+void TestRecordDialog::serverRefusalKeepsDialog()
+{
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    // More pieces than a 32-bit quantity holds.
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("99999999999"), QStringLiteral("0"), QStringLiteral("8"));
+    w.dialog.Button1Click();
+    QCOMPARE(rec.shown.size(), 1);
+    QVERIFY2(rec.shown[0].text.contains(QStringLiteral("out of range")), qPrintable(rec.shown[0].text));
+    QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("99999999999"));
+    QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Иванов И.И."));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
+}
+
+void TestRecordDialog::openingForChangeFillsFields()
+{
+    TestDatabase db;
+    Plant p(db);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
+    db.addRecord(p.petrov, p.ring, p.ringPainting, day, 1, 7, 1, 12.5, 6, QStringLiteral("no"), 14);
+    auto module = db.connectModule();
+    Windows w(module.get());
+    w.main.setJournalDate(day);
+    w.main.ReadJournals();
+    module->Smena1->setRecNo(2);
+    QVERIFY(w.dialog.PrepareChange());
+    QCOMPARE(w.main.CurrentJournal, module->Smena1);
+    QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Петров П.П."));
+    QCOMPARE(w.dialog.Edit2->text(), QStringLiteral("Кольцо 20; Окраска; Заготовки"));
+    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("7"));
+    QCOMPARE(w.dialog.Edit4->text(), QStringLiteral("1"));
+    QCOMPARE(w.dialog.Edit6->text(), QStringLiteral("6"));
+    QCOMPARE(w.dialog.Edit5->text(), QStringLiteral("14"));
+    QVERIFY(w.dialog.Edit5->isEnabled());
+    QVERIFY(w.dialog.findChild<QLabel *>(QStringLiteral("Label6"))->isEnabled());
+    QCOMPARE(w.dialog.Edit7->text(), QStringLiteral("12,5"));
+    QCOMPARE(w.dialog.Edit9->text(), QStringLiteral("87,5"));
+    QCOMPARE(w.dialog.Edit8->text(), QStringLiteral("4"));
+    QCOMPARE(w.dialog.DTimeP->date(), day);
+    QCOMPARE(w.dialog.WorkerId, p.petrov);
+    QCOMPARE(w.dialog.PriceId, p.ringPainting);
+
+    // A record of another operation empties and disables the colour.
+    module->Smena1->setRecNo(1);
+    QVERIFY(w.dialog.PrepareChange());
+    QVERIFY(!w.dialog.Edit5->isEnabled());
+    QVERIFY(w.dialog.Edit5->text().isEmpty());
+}
+
+void TestRecordDialog::changeOnEmptyJournalDoesNothing()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    Windows w(module.get());
+    Messages::MessageRecorder rec;
+    w.main.setJournalDate(day);
+    w.main.ReadJournals();
+    QVERIFY(!w.dialog.PrepareChange());
+    QCOMPARE(rec.shown.size(), 0);
+}
+
+void TestRecordDialog::roadOfOneRecord()
+{
+    // The foreman picks shift 3, presses "Добавить", chooses the worker and the operation price in
+    // their pickers, types the quantities and saves; the journal shows the record with its amount
+    // and a red "OK"; the administrator's double-click accepts it; the worker's day cell counts it.
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    TForm1 main(module.get());
+    for (int mode = 1; mode <= 4; ++mode)
+        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    main.LoginText = QStringLiteral("61370452");
+    Messages::MessageRecorder rec;
+    main.Activate();
+    main.findChild<QRadioButton *>(QStringLiteral("RadioButton3"))->setChecked(true);
+    main.findChild<QCheckBox *>(QStringLiteral("CBox1"))->setChecked(false);
+
+    bool dialogSeen = false;
+    QTimer::singleShot(0, &main, [&] {
+        TForm11 *dialog = TForm11::instance();
+        dialogSeen = dialog->isVisible() && dialog->windowTitle() == QStringLiteral("Заведение новой позиции (11)");
+        QTimer::singleShot(0, dialog, [&] {
+            TForm5 *workers = TForm5::instance();
+            QVERIFY(workers->isVisible());
+            QCOMPARE(workers->Button2->text(), QStringLiteral("Выбрать"));
+            QVERIFY(workers->Query()->locate(QStringLiteral("id"), p.petrov));
+            workers->Button2->click();
+        });
+        dialog->Button3->click();
+        QCOMPARE(dialog->Edit1->text(), QStringLiteral("Петров П.П."));
+        QTimer::singleShot(0, dialog, [&] {
+            TForm4 *prices = TForm4::instance();
+            QVERIFY(prices->isVisible());
+            QVERIFY(prices->Query()->locate(QStringLiteral("id"), p.ringTurning));
+            prices->Button2->click();
+        });
+        dialog->Button4->click();
+        QCOMPARE(dialog->Edit2->text(), QStringLiteral("Кольцо 20; Токарная; Готовая продукция"));
+        QCOMPARE(dialog->Edit7->text(), QStringLiteral("12"));   // 10 in shift 3
+        QVERIFY(!dialog->Edit5->isEnabled());
+        dialog->Edit3->setText(QStringLiteral("7"));
+        dialog->Edit4->setText(QStringLiteral("1"));
+        dialog->Edit6->setText(QStringLiteral("8"));
+        dialog->Button1->click();
+    });
+    main.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+    QVERIFY(dialogSeen);
+    QCOMPARE(rec.shown.size(), 0);
+
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    QCOMPARE(grid->dataSet(), module->Smena3);
+    QCOMPARE(module->Smena3->recordCount(), 1);
+    QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("fio")), QStringLiteral("Петров П.П."));
+    QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("summa")), QStringLiteral("72"));   // (7 - 1) x 12
+    const QModelIndex ok = grid->dataModel()->index(0, grid->columnOf(QStringLiteral("ok")));
+    QCOMPARE(grid->dataModel()->data(ok, Qt::DisplayRole).toString(), QStringLiteral("no"));
+    QCOMPARE(grid->dataModel()->data(ok, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+
+    main.DBGrid2DblClick();
+    QCOMPARE(grid->dataModel()->data(ok, Qt::DisplayRole).toString(), QStringLiteral("ok"));
+    QCOMPARE(grid->dataModel()->data(ok, Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
+
+    const QDate today = QDate::currentDate();
+    QCOMPARE(db.timesheetLines(p.petrov),
+             QStringList{QStringLiteral("3 %1.%2 0 0: d%3=8").arg(today.month()).arg(today.year()).arg(today.day())});
+}
+
+QTEST_MAIN(TestRecordDialog)
+#include "test_record_dialog.moc"
