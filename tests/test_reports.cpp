@@ -589,6 +589,12 @@ void TestReports::statementsRunOnTheServer()
         QVERIFY2(r->Query->recordCount() > 0, qPrintable(r->objectName()));
         r->Query->close();
     }
+    // Titles begin with three blanks; dates in the workstation's short format.
+    QCOMPARE(f16.PeriodTitle(Start, End), QStringLiteral("   Отчет по рабочим за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f17.PeriodTitle(Start, End), QStringLiteral("   Отчет по продукции за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f20.PeriodTitle(Start, End), QStringLiteral("   Детальный отчет по рабочим за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f21.PeriodTitle(Start, End), QStringLiteral("   Детальный отчет по продукции за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f16.titleItem(), QStringLiteral("QRLabel1"));
     QCOMPARE(f20.Query->param(QStringLiteral("data9")).toDate(), Start);
     QCOMPARE(f20.Query->param(QStringLiteral("data18")).toDate(), End);
 
