@@ -56,7 +56,9 @@ TForm11::TForm11(TForm1 *mainWindow, TDataModule6 *module, QWidget *parent)
     QFont bold = group->font();
     bold.setBold(true);
     group->setFont(bold);
+    // Only the group's title is bold; its fields and labels keep the dialog's font.
     QFont normal = font();
+    normal.setBold(false);
 
     Edit1 = readOnlyField(group, "Edit1");
     Edit2 = readOnlyField(group, "Edit2");
@@ -148,6 +150,9 @@ TForm11::TForm11(TForm1 *mainWindow, TDataModule6 *module, QWidget *parent)
     setTabOrder(DTimeP, Edit4);
     setTabOrder(Edit4, Button1);
     setTabOrder(Button1, Button2);
+
+    // The colour is asked for painting operations only.
+    SetColourEnabled(false);
 
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
