@@ -18,6 +18,7 @@
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
 #include "tests/support/test_support.h"
+#include "tests/support/workbook_reader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,10 +32,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QtTest>
-
-#include <zlib.h>
 
 namespace {
 
@@ -143,99 +141,6 @@ QStringList normRows(const TestDatabase &db, int price)
                                               r[1].isNull() ? QStringLiteral("-") : QString::number(r[1].toDouble()),
                                               r[2].isNull() ? QStringLiteral("-") : r[2].toString());
     return out;
-}
-
-// ---- Reading a saved workbook --------------------------------------------------------------
-
-quint32 le32(const QByteArray &d, qsizetype at)
-{
-    return quint32(quint8(d[at])) | quint32(quint8(d[at + 1])) << 8 | quint32(quint8(d[at + 2])) << 16
-        | quint32(quint8(d[at + 3])) << 24;
-}
-quint16 le16(const QByteArray &d, qsizetype at)
-{
-    return quint16(quint8(d[at]) | quint8(d[at + 1]) << 8);
-}
-
-QByteArray zipMember(const QString &zipPath, const QString &member)
-{
-    QFile f(zipPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray d = f.readAll();
-    qsizetype end = d.size() - 22;
-    while (end >= 0 && le32(d, end) != 0x06054b50)
-        --end;
-    if (end < 0)
-        return {};
-    const int entries = le16(d, end + 10);
-    qsizetype at = le32(d, end + 16);
-    for (int i = 0; i < entries && le32(d, at) == 0x02014b50; ++i) {
-        const int method = le16(d, at + 10);
-        const quint32 packed = le32(d, at + 20);
-        const quint32 size = le32(d, at + 24);
-        const int nameLength = le16(d, at + 28);
-        const QString name = QString::fromUtf8(d.mid(at + 46, nameLength));
-        const qsizetype local = le32(d, at + 42);
-        at += 46 + nameLength + le16(d, at + 30) + le16(d, at + 32);
-        if (name != member)
-            continue;
-        const qsizetype data = local + 30 + le16(d, local + 26) + le16(d, local + 28);
-        if (method == 0)
-            return d.mid(data, size);
-        QByteArray out(qsizetype(size), '\0');
-        z_stream z{};
-        if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-            return {};
-        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(d.constData() + data));
-        z.avail_in = packed;
-        z.next_out = reinterpret_cast<Bytef *>(out.data());
-        z.avail_out = size;
-        const int result = inflate(&z, Z_FINISH);
-        inflateEnd(&z);
-        return result == Z_STREAM_END ? out : QByteArray();
-    }
-    return {};
-}
-
-// Sheet 1 as rows of cell texts; numbers are marked "#" in front of their stored value.
-QList<QStringList> sheetRows(const QString &path)
-{
-    QStringList shared;
-    QXmlStreamReader sst(zipMember(path, QStringLiteral("xl/sharedStrings.xml")));
-    while (!sst.atEnd()) {
-        if (sst.readNext() == QXmlStreamReader::StartElement && sst.name() == u"si")
-            shared << QString();
-        else if (sst.isStartElement() && sst.name() == u"t")
-            shared.last() += sst.readElementText();
-    }
-    QList<QStringList> rows;
-    QXmlStreamReader sheet(zipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
-    QString type;
-    int row = 0, col = 0;
-    while (!sheet.atEnd()) {
-        sheet.readNext();
-        if (!sheet.isStartElement())
-            continue;
-        if (sheet.name() == u"c") {
-            const QString ref = sheet.attributes().value(QLatin1String("r")).toString();
-            type = sheet.attributes().value(QLatin1String("t")).toString();
-            col = 0;
-            int i = 0;
-            for (; i < ref.size() && ref[i].isLetter(); ++i)
-                col = col * 26 + (ref[i].unicode() - 'A' + 1);
-            row = ref.mid(i).toInt();
-        } else if (sheet.name() == u"v" || sheet.name() == u"t") {
-            const QString v = sheet.readElementText();
-            while (rows.size() < row)
-                rows << QStringList();
-            QStringList &cells = rows[row - 1];
-            while (cells.size() < col)
-                cells << QString();
-            cells[col - 1] = type == u"s" ? shared.value(v.toInt()) : type.isEmpty() || type == u"n" ? u'#' + v : v;
-        }
-    }
-    return rows;
 }
 
 struct FakeApplication {
@@ -1007,7 +912,7 @@ void TestPrices::exportWorkbook()
     QCOMPARE(SharedSpreadsheetWriter().savedFile(), app.opened[0]);
     QCOMPARE(SharedSpreadsheetWriter().exportName(), QStringLiteral("Цены"));
     QVERIFY(QFileInfo(app.opened[0]).fileName().startsWith(QStringLiteral("Цены")));
-    const QList<QStringList> rows = sheetRows(app.opened[0]);
+    const QList<QStringList> rows = readWorkbook(app.opened[0]).rowTexts();
     // Every operation price, with or without norms; the price is cena_new, written as a number.
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows[0], (QStringList{QStringLiteral("Марка"), QStringLiteral("Операция"), QStringLiteral("Цена"), QStringLiteral("Вид")}));

@@ -3,6 +3,7 @@
 // PDF and read back with their positions as poppler's pdftotext sees them; totals are checked
 // against sums the test asks the database for itself.
 #include "support/test_support.h"
+#include "support/workbook_reader.h"
 
 #include "app/data_module.h"
 #include "app/login_window.h"
@@ -35,10 +36,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QXmlStreamReader>
 #include <QtTest>
-
-#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -338,101 +336,6 @@ QStringList journalTexts(const TestDatabase &db, const QString &expression, Prod
     for (const auto &r : rows)
         out << r.value(0).toString();
     return out;
-}
-
-// ---- Reading a workbook back ------------------------------------------------------------------
-
-quint32 le32(const QByteArray &d, qsizetype at)
-{
-    return quint32(quint8(d[at])) | quint32(quint8(d[at + 1])) << 8 | quint32(quint8(d[at + 2])) << 16
-        | quint32(quint8(d[at + 3])) << 24;
-}
-quint16 le16(const QByteArray &d, qsizetype at)
-{
-    return quint16(quint8(d[at]) | quint8(d[at + 1]) << 8);
-}
-
-QByteArray zipMember(const QString &zipPath, const QString &member)
-{
-    QFile f(zipPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray d = f.readAll();
-    qsizetype end = d.size() - 22;
-    while (end >= 0 && le32(d, end) != 0x06054b50)
-        --end;
-    if (end < 0)
-        return {};
-    const int entries = le16(d, end + 10);
-    qsizetype at = le32(d, end + 16);
-    for (int i = 0; i < entries && le32(d, at) == 0x02014b50; ++i) {
-        const int method = le16(d, at + 10);
-        const quint32 packed = le32(d, at + 20);
-        const quint32 size = le32(d, at + 24);
-        const int nameLength = le16(d, at + 28);
-        const QString name = QString::fromUtf8(d.mid(at + 46, nameLength));
-        const qsizetype local = le32(d, at + 42);
-        at += 46 + nameLength + le16(d, at + 30) + le16(d, at + 32);
-        if (name != member)
-            continue;
-        const qsizetype data = local + 30 + le16(d, local + 26) + le16(d, local + 28);
-        if (method == 0)
-            return d.mid(data, size);
-        QByteArray out(qsizetype(size), '\0');
-        z_stream z{};
-        if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-            return {};
-        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(d.constData() + data));
-        z.avail_in = packed;
-        z.next_out = reinterpret_cast<Bytef *>(out.data());
-        z.avail_out = size;
-        const int result = inflate(&z, Z_FINISH);
-        inflateEnd(&z);
-        return result == Z_STREAM_END ? out : QByteArray();
-    }
-    return {};
-}
-
-struct Cell {
-    bool number = false;
-    QString value;
-};
-
-// Sheet 1 of a saved workbook: (row, column) from 1 -> cell.
-QMap<QPair<int, int>, Cell> readSheet(const QString &path)
-{
-    QStringList shared;
-    QXmlStreamReader sst(zipMember(path, QStringLiteral("xl/sharedStrings.xml")));
-    while (!sst.atEnd()) {
-        if (sst.readNext() == QXmlStreamReader::StartElement && sst.name() == u"si")
-            shared << QString();
-        else if (sst.isStartElement() && sst.name() == u"t")
-            shared.last() += sst.readElementText();
-    }
-    QMap<QPair<int, int>, Cell> cells;
-    QXmlStreamReader sheet(zipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
-    QPair<int, int> current;
-    QString type;
-    while (!sheet.atEnd()) {
-        sheet.readNext();
-        if (!sheet.isStartElement())
-            continue;
-        if (sheet.name() == u"c") {
-            const QString ref = sheet.attributes().value(QLatin1String("r")).toString();
-            int column = 0, i = 0;
-            for (; i < ref.size() && ref[i].isLetter(); ++i)
-                column = column * 26 + (ref[i].unicode() - 'A' + 1);
-            current = {ref.mid(i).toInt(), column};
-            type = sheet.attributes().value(QLatin1String("t")).toString();
-        } else if (sheet.name() == u"v" || sheet.name() == u"t") {
-            const QString v = sheet.readElementText();
-            Cell cell;
-            cell.number = type.isEmpty() || type == u"n";
-            cell.value = type == u"s" ? shared.value(v.toInt()) : v;
-            cells.insert(current, cell);
-        }
-    }
-    return cells;
 }
 
 // A spreadsheet application that opens nothing and remembers what it was asked to open.
@@ -1184,7 +1087,7 @@ void TestReports::exportWritesProductOutput()
     QVERIFY(!centre.XLS_Rep->isOpen());
 
     QCOMPARE(spreadsheet.opened.size(), 1);
-    const auto cells = readSheet(spreadsheet.opened.first());
+    const auto cells = readWorkbook(spreadsheet.opened.first()).filled();
     const QStringList headings = {QStringLiteral("Наименование"), QStringLiteral("Операция"), QStringLiteral("Вид продукции"),
                                   QStringLiteral("Коробки"), QStringLiteral("Кол-во")};
     for (int c = 1; c <= 5; ++c)
@@ -1195,7 +1098,7 @@ void TestReports::exportWritesProductOutput()
     QStringList lines;
     double quantity = 0, mass = 0;
     for (int r = 2; r < rows + 2; ++r) {
-        QVERIFY(cells.value({r, 4}).number && cells.value({r, 5}).number);
+        QVERIFY(cells.value({r, 4}).isNumber() && cells.value({r, 5}).isNumber());
         quantity += cells.value({r, 5}).value.toDouble();
         mass += cells.value({r, 4}).value.toDouble();
         lines << QStringLiteral("%1|%2|%3|%4|%5").arg(cells.value({r, 1}).value, cells.value({r, 2}).value,
@@ -1242,7 +1145,7 @@ void TestReports::exportOfEmptyPeriod()
     centre.DTPicker2->setDate(QDate(2030, 3, 1));
     button->click();
     QCOMPARE(button->text(), QStringLiteral("Excel (1 из 1)"));
-    auto cells = readSheet(spreadsheet.opened.last());
+    auto cells = readWorkbook(spreadsheet.opened.last()).filled();
     QVERIFY(!cells.contains({2, 1}));
     QCOMPARE(cells.value({2, 2}).value, QStringLiteral("Сборка"));
     QCOMPARE(cells.value({2, 4}).value, QStringLiteral("6"));
@@ -1253,7 +1156,7 @@ void TestReports::exportOfEmptyPeriod()
     button->click();
     QCOMPARE(button->text(), QStringLiteral("Excel (0 из 0)"));
     QCOMPARE(spreadsheet.opened.size(), 3);
-    cells = readSheet(spreadsheet.opened.last());
+    cells = readWorkbook(spreadsheet.opened.last()).filled();
     QCOMPARE(cells.size(), 5);
     QCOMPARE(cells.value({1, 5}).value, QStringLiteral("Кол-во"));
 }

@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
+#include "support/workbook_reader.h"
 
 #include <QtTest>
 #include <QDir>
@@ -14,178 +15,12 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
-#include <zlib.h>
-
 #include <clocale>
 
 namespace {
 
 const QString SheetTitle = QStringLiteral("Ошибочный номер листа Microsoft Excel");
 const QString CellTitle = QStringLiteral("Ошибка Microsoft Excel");
-
-// ---- Reading a saved package -------------------------------------------------------------
-
-quint32 le32(const QByteArray &d, qsizetype at)
-{
-    return quint32(quint8(d[at])) | quint32(quint8(d[at + 1])) << 8
-        | quint32(quint8(d[at + 2])) << 16 | quint32(quint8(d[at + 3])) << 24;
-}
-quint16 le16(const QByteArray &d, qsizetype at)
-{
-    return quint16(quint8(d[at]) | quint8(d[at + 1]) << 8);
-}
-
-// One member of a zip package, through its central directory; empty when it is missing.
-QByteArray zipMember(const QString &zipPath, const QString &member)
-{
-    QFile f(zipPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray d = f.readAll();
-    qsizetype end = d.size() - 22;
-    while (end >= 0 && le32(d, end) != 0x06054b50)
-        --end;
-    if (end < 0)
-        return {};
-    const int entries = le16(d, end + 10);
-    qsizetype at = le32(d, end + 16);
-    for (int i = 0; i < entries && le32(d, at) == 0x02014b50; ++i) {
-        const int method = le16(d, at + 10);
-        const quint32 packed = le32(d, at + 20);
-        const quint32 size = le32(d, at + 24);
-        const int nameLength = le16(d, at + 28);
-        const int skip = nameLength + le16(d, at + 30) + le16(d, at + 32);
-        const QString name = QString::fromUtf8(d.mid(at + 46, nameLength));
-        const qsizetype local = le32(d, at + 42);
-        at += 46 + skip;
-        if (name != member)
-            continue;
-        const qsizetype data = local + 30 + le16(d, local + 26) + le16(d, local + 28);
-        if (method == 0)
-            return d.mid(data, size);
-        QByteArray out(qsizetype(size), '\0');
-        z_stream z{};
-        if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-            return {};
-        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(d.constData() + data));
-        z.avail_in = packed;
-        z.next_out = reinterpret_cast<Bytef *>(out.data());
-        z.avail_out = size;
-        const int result = inflate(&z, Z_FINISH);
-        inflateEnd(&z);
-        return result == Z_STREAM_END ? out : QByteArray();
-    }
-    return {};
-}
-
-struct PackageCell {
-    QString type;   // "n" number, "s" shared text, "inlineStr"/"str" text, "" blank
-    QString value;  // the number as stored, or the text
-    bool bold = false;
-    bool textFormat = false;
-};
-
-struct Package {
-    bool ok = false;
-    QString sheetName;
-    QMap<QPair<int, int>, PackageCell> cells;   // (row, column), from 1
-    QMap<int, double> widths;                   // column -> width, fitted columns only
-
-    PackageCell at(int row, int column) const { return cells.value({row, column}); }
-};
-
-QPair<int, int> cellAddress(const QString &ref)
-{
-    int column = 0;
-    int i = 0;
-    for (; i < ref.size() && ref[i].isLetter(); ++i)
-        column = column * 26 + (ref[i].unicode() - 'A' + 1);
-    return {ref.mid(i).toInt(), column};
-}
-
-Package readPackage(const QString &path)
-{
-    Package p;
-    const QByteArray sheetXml = zipMember(path, QStringLiteral("xl/worksheets/sheet1.xml"));
-    const QByteArray stylesXml = zipMember(path, QStringLiteral("xl/styles.xml"));
-    const QByteArray workbookXml = zipMember(path, QStringLiteral("xl/workbook.xml"));
-    if (sheetXml.isEmpty() || stylesXml.isEmpty() || workbookXml.isEmpty())
-        return p;
-
-    QStringList shared;
-    QXmlStreamReader sst(zipMember(path, QStringLiteral("xl/sharedStrings.xml")));
-    while (!sst.atEnd()) {
-        if (sst.readNext() == QXmlStreamReader::StartElement && sst.name() == u"si")
-            shared << QString();
-        else if (sst.isStartElement() && sst.name() == u"t")
-            shared.last() += sst.readElementText();
-    }
-
-    QList<bool> fontBold;
-    QList<QPair<int, int>> xfs;   // numFmtId, fontId
-    QMap<int, QString> numFmts;
-    QXmlStreamReader styles(stylesXml);
-    bool inCellXfs = false;
-    while (!styles.atEnd()) {
-        styles.readNext();
-        if (styles.isStartElement()) {
-            const auto a = styles.attributes();
-            if (styles.name() == u"numFmt")
-                numFmts.insert(a.value(QLatin1String("numFmtId")).toInt(), a.value(QLatin1String("formatCode")).toString());
-            else if (styles.name() == u"font")
-                fontBold << false;
-            else if (styles.name() == u"b" && !fontBold.isEmpty())
-                fontBold.last() = a.value(QLatin1String("val")) != u"0";
-            else if (styles.name() == u"cellXfs")
-                inCellXfs = true;
-            else if (styles.name() == u"xf" && inCellXfs)
-                xfs.append(qMakePair(a.value(QLatin1String("numFmtId")).toInt(), a.value(QLatin1String("fontId")).toInt()));
-        } else if (styles.isEndElement() && styles.name() == u"cellXfs") {
-            inCellXfs = false;
-        }
-    }
-
-    QXmlStreamReader book(workbookXml);
-    while (!book.atEnd())
-        if (book.readNext() == QXmlStreamReader::StartElement && book.name() == u"sheet" && p.sheetName.isEmpty())
-            p.sheetName = book.attributes().value(QLatin1String("name")).toString();
-
-    QXmlStreamReader sheet(sheetXml);
-    QPair<int, int> current;
-    while (!sheet.atEnd()) {
-        sheet.readNext();
-        if (!sheet.isStartElement())
-            continue;
-        const auto a = sheet.attributes();
-        if (sheet.name() == u"col") {
-            for (int c = a.value(QLatin1String("min")).toInt(); c <= a.value(QLatin1String("max")).toInt(); ++c)
-                p.widths.insert(c, a.value(QLatin1String("width")).toDouble());
-        } else if (sheet.name() == u"c") {
-            current = cellAddress(a.value(QLatin1String("r")).toString());
-            PackageCell cell;
-            cell.type = a.value(QLatin1String("t")).toString();
-            if (cell.type.isEmpty())
-                cell.type = QStringLiteral("n");
-            const int xf = a.value(QLatin1String("s")).toInt();
-            if (xf >= 0 && xf < xfs.size()) {
-                const int fmt = xfs[xf].first;
-                cell.textFormat = fmt == 49 || numFmts.value(fmt) == u"@";
-                cell.bold = fontBold.value(xfs[xf].second);
-            }
-            p.cells.insert(current, cell);
-        } else if (sheet.name() == u"v" || sheet.name() == u"t") {
-            PackageCell &cell = p.cells[current];
-            const QString v = sheet.readElementText();
-            cell.value = cell.type == u"s" ? shared.value(v.toInt()) : v;
-        }
-    }
-    // A cell element without a value is a blank that only carries its format.
-    for (auto &cell : p.cells)
-        if (cell.value.isNull() && cell.type == u"n")
-            cell.type.clear();
-    p.ok = !sheet.hasError() && !styles.hasError();
-    return p;
-}
 
 // ---- A launcher that opens nothing ---------------------------------------------------------
 
@@ -231,12 +66,12 @@ private:
     QString m_folder;
 
     // Writes through a fresh writer, shows the workbook and reads back what was saved.
-    Package showAndRead(SpreadsheetWriter &w, FakeApplication &app)
+    Workbook showAndRead(SpreadsheetWriter &w, FakeApplication &app)
     {
         const int launches = app.opened.size();
         if (w.SetVisible(true) != 1 || app.opened.size() != launches + 1)
             return {};
-        return readPackage(app.opened.last());
+        return readWorkbook(app.opened.last());
     }
 
 private slots:
@@ -389,7 +224,7 @@ private slots:
         QCOMPARE(w.WriteCell(1, 1, 2, QStringLiteral("после")), 1);
         QCOMPARE(rec.shown.size(), 2);
 
-        const Package p = showAndRead(w, app);
+        const Workbook p = showAndRead(w, app);
         QVERIFY(p.ok);
         QCOMPARE(p.at(1, 1).value, QStringLiteral("до"));
         QCOMPARE(p.at(2, 1).value, QStringLiteral("после"));
@@ -419,7 +254,7 @@ private slots:
         QCOMPARE(w.WriteFormattedCell(0, -1, -1, QString(), true, true, true), 1);
         QVERIFY(rec.shown.isEmpty());
 
-        const Package p = showAndRead(w, app);
+        const Workbook p = showAndRead(w, app);
         QVERIFY(p.ok);
         QCOMPARE(p.cells.size(), 1);
         QCOMPARE(p.at(1, 1).value, QStringLiteral("Итого"));
@@ -497,10 +332,10 @@ private slots:
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
         writeCell(w, formatted, 1, 2, 3, text, asText);
-        const Package p = showAndRead(w, app);
+        const Workbook p = showAndRead(w, app);
         QVERIFY(p.ok);
         QVERIFY(rec.shown.isEmpty());
-        const PackageCell cell = p.at(3, 2);
+        const WorkbookCell cell = p.at(3, 2);
         QCOMPARE(cell.type, type);
         if (type == u"n")
             QCOMPARE(cell.value.toDouble(), stored.toDouble());
@@ -534,7 +369,7 @@ private slots:
         QCOMPARE(w.WriteCell(1, 3, 2, QStringLiteral("6")), 1);
         QVERIFY(rec.shown.isEmpty());
 
-        const Package p = showAndRead(w, app);
+        const Workbook p = showAndRead(w, app);
         QVERIFY(p.ok);
         QCOMPARE(p.sheetName, QStringLiteral("Лист1"));
         QCOMPARE(p.cells.size(), 6);
@@ -583,7 +418,7 @@ private slots:
         QCOMPARE(w.WriteFormattedCell(1, 8, 1, QString(2000, u'Ж'), true, true, false), 1);
         QVERIFY(rec.shown.isEmpty());
 
-        const Package p = showAndRead(w, app);
+        const Workbook p = showAndRead(w, app);
         QVERIFY(p.ok);
         const double a = p.widths.value(1), b = p.widths.value(2);
         // The fit counts characters, not the bytes of their encoding: Cyrillic takes about as
@@ -629,7 +464,7 @@ private slots:
         for (const QString &path : app.opened) {
             QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_folder).absoluteFilePath());
             QVERIFY2(pattern.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
-            QCOMPARE(readPackage(path).at(1, 1).value, QStringLiteral("Марка"));
+            QCOMPARE(readWorkbook(path).at(1, 1).value, QStringLiteral("Марка"));
         }
         QCOMPARE(w.savedFile(), app.opened[1]);
         for (const QString &path : earlier) {
@@ -698,8 +533,8 @@ private slots:
         QCOMPARE(w.WriteCell(1, 1, 2, QStringLiteral("вторая")), 1);
         QCOMPARE(w.SetVisible(true), 1);
         QCOMPARE(app.opened.size(), 2);
-        QCOMPARE(readPackage(app.opened[0]).cells.size(), 1);
-        QCOMPARE(readPackage(app.opened[1]).cells.size(), 2);
+        QCOMPARE(readWorkbook(app.opened[0]).cells.size(), 1);
+        QCOMPARE(readWorkbook(app.opened[1]).cells.size(), 2);
 
         // A new workbook starts empty; one never shown is dropped by the next open.
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -708,7 +543,7 @@ private slots:
         QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("новая")), 1);
         QCOMPARE(w.SetVisible(true), 1);
         QCOMPARE(app.opened.size(), 3);
-        const Package p = readPackage(app.opened[2]);
+        const Workbook p = readWorkbook(app.opened[2]);
         QCOMPARE(p.cells.size(), 1);
         QCOMPARE(p.at(1, 1).value, QStringLiteral("новая"));
         QCOMPARE(xlsxFiles(m_folder).size(), 3);
@@ -717,7 +552,7 @@ private slots:
         QCOMPARE(w.OpenWorkbook(), 1);
         QCOMPARE(w.SetVisible(true), 1);
         QCOMPARE(app.opened.size(), 4);
-        QVERIFY(readPackage(app.opened[3]).ok);
+        QVERIFY(readWorkbook(app.opened[3]).ok);
         QVERIFY(rec.shown.isEmpty());
     }
 
@@ -802,7 +637,7 @@ private slots:
         QCOMPARE(after, QByteArray("1,5"));   // the program's locale is given back
         const QByteArray sheet = zipMember(app.opened.value(0), QStringLiteral("xl/worksheets/sheet1.xml"));
         QVERIFY(sheet.contains("<v>12.5</v>"));
-        const Package p = readPackage(app.opened.value(0));
+        const Workbook p = readWorkbook(app.opened.value(0));
         QVERIFY(p.ok);
         QCOMPARE(p.at(1, 1).value, QStringLiteral("12.5"));
         const double width = p.widths.value(2);
