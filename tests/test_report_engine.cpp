@@ -7,6 +7,7 @@
 #include "reports/report_format.h"
 #include "reports/report_layout.h"
 #include "reports/report_preview.h"
+#include "support/pdf_text.h"
 
 #include <QApplication>
 #include <QImage>
@@ -25,115 +26,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr double MmPerPoint = 25.4 / 72.0;
-constexpr double Margin = 10.0;
-
-// One word of a PDF page, in millimetres from the top left corner of the printable area.
-struct Word {
-    int page = 0; // 1-based
-    QString text;
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
-
-struct PdfText {
-    QList<QSizeF> pages; // paper sizes in mm
-    QList<Word> words;
-
-    QList<Word> onPage(int page) const
-    {
-        QList<Word> out;
-        for (const Word &w : words)
-            if (w.page == page)
-                out << w;
-        return out;
-    }
-    // Words of a page gathered into lines (same top within 1 mm), top to bottom, left to right.
-    QStringList lines(int page) const { return lineWords(page, nullptr); }
-    QList<double> lineTops(int page) const
-    {
-        QList<double> tops;
-        lineWords(page, &tops);
-        return tops;
-    }
-    QStringList lineWords(int page, QList<double> *tops) const
-    {
-        QList<Word> ws = onPage(page);
-        std::sort(ws.begin(), ws.end(), [](const Word &a, const Word &b) { return a.y0 < b.y0; });
-        QList<QList<Word>> clusters;
-        for (const Word &w : ws) {
-            if (clusters.isEmpty() || w.y0 - clusters.last().first().y0 > 1.0)
-                clusters << QList<Word>();
-            clusters.last() << w;
-        }
-        QStringList out;
-        for (QList<Word> &line : clusters) {
-            if (tops)
-                *tops << line.first().y0;
-            std::sort(line.begin(), line.end(), [](const Word &a, const Word &b) { return a.x0 < b.x0; });
-            QStringList texts;
-            for (const Word &w : line)
-                texts << w.text;
-            out << texts.join(QLatin1Char(' '));
-        }
-        return out;
-    }
-    // The first word with that text (on that page, when one is given).
-    Word find(const QString &text, int page = 0) const
-    {
-        for (const Word &w : words)
-            if (w.text == text && (page == 0 || w.page == page))
-                return w;
-        return Word();
-    }
-    QList<Word> findAll(const QString &text) const
-    {
-        QList<Word> out;
-        for (const Word &w : words)
-            if (w.text == text)
-                out << w;
-        return out;
-    }
-};
-
-QString unescape(QString s)
-{
-    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    s.replace(QLatin1String("&apos;"), QLatin1String("'"));
-    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return s;
-}
-
-PdfText readPdf(const QString &path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        qFatal("pdftotext failed on %s: %s", qPrintable(path), p.readAllStandardError().constData());
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression tag(QStringLiteral(
-        R"RX(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)RX"));
-    PdfText out;
-    auto it = tag.globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        if (!m.captured(1).isEmpty()) {
-            out.pages << QSizeF(m.captured(1).toDouble() * MmPerPoint, m.captured(2).toDouble() * MmPerPoint);
-            continue;
-        }
-        Word w;
-        w.page = int(out.pages.size());
-        w.x0 = m.captured(3).toDouble() * MmPerPoint - Margin;
-        w.y0 = m.captured(4).toDouble() * MmPerPoint - Margin;
-        w.x1 = m.captured(5).toDouble() * MmPerPoint - Margin;
-        w.y1 = m.captured(6).toDouble() * MmPerPoint - Margin;
-        w.text = unescape(m.captured(7));
-        out.words << w;
-    }
-    return out;
-}
 
 PdfText pdfOf(const ReportDocument &doc)
 {
@@ -376,10 +268,10 @@ void TestReportEngine::printsGroupsAndTotals()
 
     // Positions: millimetres from the printable area's corner, as the layout gives them.
     const QList<double> tops = pdf.lineTops(1);
-    const Word ivanov = pdf.find(QStringLiteral("Иванов"));
+    const PdfWord ivanov = pdf.find(QStringLiteral("Иванов"));
     QVERIFY2(std::abs(ivanov.x0 - 0.3) < 0.3, qPrintable(QString::number(ivanov.x0)));
     QVERIFY(std::abs(ivanov.y0 - (6.0 + 0.5 + 0.2)) < 0.8); // heading, spacer child, worker header
-    const Word page = pdf.find(QStringLiteral("1"));
+    const PdfWord page = pdf.find(QStringLiteral("1"));
     QVERIFY(page.y0 > 277 - 5 && page.y1 < 277 + 0.5);
     QVERIFY(std::is_sorted(tops.begin(), tops.end()));
 }
@@ -401,11 +293,11 @@ void TestReportEngine::numbersPages()
         QCOMPARE(lines.last(), QStringLiteral("Лист %1 из 3").arg(p));
         QCOMPARE(lines.first(), QStringLiteral("r%1").arg((p - 1) * 64 + 1));
         QCOMPARE(lines.size(), (p < 3 ? 64 : 22) + 1);
-        for (const Word &w : pdf.onPage(p))
+        for (const PdfWord &w : pdf.onPage(p))
             if (w.text.startsWith(QLatin1Char('r')))
                 QVERIFY2(w.y1 <= 272 + 0.1, qPrintable(w.text)); // no row runs into the footer
         double right = 0;
-        for (const Word &w : pdf.onPage(p)) {
+        for (const PdfWord &w : pdf.onPage(p)) {
             if (w.y0 > 272)
                 right = std::max(right, w.x1);
         }
@@ -439,8 +331,8 @@ void TestReportEngine::keepsGroupHeaderWithItsFooter()
 
     const PdfText pdf = pdfOf(ReportEngine::generate(layout, data));
     QCOMPARE(pdf.pages.size(), 2);
-    const Word second = pdf.find(QStringLiteral("Вторая"));
-    const Word detail = pdf.find(QStringLiteral("y"));
+    const PdfWord second = pdf.find(QStringLiteral("Вторая"));
+    const PdfWord detail = pdf.find(QStringLiteral("y"));
     if (keep) {
         QCOMPARE(second.page, 2);
         QVERIFY(std::abs(second.y0) < 0.8);
@@ -487,12 +379,12 @@ void TestReportEngine::repeatsColumnHeaderOnEveryPage()
         const QStringList lines = pdf.lines(p);
         QVERIFY2(lines.first().startsWith(QStringLiteral("Ноябрь 2007 г. 1 2 3")), qPrintable(lines.first()));
         QVERIFY(lines.first().endsWith(QStringLiteral("30 31 Итого")));
-        const Word label = pdf.find(QStringLiteral("Ноябрь"), p);
+        const PdfWord label = pdf.find(QStringLiteral("Ноябрь"), p);
         QVERIFY(label.y0 > 0 && label.y0 < 2);
         QCOMPARE(lines.at(1), QStringLiteral("Работник%1 8").arg((p - 1) * 17 + 1));
         QCOMPARE(lines.size(), (p < 3 ? 17 : 6) + 2);
     }
-    const Word day31 = pdf.find(QStringLiteral("31"));
+    const PdfWord day31 = pdf.find(QStringLiteral("31"));
     QVERIFY(std::abs((day31.x0 + day31.x1) / 2 - (81.2 + 30 * 5.9 + 2.65)) < 0.3); // centred in its box
 }
 
@@ -529,7 +421,7 @@ void TestReportEngine::alignsAndClipsItems()
     }));
     const PdfText pdf = pdfOf(ReportEngine::generate(layout, ReportDataSet()));
     QVERIFY(std::abs(pdf.find(QStringLiteral("Лево")).x0 - 20) < 0.3);
-    const Word centre = pdf.find(QStringLiteral("Центр"));
+    const PdfWord centre = pdf.find(QStringLiteral("Центр"));
     QVERIFY(std::abs((centre.x0 + centre.x1) / 2 - 90) < 0.3);
     QVERIFY(std::abs(pdf.find(QStringLiteral("Право")).x1 - 160) < 0.3);
     // The clipped text shows its beginning and stops at its box (its last letter may be cut).
@@ -537,7 +429,7 @@ void TestReportEngine::alignsAndClipsItems()
     QCOMPARE(lines.size(), 1);
     const QString clipped = lines.first().section(QLatin1Char(' '), 3);
     QVERIFY2(clipped.size() < 8 && QStringLiteral("Двадцать").startsWith(clipped), qPrintable(clipped));
-    const Word cut = pdf.find(clipped);
+    const PdfWord cut = pdf.find(clipped);
     QVERIFY(std::abs(cut.x0 - 170) < 0.3);
     QVERIFY(cut.x1 < 180 + 2.5);
 }
@@ -564,7 +456,7 @@ void TestReportEngine::paintsBackgroundsRulesAndFonts()
         doc.paintPage(painter, 0);
     }
     const auto at = [&image](double xMm, double yMm) {
-        return image.pixelColor(int((xMm + Margin) * 3.937), int((yMm + Margin) * 3.937));
+        return image.pixelColor(int((xMm + ReportMarginMm) * 3.937), int((yMm + ReportMarginMm) * 3.937));
     };
     QCOMPARE(at(80, 2), QColor(0xE0, 0xE0, 0xE0));   // band background
     QCOMPARE(at(115, 10), QColor(Qt::white));        // item background on it
@@ -584,8 +476,8 @@ void TestReportEngine::paintsBackgroundsRulesAndFonts()
     QVERIFY2(QRegularExpression(QStringLiteral("LiberationSans\\s")).match(list).hasMatch()
                  || list.contains(QStringLiteral("LiberationSans-Regular")), qPrintable(list));
     const PdfText pdf = readPdf(path);
-    const Word small = pdf.find(QStringLiteral("Обычный"));
-    const Word big = pdf.find(QStringLiteral("Жирный"));
+    const PdfWord small = pdf.find(QStringLiteral("Обычный"));
+    const PdfWord big = pdf.find(QStringLiteral("Жирный"));
     const double ratio = (big.y1 - big.y0) / (small.y1 - small.y0);
     QVERIFY2(std::abs(ratio - 11.0 / 8.0) < 0.05, qPrintable(QString::number(ratio)));
 }

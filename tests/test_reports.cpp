@@ -3,6 +3,7 @@
 // PDF and read back with their positions as poppler's pdftotext sees them; totals are checked
 // against sums the test asks the database for itself.
 #include "support/test_support.h"
+#include "support/pdf_text.h"
 #include "support/workbook_reader.h"
 
 #include "app/data_module.h"
@@ -44,141 +45,12 @@
 
 namespace {
 
-constexpr double MmPerPoint = 25.4 / 72.0;
-constexpr double Margin = 10.0;
 // Bottom of the printable area above the 5 mm page footer of every layout.
 constexpr double PortraitBottom = 277.0 - 5.0;
 constexpr double LandscapeBottom = 190.0 - 5.0;
 
 const QDate Start(2007, 11, 1);
 const QDate End(2007, 12, 1);
-
-// ---- The PDF's text with positions ----------------------------------------------------------
-
-// One word of a PDF page, in millimetres from the top left corner of the printable area.
-struct Word {
-    int page = 0; // 1-based; 0: not found
-    QString text;
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    double centre() const { return (x0 + x1) / 2; }
-};
-
-struct PdfText {
-    QList<QSizeF> pages; // paper sizes in mm
-    QList<Word> words;
-
-    int pageCount() const { return int(pages.size()); }
-    QList<Word> onPage(int page) const
-    {
-        QList<Word> out;
-        for (const Word &w : words)
-            if (w.page == page)
-                out << w;
-        return out;
-    }
-    // The words of a page gathered into lines (same top within 1 mm), top to bottom.
-    QList<QList<Word>> lineWords(int page) const
-    {
-        QList<Word> ws = onPage(page);
-        std::sort(ws.begin(), ws.end(), [](const Word &a, const Word &b) { return a.y0 < b.y0; });
-        QList<QList<Word>> lines;
-        for (const Word &w : ws) {
-            if (lines.isEmpty() || w.y0 - lines.last().first().y0 > 1.0)
-                lines << QList<Word>();
-            lines.last() << w;
-        }
-        for (QList<Word> &line : lines)
-            std::sort(line.begin(), line.end(), [](const Word &a, const Word &b) { return a.x0 < b.x0; });
-        return lines;
-    }
-    QStringList lines(int page) const
-    {
-        QStringList out;
-        for (const QList<Word> &line : lineWords(page)) {
-            QStringList texts;
-            for (const Word &w : line)
-                texts << w.text;
-            out << texts.join(QLatin1Char(' '));
-        }
-        return out;
-    }
-    QStringList allLines() const
-    {
-        QStringList out;
-        for (int p = 1; p <= pageCount(); ++p)
-            out << lines(p);
-        return out;
-    }
-    // The line holding that word, first or last occurrence over all pages.
-    QList<Word> lineOf(const QString &text, bool last = false) const
-    {
-        QList<Word> found;
-        for (int p = 1; p <= pageCount(); ++p)
-            for (const QList<Word> &line : lineWords(p))
-                for (const Word &w : line)
-                    if (w.text == text) {
-                        if (!last)
-                            return line;
-                        found = line;
-                    }
-        return found;
-    }
-    QList<Word> findAll(const QString &text) const
-    {
-        QList<Word> out;
-        for (const Word &w : words)
-            if (w.text == text)
-                out << w;
-        return out;
-    }
-    Word find(const QString &text, int page = 0) const
-    {
-        for (const Word &w : words)
-            if (w.text == text && (page == 0 || w.page == page))
-                return w;
-        return Word();
-    }
-    bool contains(const QString &text) const { return find(text).page != 0; }
-};
-
-QString unescape(QString s)
-{
-    s.replace(QLatin1String("&lt;"), QLatin1String("<"));
-    s.replace(QLatin1String("&gt;"), QLatin1String(">"));
-    s.replace(QLatin1String("&quot;"), QLatin1String("\""));
-    s.replace(QLatin1String("&apos;"), QLatin1String("'"));
-    s.replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return s;
-}
-
-PdfText readPdf(const QString &path)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(120000) || p.exitCode() != 0)
-        qFatal("pdftotext failed on %s: %s", qPrintable(path), p.readAllStandardError().constData());
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    static const QRegularExpression tag(QStringLiteral(
-        R"RX(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)RX"));
-    PdfText out;
-    auto it = tag.globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        if (!m.captured(1).isEmpty()) {
-            out.pages << QSizeF(m.captured(1).toDouble() * MmPerPoint, m.captured(2).toDouble() * MmPerPoint);
-            continue;
-        }
-        Word w;
-        w.page = int(out.pages.size());
-        w.x0 = m.captured(3).toDouble() * MmPerPoint - Margin;
-        w.y0 = m.captured(4).toDouble() * MmPerPoint - Margin;
-        w.x1 = m.captured(5).toDouble() * MmPerPoint - Margin;
-        w.y1 = m.captured(6).toDouble() * MmPerPoint - Margin;
-        w.text = unescape(m.captured(7));
-        out.words << w;
-    }
-    return out;
-}
 
 QString pdfDir()
 {
@@ -195,10 +67,10 @@ PdfText pdfOf(const ReportDocument &doc, const QString &name = QStringLiteral("r
 }
 
 // Texts of a line's words from the given left edge on.
-QStringList textsFrom(const QList<Word> &line, double fromX = -1e9)
+QStringList textsFrom(const QList<PdfWord> &line, double fromX = -1e9)
 {
     QStringList out;
-    for (const Word &w : line)
+    for (const PdfWord &w : line)
         if (w.x0 >= fromX)
             out << w.text;
     return out;
@@ -570,7 +442,7 @@ void TestReports::periodReportsMatchTheJournal()
     }
 
     // The grand total, the last "Итого:" of the report, against the journal's own sums.
-    const QList<Word> total = pdf.lineOf(QStringLiteral("Итого:"), true);
+    const QList<PdfWord> total = pdf.lineOf(QStringLiteral("Итого:"), true);
     QStringList values = textsFrom(total);
     values.removeFirst();
     const double summa = journalSum(*m_db, QStringLiteral("(s.kol_vo-s.brak)*s.cena"), kind);
@@ -593,9 +465,9 @@ void TestReports::periodReportsMatchTheJournal()
 
     // One page, numbered; the query closed once the preview is closed.
     QCOMPARE(pdf.pageCount(), 1);
-    const Word number = pdf.find(QStringLiteral("1"), 1);
+    const PdfWord number = pdf.find(QStringLiteral("1"), 1);
     Q_UNUSED(number);
-    const QList<Word> last = pdf.lineWords(1).last();
+    const QList<PdfWord> last = pdf.lineWords(1).last();
     QCOMPARE(textsFrom(last), QStringList{QStringLiteral("1")});
     QVERIFY(std::abs(last.first().x1 - (176.2 + 11.9)) < 0.5);
 }
@@ -607,14 +479,14 @@ QString lineText(const PdfText &pdf, const QString &text, bool last = false)
 }
 
 // The item of that text lies centred in the box [left, left + width].
-void verifyCentred(const Word &w, double left, double width)
+void verifyCentred(const PdfWord &w, double left, double width)
 {
     QVERIFY2(w.page != 0, "word not found");
     QVERIFY2(std::abs(w.centre() - (left + width / 2)) < 0.6,
              qPrintable(QStringLiteral("%1 centred at %2, expected %3").arg(w.text).arg(w.centre()).arg(left + width / 2)));
 }
 
-void verifyAt(const Word &w, double left)
+void verifyAt(const PdfWord &w, double left)
 {
     QVERIFY2(w.page != 0, "word not found");
     QVERIFY2(std::abs(w.x0 - left) < 0.6, qPrintable(QStringLiteral("%1 at %2, expected %3").arg(w.text).arg(w.x0).arg(left)));
@@ -658,7 +530,7 @@ void TestReports::workersReportLayout()
     QVERIFY(lines.contains(QStringLiteral("Заготовки Сборка 7 21,700")));
 
     // Positions of the items.
-    const QList<Word> footer = pdf.lineOf(QStringLiteral("Хоз.р.:"));
+    const QList<PdfWord> footer = pdf.lineOf(QStringLiteral("Хоз.р.:"));
     verifyAt(footer.at(0), 38.6);
     verifyCentred(footer.at(1), 54.2, 19.3);
     verifyAt(footer.at(2), 78.8);
@@ -666,21 +538,21 @@ void TestReports::workersReportLayout()
     verifyCentred(footer.at(5), 117.5, 19.3);
     verifyCentred(footer.at(6), 137.8, 23.8);
     verifyCentred(footer.at(7), 163.2, 23.8);
-    const QList<Word> detail = pdf.lineOf(QStringLiteral("50,000"));
+    const QList<PdfWord> detail = pdf.lineOf(QStringLiteral("50,000"));
     verifyAt(detail.at(0), 0.3);
     verifyCentred(detail.at(2), 44.4, 38.6);
     verifyCentred(detail.at(3), 117.5, 19.3);
     verifyCentred(detail.at(4), 138.1, 23.5);
-    const Word heading = pdf.find(QStringLiteral("Р/К"));
+    const PdfWord heading = pdf.find(QStringLiteral("Р/К"));
     QVERIFY(heading.x1 < 163.2 + 25.1 && pdf.find(QStringLiteral("Сумма")).x0 > 163.2);
-    const Word colour = pdf.find(QStringLiteral("(грунт)"));
+    const PdfWord colour = pdf.find(QStringLiteral("(грунт)"));
     QVERIFY(colour.x0 > 84.7 && colour.x0 < 84.7 + 3);
-    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    const QList<PdfWord> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
     verifyAt(grand.at(0), 114.8);
     verifyCentred(grand.at(1), 129.4, 28.0);
     verifyCentred(grand.at(2), 159.0, 28.0);
     // The two footer lines lie 5.2 mm apart.
-    const QList<Word> second = pdf.lineOf(QStringLiteral("Итого:"));
+    const QList<PdfWord> second = pdf.lineOf(QStringLiteral("Итого:"));
     QVERIFY2(std::abs((second.first().y0 - footer.first().y0) - 5.2) < 0.3,
              qPrintable(QStringLiteral("%1 %2").arg(second.first().y0).arg(footer.first().y0)));
 }
@@ -711,17 +583,17 @@ void TestReports::productsReportLayout()
         QStringLiteral("Итого: 481 228"),
     }));
 
-    const QList<Word> detail = pdf.lineOf(QStringLiteral("237"));
+    const QList<PdfWord> detail = pdf.lineOf(QStringLiteral("237"));
     verifyAt(detail.at(0), 13.2);
     verifyCentred(detail.at(2), 54.8, 36.2);
     verifyCentred(detail.at(3), 133.6, 19.3);
     verifyCentred(detail.at(4), 163.0, 23.5);
-    const QList<Word> footer = pdf.lineOf(QStringLiteral("341,25"));
+    const QList<PdfWord> footer = pdf.lineOf(QStringLiteral("341,25"));
     verifyCentred(footer.at(0), 133.6, 19.3);
     verifyCentred(footer.at(1), 163.0, 23.8);
     verifyAt(pdf.find(QStringLiteral("Коробки")), 136.3);
     verifyAt(pdf.find(QStringLiteral("Количество")), 165.1);
-    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    const QList<PdfWord> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
     verifyAt(grand.at(0), 106.4);
     verifyCentred(grand.at(1), 131.2, 23.5);
     verifyCentred(grand.at(2), 160.9, 28.0);
@@ -778,7 +650,7 @@ void TestReports::detailedWorkersReportLayout()
     QCOMPARE(TForm20::AverageHourPrice(10, 0), 0.0);
 
     // Positions.
-    const QList<Word> detail = pdf.lineOf(QStringLiteral("3005"));
+    const QList<PdfWord> detail = pdf.lineOf(QStringLiteral("3005"));
     verifyAt(detail.at(0), 0.3);
     verifyCentred(detail.at(2), 42.9, 29.1);
     verifyCentred(detail.at(3), 73.6, 16.1);
@@ -786,19 +658,19 @@ void TestReports::detailedWorkersReportLayout()
     verifyCentred(detail.at(5), 128.1, 9.0);
     verifyCentred(detail.at(6), 146.3, 17.5);
     verifyCentred(detail.at(7), 169.9, 19.6);
-    const QList<Word> totals = pdf.lineOf(QStringLiteral("205"));
+    const QList<PdfWord> totals = pdf.lineOf(QStringLiteral("205"));
     verifyCentred(totals.at(0), 128.3, 9.0);
     verifyCentred(totals.at(1), 145.5, 19.3);
     verifyCentred(totals.at(2), 169.9, 19.6);
-    const QList<Word> hours = pdf.lineOf(QStringLiteral("Хоз."));
-    const QList<Word> rate = pdf.lineOf(QStringLiteral("1869,38"));
+    const QList<PdfWord> hours = pdf.lineOf(QStringLiteral("Хоз."));
+    const QList<PdfWord> rate = pdf.lineOf(QStringLiteral("1869,38"));
     verifyAt(hours.at(0), 84.9);
     verifyCentred(hours.at(3), 107.7, 22.8);
     verifyCentred(hours.at(4), 132.0, 22.8);
     verifyCentred(hours.at(5), 163.8, 22.8);
     // Seven rows 6.1 mm apart; the table's headings 6 mm above the first.
     QVERIFY(std::abs((rate.first().y0 - hours.first().y0) - 5 * 6.1) < 0.4);
-    const Word headingHours = pdf.find(QStringLiteral("Часы"));
+    const PdfWord headingHours = pdf.find(QStringLiteral("Часы"));
     verifyAt(headingHours, 115.1);
     // (the row labels are centred on their 4.6 mm line)
     ReportFont labelFont;
@@ -806,7 +678,7 @@ void TestReports::detailedWorkersReportLayout()
     const double labelOffset = (4.6 - ReportDocument::lineHeight(labelFont)) / 2;
     QVERIFY(std::abs((hours.first().y0 - headingHours.y0) - 6.0 - labelOffset) < 0.4);
     QVERIFY(std::abs((headingHours.y0 - totals.first().y0) - 8.0) < 0.6);
-    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    const QList<PdfWord> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
     verifyAt(grand.at(0), 106.1);
     verifyCentred(grand.at(1), 132.0, 11.4);
     verifyCentred(grand.at(2), 145.0, 19.3);
@@ -837,7 +709,7 @@ void TestReports::detailedProductsReportLayout()
     }));
     QCOMPARE(lineText(pdf, QStringLiteral("Итого:"), true), QStringLiteral("Итого: 4 495,75 232 547,06"));
 
-    const QList<Word> detail = pdf.lineOf(QStringLiteral("161,105"));
+    const QList<PdfWord> detail = pdf.lineOf(QStringLiteral("161,105"));
     verifyAt(detail.at(0), 1.1);
     verifyAt(detail.at(2), 52.9);
     verifyCentred(detail.at(3), 81.2, 16.7);
@@ -846,12 +718,12 @@ void TestReports::detailedProductsReportLayout()
     verifyCentred(detail.at(7), 133.6, 18.8);
     verifyCentred(detail.at(8), 152.1, 16.7);
     verifyCentred(detail.at(9), 169.9, 19.1);
-    const QList<Word> footer = pdf.lineOf(QStringLiteral("385,95"));
+    const QList<PdfWord> footer = pdf.lineOf(QStringLiteral("385,95"));
     verifyCentred(footer.at(0), 124.4, 8.7);
     verifyCentred(footer.at(1), 132.8, 18.8);
     verifyCentred(footer.at(2), 152.1, 16.7);
     verifyCentred(footer.at(3), 169.9, 20.1);
-    const QList<Word> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
+    const QList<PdfWord> grand = pdf.lineOf(QStringLiteral("Итого:"), true);
     verifyAt(grand.at(0), 99.7);
     verifyCentred(grand.at(1), 124.4, 8.5);
     verifyCentred(grand.at(4), 169.9, 19.1);
@@ -875,19 +747,19 @@ void TestReports::groupHeaderMovesWithItsFooter()
     QCOMPARE(pdf.pageCount(), 2);
     const double footer = 57.9;
     for (int i = 1; i <= 5; ++i) {
-        const Word w = pdf.find(QStringLiteral("Рабочий%1").arg(i));
+        const PdfWord w = pdf.find(QStringLiteral("Рабочий%1").arg(i));
         QVERIFY(w.page != 0);
         // Header (5 mm, its value 0.5 mm down) and footer fit above the page footer.
         QVERIFY2(w.y0 - 0.5 + 5.0 + footer <= PortraitBottom + 0.5,
                  qPrintable(QStringLiteral("Рабочий%1 at %2 on page %3").arg(i).arg(w.y0).arg(w.page)));
     }
     QCOMPARE(pdf.find(QStringLiteral("Рабочий3")).page, 1);
-    const Word moved = pdf.find(QStringLiteral("Рабочий4"));
+    const PdfWord moved = pdf.find(QStringLiteral("Рабочий4"));
     QCOMPARE(moved.page, 2);
     QVERIFY(moved.y0 < 1.5);
     // Room was left on the first page: more than the header itself needed.
     double lowest = 0;
-    for (const Word &w : pdf.onPage(1))
+    for (const PdfWord &w : pdf.onPage(1))
         if (w.text != QLatin1String("1"))
             lowest = std::max(lowest, w.y1);
     QVERIFY2(PortraitBottom - lowest > 5.0 + 4.2, qPrintable(QString::number(lowest)));
@@ -983,7 +855,7 @@ void TestReports::timesheetRepeatsColumnHeader()
 
     int rowsSeen = 0;
     for (int page = 1; page <= pdf.pageCount(); ++page) {
-        const QList<QList<Word>> lines = pdf.lineWords(page);
+        const QList<QList<PdfWord>> lines = pdf.lineWords(page);
         // The column header at the top of every page, day numbers centred in their boxes.
         QCOMPARE(textsFrom(lines.first()).join(QLatin1Char(' ')), header);
         QVERIFY(lines.first().first().y0 < 2.0);
@@ -995,7 +867,7 @@ void TestReports::timesheetRepeatsColumnHeader()
         QCOMPARE(textsFrom(lines.last()), QStringList{QString::number(page)});
         QVERIFY2(std::abs(lines.last().first().x1 - 277.0) < 0.5, qPrintable(QString::number(lines.last().first().x1)));
         for (int l = 1; l + 1 < lines.size(); ++l) {
-            const QList<Word> &row = lines.at(l);
+            const QList<PdfWord> &row = lines.at(l);
             const QString name = row.first().text;
             QVERIFY2(totals.contains(name), qPrintable(name));
             // Only where a column header's height is left below the row.
@@ -1007,7 +879,7 @@ void TestReports::timesheetRepeatsColumnHeader()
     }
     QCOMPARE(rowsSeen, 60);
     // Day cells under their day numbers: the first worker 8 on day 1, 2 (0 + 2) on day 2, 5 on day 3.
-    const QList<Word> first = pdf.lineOf(QStringLiteral("Табельный01"));
+    const QList<PdfWord> first = pdf.lineOf(QStringLiteral("Табельный01"));
     QCOMPARE(textsFrom(first), (QStringList{QStringLiteral("Табельный01"), QStringLiteral("8"), QStringLiteral("2"),
                                             QStringLiteral("5"), QStringLiteral("9"), QStringLiteral("4"), QStringLiteral("28")}));
     verifyCentred(first.at(1), TForm15::DayColumns.at(0), TForm15::DayWidth);
