@@ -55,14 +55,6 @@ struct Plant {
     int ivanov, petrov, ring, axle, turning, painting, ringTurning, axleTurning, axlePainting;
 };
 
-QStringList column(DataSet *ds, const QString &field)
-{
-    QStringList out;
-    for (int i = 0; i < ds->recordCount(); ++i)
-        out << ds->valueAt(i, field).toString().trimmed();
-    return out;
-}
-
 } // namespace
 
 class TestCore : public QObject {
@@ -451,8 +443,7 @@ void TestCore::journalListsStates()
     db.addRecord(p.petrov, p.axle, p.axlePainting, day.addDays(1), 1, 10, 0, 5, 8, QStringLiteral("ok"));
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     main.setJournalDate(day);
     main.ReadJournals();
     QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
@@ -475,8 +466,7 @@ void TestCore::journalOrder()
     db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     main.setJournalDate(day);
     main.ReadJournals();
     QCOMPARE(column(module->Smena1, QStringLiteral("marka")), (QStringList{"Кольцо 20", "Ось 40х120", "Ось 40х120", "Ось 40х120"}));
@@ -499,8 +489,7 @@ void TestCore::journalWorkerMatchedTwice()
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     main.setJournalDate(day);
     main.ReadJournals();
     QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
@@ -516,8 +505,7 @@ void TestCore::journalAmountsAndColours()
     db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 3, 5, 10, 8, QStringLiteral("да"));
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     main.setJournalDate(day);
     main.ReadJournals();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
@@ -550,8 +538,7 @@ void TestCore::journalActivationAndDate()
     db.addRecord(p.petrov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     auto *dayOff = main.findChild<QCheckBox *>(QStringLiteral("CBox1"));
     auto *picker = main.findChild<QDateEdit *>(QStringLiteral("DateT"));
 
@@ -590,8 +577,7 @@ void TestCore::journalModeSwitchSendsNothing()
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     main.setJournalDate(day);
     main.ReadJournals();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));

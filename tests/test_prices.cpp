@@ -70,14 +70,6 @@ void typeText(QWidget *w, const QString &text)
     }
 }
 
-QStringList column(const DataSet *ds, const QString &field)
-{
-    QStringList out;
-    for (int row = 0; row < ds->recordCount(); ++row)
-        out << ds->valueAt(row, field).toString().trimmed();
-    return out;
-}
-
 template <typename Choice>
 struct Receiver : PickReceiver<Choice> {
     QList<Choice> taken;

@@ -53,8 +53,7 @@ struct Plant {
 struct Windows {
     explicit Windows(TDataModule6 *module) : main(module), dialog(&main, module)
     {
-        for (int mode = 1; mode <= 4; ++mode)
-            module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        prepareJournals(*module);
         main.LoginText = QStringLiteral("61370452");
     }
     // Opens the dialog for add on `date` with a worker, a price and the typed quantities.
@@ -503,8 +502,7 @@ void TestRecordDialog::roadOfOneRecord()
     Plant p(db);
     auto module = db.connectModule();
     TForm1 main(module.get());
-    for (int mode = 1; mode <= 4; ++mode)
-        module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+    prepareJournals(*module);
     main.LoginText = QStringLiteral("61370452");
     Messages::MessageRecorder rec;
     main.Activate();

@@ -49,20 +49,6 @@ QStringList timesheet(const TestDatabase &db, int worker)
     return db.timesheetLines(worker);
 }
 
-void prepareJournals(TDataModule6 &module)
-{
-    for (int mode = 1; mode <= 4; ++mode)
-        module.Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
-}
-
-QStringList column(DataSet *ds, const QString &field)
-{
-    QStringList out;
-    for (int i = 0; i < ds->recordCount(); ++i)
-        out << ds->valueAt(i, field).toString().trimmed();
-    return out;
-}
-
 QColor okColour(TForm1 &main, int row)
 {
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));

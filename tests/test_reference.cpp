@@ -57,14 +57,6 @@ void typeText(QWidget *w, const QString &text)
     }
 }
 
-QStringList column(const DataSet *ds, const QString &field)
-{
-    QStringList out;
-    for (int row = 0; row < ds->recordCount(); ++row)
-        out << ds->valueAt(row, field).toString().trimmed();
-    return out;
-}
-
 struct Header {
     QString title;
     int width;
@@ -1139,8 +1131,7 @@ void TestReference::menuOpensLists()
     Messages::MessageRecorder rec;
     {
         TForm1 main(module.get());
-        for (int mode = 1; mode <= 4; ++mode)
-            module->Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        prepareJournals(*module);
         main.setJournalDate(QDate(2001, 1, 1));
         main.ReadJournals();
         // A record of today appears only when the journal is reread for today after the list closes.

@@ -3,6 +3,7 @@
 #include "app/connection_string.h"
 #include "app/data_module.h"
 #include "app/program_end.h"
+#include "db/dataset.h"
 #include "db/sql_text.h"
 
 #include <QCoreApplication>
@@ -196,4 +197,18 @@ ProgramEndCounter::ProgramEndCounter()
 ProgramEndCounter::~ProgramEndCounter()
 {
     Program::setEndHandler(nullptr);
+}
+
+QStringList column(const DataSet *ds, const QString &field)
+{
+    QStringList out;
+    for (int row = 0; row < ds->recordCount(); ++row)
+        out << ds->valueAt(row, field).toString().trimmed();
+    return out;
+}
+
+void prepareJournals(TDataModule6 &module)
+{
+    for (int mode = 1; mode <= 4; ++mode)
+        module.Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
 }

@@ -7,6 +7,7 @@
 #include <QVector>
 #include <memory>
 
+class DataSet;
 class TDataModule6;
 
 // A database of its own for one test, created from the fixture template on the private test
@@ -60,3 +61,10 @@ struct ProgramEndCounter {
     ~ProgramEndCounter();
     int count = 0;
 };
+
+// The trimmed texts of one field over a data set's rows, in their order.
+QStringList column(const DataSet *ds, const QString &field);
+
+// Lets the journal lists show records in every state, as after an administrator's login: their
+// :ok parameter gets the state no record is ever written in.
+void prepareJournals(TDataModule6 &module);
