@@ -17,6 +17,7 @@
 #include "reports/shared_spreadsheet_writer.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
+#include "tests/support/fake_spreadsheet.h"
 #include "tests/support/test_support.h"
 #include "tests/support/workbook_reader.h"
 
@@ -134,22 +135,6 @@ QStringList normRows(const TestDatabase &db, int price)
                                               r[2].isNull() ? QStringLiteral("-") : r[2].toString());
     return out;
 }
-
-struct FakeApplication {
-    bool available = true;
-    QStringList opened;
-    SpreadsheetApplication::Launcher previous;
-
-    FakeApplication()
-    {
-        previous = SpreadsheetApplication::replace({[this] { return available; },
-                                                    [this](const QString &path) {
-                                                        opened << path;
-                                                        return true;
-                                                    }});
-    }
-    ~FakeApplication() { SpreadsheetApplication::replace(previous); }
-};
 
 } // namespace
 
@@ -892,7 +877,7 @@ void TestPrices::exportWorkbook()
     const Plant p(db);
     QTemporaryDir folder;
     SpreadsheetWriter::setFolder(folder.path());
-    FakeApplication app;
+    FakeSpreadsheet app;
     auto module = db.connectModule();
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
@@ -923,7 +908,7 @@ void TestPrices::exportWithoutSpreadsheet()
     const Plant p(db);
     QTemporaryDir folder;
     SpreadsheetWriter::setFolder(folder.path());
-    FakeApplication app;
+    FakeSpreadsheet app;
     app.available = false;
     auto module = db.connectModule();
     Messages::MessageRecorder rec;

@@ -3,6 +3,7 @@
 // PDF and read back with their positions as poppler's pdftotext sees them; totals are checked
 // against sums the test asks the database for itself.
 #include "support/test_support.h"
+#include "support/fake_spreadsheet.h"
 #include "support/pdf_text.h"
 #include "support/workbook_reader.h"
 
@@ -209,23 +210,6 @@ QStringList journalTexts(const TestDatabase &db, const QString &expression, Prod
         out << r.value(0).toString();
     return out;
 }
-
-// A spreadsheet application that opens nothing and remembers what it was asked to open.
-struct FakeSpreadsheet {
-    bool available = true;
-    QStringList opened;
-    SpreadsheetApplication::Launcher previous;
-
-    FakeSpreadsheet()
-    {
-        previous = SpreadsheetApplication::replace({[this] { return available; },
-                                                    [this](const QString &path) {
-                                                        opened << path;
-                                                        return true;
-                                                    }});
-    }
-    ~FakeSpreadsheet() { SpreadsheetApplication::replace(previous); }
-};
 
 template <typename T> T *child(QObject *parent, const char *name)
 {

@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
+#include "support/fake_spreadsheet.h"
 #include "support/workbook_reader.h"
 
 #include <QtTest>
@@ -21,26 +22,6 @@ namespace {
 
 const QString SheetTitle = QStringLiteral("Ошибочный номер листа Microsoft Excel");
 const QString CellTitle = QStringLiteral("Ошибка Microsoft Excel");
-
-// ---- A launcher that opens nothing ---------------------------------------------------------
-
-struct FakeApplication {
-    bool available = true;
-    bool opens = true;
-    QStringList opened;
-    SpreadsheetApplication::Launcher previous;
-
-    FakeApplication()
-    {
-        previous = SpreadsheetApplication::replace(
-            {[this] { return available; },
-             [this](const QString &path) {
-                 opened << path;
-                 return opens;
-             }});
-    }
-    ~FakeApplication() { SpreadsheetApplication::replace(previous); }
-};
 
 QStringList xlsxFiles(const QString &dir)
 {
@@ -66,7 +47,7 @@ private:
     QString m_folder;
 
     // Writes through a fresh writer, shows the workbook and reads back what was saved.
-    Workbook showAndRead(SpreadsheetWriter &w, FakeApplication &app)
+    Workbook showAndRead(SpreadsheetWriter &w, FakeSpreadsheet &app)
     {
         const int launches = app.opened.size();
         if (w.SetVisible(true) != 1 || app.opened.size() != launches + 1)
@@ -106,7 +87,7 @@ private slots:
         QFETCH(bool, applicationAvailable);
         QFETCH(bool, folderUsable);
         QFETCH(QString, message);
-        FakeApplication app;
+        FakeSpreadsheet app;
         app.available = applicationAvailable;
         if (!folderUsable) {
             // A folder below a plain file cannot be made, not even by root.
@@ -147,7 +128,7 @@ private slots:
 
     void setVisibleBeforeOpen()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.SetVisible(false), 1);
@@ -200,7 +181,7 @@ private slots:
         QFETCH(int, length);
         QFETCH(QString, title);
         QFETCH(QString, text);
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -241,7 +222,7 @@ private slots:
 
     void emptyTextWritesNothing()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -327,7 +308,7 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, stored);
         QLocale::setDefault(russian ? QLocale(QLocale::Russian, QLocale::Russia) : QLocale::c());
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -347,7 +328,7 @@ private slots:
 
     void formatsOfACell()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -392,7 +373,7 @@ private slots:
 
     void columnWidths()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -435,7 +416,7 @@ private slots:
 
     void fileNames()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         // Earlier exports of this second and the next ones are kept.
         QDir().mkpath(m_folder);
@@ -492,7 +473,7 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(fakeHome.path() + QStringLiteral("/.config")));
         SpreadsheetWriter::setFolder(QString());
         const QString folder = SpreadsheetWriter::folder();
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w(QStringLiteral("Продукция"));
         const int opened = w.OpenWorkbook();
@@ -514,7 +495,7 @@ private slots:
 
     void showing()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -558,7 +539,7 @@ private slots:
 
     void showingFailures()
     {
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
 
@@ -621,7 +602,7 @@ private slots:
         std::snprintf(probe, sizeof probe, "%.1f", 1.5);
         const QByteArray probed(probe);
 
-        FakeApplication app;
+        FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
         QCOMPARE(w.OpenWorkbook(), 1);
@@ -820,7 +801,7 @@ void TestSpreadsheetWriter::libreOfficeReadsTheWorkbook()
         QSKIP("LibreOffice (soffice) is not installed");
 
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    FakeApplication app;
+    FakeSpreadsheet app;
     Messages::MessageRecorder rec;
     SpreadsheetWriter w(QStringLiteral("Табель"));
     QCOMPARE(w.OpenWorkbook(), 1);
