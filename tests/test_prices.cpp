@@ -19,6 +19,7 @@
 #include "reports/spreadsheet_writer.h"
 #include "tests/support/fake_spreadsheet.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_helpers.h"
 #include "tests/support/workbook_reader.h"
 
 #include <QAction>
@@ -36,46 +37,6 @@
 #include <QtTest>
 
 namespace {
-
-// Acts on the modal dialog that the next exec() shows, then makes sure it is closed so that the
-// test never hangs on it. `stayedOpen` tells whether the action left the dialog open.
-struct ModalAction {
-    bool ran = false;
-    bool stayedOpen = false;
-    QString window;
-};
-
-void onModal(ModalAction &result, const std::function<void(QDialog *)> &action)
-{
-    QTimer::singleShot(0, [&result, action] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        result.ran = true;
-        result.window = dialog->objectName();
-        action(dialog);
-        result.stayedOpen = dialog->isVisible();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
-// Types text into a widget one character at a time, Cyrillic included.
-void typeText(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
-
-template <typename Choice>
-struct Receiver : PickReceiver<Choice> {
-    QList<Choice> taken;
-    void TakePick(const Choice &choice) override { taken << choice; }
-};
 
 // A small plant: two products with prices and norms, one price without norms.
 struct Plant {

@@ -15,6 +15,7 @@
 #include "reference/worker_dialog.h"
 #include "reference/worker_list.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_helpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,38 +25,6 @@
 #include <QtTest>
 
 namespace {
-
-// Acts on the modal dialog that the next exec() shows, then makes sure it is closed so that the
-// test never hangs on it. `stayedOpen` tells whether the action left the dialog open.
-struct ModalAction {
-    bool ran = false;
-    bool stayedOpen = false;
-};
-
-void onModal(ModalAction &result, const std::function<void(QDialog *)> &action)
-{
-    QTimer::singleShot(0, [&result, action] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        result.ran = true;
-        action(dialog);
-        result.stayedOpen = dialog->isVisible();
-        if (dialog->isVisible())
-            dialog->reject();
-    });
-}
-
-// Types text into a widget one character at a time, Cyrillic included.
-void typeText(QWidget *w, const QString &text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
 
 struct Header {
     QString title;
@@ -69,12 +38,6 @@ QList<Header> headers(DataGrid *grid)
         out << Header{grid->dataModel()->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString(), grid->columnWidth(i)};
     return out;
 }
-
-template <typename Choice>
-struct Receiver : PickReceiver<Choice> {
-    QList<Choice> taken;
-    void TakePick(const Choice &choice) override { taken << choice; }
-};
 
 // cmn_department.department, hrms_staffpos.staffpos and adm_role.roles rows for the worker dialog.
 void addLookups(const TestDatabase &db)
