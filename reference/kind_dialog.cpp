@@ -4,13 +4,13 @@
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "db/sql_text.h"
+#include "reference/dialog_buttons.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
+
+#include <tuple>
 
 TForm9::TForm9(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
@@ -23,21 +23,7 @@ TForm9::TForm9(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     Edit1->setMaxLength(128);
     form->addRow(QStringLiteral("Операция"), Edit1);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
+    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
     resize(400, sizeHint().height());
 }
 

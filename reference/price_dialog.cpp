@@ -4,19 +4,20 @@
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
+#include "reference/dialog_buttons.h"
 #include "reference/kind_list.h"
 #include "reference/product_list.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QValidator>
-#include <QVBoxLayout>
+
+#include <tuple>
 
 namespace {
 
@@ -112,22 +113,8 @@ TForm10::TForm10(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
     grid->addWidget(Edit3, 3, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
     Button2->setAutoDefault(false);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
     ShowPriceField(false);
     resize(460, sizeHint().height());
 }

@@ -4,15 +4,15 @@
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "db/sql_text.h"
+#include "reference/dialog_buttons.h"
 #include "reference/lookup_list.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QValidator>
-#include <QVBoxLayout>
+
+#include <tuple>
 
 namespace {
 
@@ -55,21 +55,7 @@ TForm7::TForm7(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     form->addRow(QStringLiteral("Расценка"), Edit2);
     form->addRow(cb_item);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
+    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
     resize(440, sizeHint().height());
 }
 
