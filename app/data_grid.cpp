@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QLocale>
+#include <QStyledItemDelegate>
 
 void DataSetModel::setDataSet(DataSet *dataSet)
 {
@@ -129,9 +130,30 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
+namespace {
+
+// A cell with a colour of its own keeps it on the selected row too, so the current journal row
+// still shows whether it is accepted.
+class ColouredCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant colour = index.data(Qt::ForegroundRole);
+        if (colour.canConvert<QColor>() && colour.value<QColor>().isValid())
+            option->palette.setColor(QPalette::HighlightedText, colour.value<QColor>());
+    }
+};
+
+} // namespace
+
 DataGrid::DataGrid(QWidget *parent) : QTableView(parent), m_model(new DataSetModel(this))
 {
     setModel(m_model);
+    setItemDelegate(new ColouredCellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
