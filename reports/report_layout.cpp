@@ -3,69 +3,60 @@
 #include <QPageSize>
 #include <QSizeF>
 
-ReportItem ReportItem::label(const QString &text, double left, double top, double width)
+namespace {
+
+// An item of the given kind at its place in the band (mm).
+ReportItem placed(ReportItem::Kind kind, double left, double top, double width)
 {
     ReportItem item;
-    item.kind = Text;
-    item.text = text;
+    item.kind = kind;
     item.left = left;
     item.top = top;
     item.width = width;
+    return item;
+}
+
+} // namespace
+
+ReportItem ReportItem::label(const QString &text, double left, double top, double width)
+{
+    ReportItem item = placed(Text, left, top, width);
+    item.text = text;
     return item;
 }
 
 ReportItem ReportItem::field(const QString &column, double left, double top, double width)
 {
-    ReportItem item;
-    item.kind = Field;
+    ReportItem item = placed(Field, left, top, width);
     item.column = column;
-    item.left = left;
-    item.top = top;
-    item.width = width;
     return item;
 }
 
 ReportItem ReportItem::computed(Compute compute, double left, double top, double width)
 {
-    ReportItem item;
-    item.kind = Computed;
+    ReportItem item = placed(Computed, left, top, width);
     item.compute = std::move(compute);
-    item.left = left;
-    item.top = top;
-    item.width = width;
     return item;
 }
 
 ReportItem ReportItem::sum(const QString &column, double left, double top, double width)
 {
-    ReportItem item;
-    item.kind = Sum;
+    ReportItem item = placed(Sum, left, top, width);
     item.column = column;
-    item.left = left;
-    item.top = top;
-    item.width = width;
     return item;
 }
 
 ReportItem ReportItem::sum(RowValue value, double left, double top, double width)
 {
-    ReportItem item;
-    item.kind = Sum;
+    ReportItem item = placed(Sum, left, top, width);
     item.summed = std::move(value);
-    item.left = left;
-    item.top = top;
-    item.width = width;
     return item;
 }
 
 ReportItem ReportItem::pageNumber(double left, double top, double width, const QString &format)
 {
-    ReportItem item;
-    item.kind = PageNumber;
+    ReportItem item = placed(PageNumber, left, top, width);
     item.text = format;
-    item.left = left;
-    item.top = top;
-    item.width = width;
     return item;
 }
 
