@@ -15,15 +15,14 @@ int moduleCount = 0;
 
 TDataModule6::TDataModule6(QObject *parent)
     : QObject(parent),
-      DelSmena(QStringLiteral("ADO_DB_%1").arg(moduleCount)),
-      H_Tabel_ins(QStringLiteral("ADO_DB_%1").arg(moduleCount)),
-      SQL_exec(QStringLiteral("ADO_DB_%1").arg(moduleCount)),
-      Oper_ins(QStringLiteral("ADO_DB_%1").arg(moduleCount)),
-      Oper_ed(QStringLiteral("ADO_DB_%1").arg(moduleCount)),
-      Oper_del(QStringLiteral("ADO_DB_%1").arg(moduleCount)),
-      m_connection(QStringLiteral("ADO_DB_%1").arg(moduleCount))
+      m_connection(QStringLiteral("ADO_DB_%1").arg(moduleCount++)),
+      DelSmena(m_connection),
+      H_Tabel_ins(m_connection),
+      SQL_exec(m_connection),
+      Oper_ins(m_connection),
+      Oper_ed(m_connection),
+      Oper_del(m_connection)
 {
-    ++moduleCount;
     auto query = [this](const QString &sql) {
         auto *q = new DataSet(m_connection, this);
         q->setSql(sql);

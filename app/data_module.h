@@ -10,6 +10,9 @@
 // may create more, each with its own connection, to play several workstations.
 class TDataModule6 : public QObject {
     Q_OBJECT
+    // Each module has a connection of its own; declared first, as the statement holders use it.
+    const QString m_connection;
+
 public:
     explicit TDataModule6(QObject *parent = nullptr);
     ~TDataModule6() override;
@@ -55,9 +58,6 @@ public:
     DataSet *H_Tabel_1;
     DataSet *H_Tabel_2;
     DataSet *H_Tabel_3;
-
-private:
-    QString m_connection;
 };
 
 // The run's data module (set by the first module created, cleared when it goes).

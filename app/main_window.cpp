@@ -299,12 +299,6 @@ void TForm1::Button4Click()
     close();
 }
 
-void TForm1::reject()
-{
-    // Esc closes the journal like "Выход".
-    QDialog::reject();
-}
-
 void TForm1::Button1Click()
 {
     TForm11 *dialog = TForm11::instance();

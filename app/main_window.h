@@ -78,7 +78,6 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void reject() override;
 
 private:
     void buildMenu(QMenuBar *bar);
