@@ -1,58 +1,8 @@
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QColor>
+#include "app/data_set_model.h"
+
 #include <QTableView>
-#include <QVector>
-#include <functional>
-
-class DataSet;
-
-struct GridColumn {
-    QString title;
-    QString field;
-    int width = -1;                           // -1: the grid's default column width
-    Qt::Alignment alignment = {};             // none given: numbers to the right, texts to the left
-    bool hidden = false;
-};
-
-struct CellStyle {
-    QColor foreground;                        // invalid: the grid's own
-    QColor background;                        // invalid: the grid's own
-    bool bold = false;
-};
-
-// Decides how one cell is drawn; row is the visible row (0-based).
-using CellStyler = std::function<CellStyle(const DataSet &, int row, const QString &field)>;
-
-// Shows the rows of a DataSet: texts trimmed, dates day first, decimals with the workstation's
-// separator. Colours and boldness come from an optional styler, so a test can ask what a cell
-// looks like without painting it.
-class DataSetModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    DataSetModel(QObject *parent = nullptr) : QAbstractTableModel(parent) {}
-
-    void setDataSet(DataSet *dataSet);
-    DataSet *dataSet() const { return m_data; }
-    void setColumns(const QVector<GridColumn> &columns);
-    const QVector<GridColumn> &columns() const { return m_columns; }
-    void setStyler(const CellStyler &styler) { m_styler = styler; }
-
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    // The text a cell shows.
-    QString displayText(int row, const QString &field) const;
-
-private:
-    DataSet *m_data = nullptr;
-    QVector<GridColumn> m_columns;
-    CellStyler m_styler;
-    QMetaObject::Connection m_reset;
-};
 
 // A read-only grid over a DataSet with whole-row selection, bold centred titles and the data set's
 // current row kept in step with the grid's. It can be switched between data sets (the journal

@@ -1,11 +1,16 @@
 #include "app/data_module.h"
 
 #include "app/journal_queries.h"
+#include "reference/kind_statements.h"
+#include "reference/price_statements.h"
+#include "reference/product_statements.h"
+#include "reference/worker_statements.h"
 #include "app/messages.h"
 #include "db/db_error.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlQuery>
 
 TDataModule6 *DataModule6 = nullptr;
 
@@ -33,14 +38,10 @@ TDataModule6::TDataModule6(QObject *parent)
     Smena2 = query(journalStatement(2));
     Smena3 = query(journalStatement(3));
     Smena4 = query(journalStatement(4));
-    Workers = query(QStringLiteral("select * from accounts_dep.person order by fio"));
-    Izdel = query(QStringLiteral("select *  from accounts_dep.IZDEL order by marka"));
-    Vid_oper = query(QStringLiteral("select * from accounts_dep.VID_OPER order by vid"));
-    Oper = query(QStringLiteral(
-        "select izdel.MARKA, vid_oper.VID, oper.NAIMEN, (SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn,\n"
-        "count(o_id) norma, min(price)::numeric cena,\n"
-        "oper.id, oper.i_id, oper.VID as oper_vid from accounts_dep.norm,accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER where OPER.i_id=IZDEL.id and norm.o_id=oper.id\n"
-        "and oper.vid=vid_oper.id group by izdel.MARKA, vid_oper.VID, oper.NAIMEN, oper.id, oper.i_id, oper.VID order by izdel.marka, vid_oper.vid, oper.naimen"));
+    Workers = query(WorkerStatements::list());
+    Izdel = query(ProductStatements::list());
+    Vid_oper = query(KindStatements::list());
+    Oper = query(PriceStatements::list());
     H_Tabel_1 = query(QString());
     H_Tabel_2 = query(QString());
     H_Tabel_3 = query(QString());
@@ -76,6 +77,12 @@ void TDataModule6::Connect(const QString &connectionString)
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
     if (!db.open())
         throw DbError(sqlErrorText(db.lastError()));
+    // Texts go into statements as standard literals, where a backslash is an ordinary character.
+    // Older servers (and some shared ones still) treat it as an escape by default, which would let
+    // a text end its literal early: the session is made certain of it before any statement.
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("set standard_conforming_strings to on")))
+        throw DbError(sqlErrorText(q.lastError()));
 }
 
 DataSet *TDataModule6::Smena(int mode) const
@@ -102,7 +109,10 @@ bool TDataModule6::CountCheck(const QString &statement, const QString &message)
 {
     const qint64 cnt = LookUp(statement, QStringLiteral("cnt")).toLongLong();
     if (cnt > 0) {
-        Messages::error(message, QStringLiteral("Ошибка"));
+        if (inTransaction())
+            m_deferredErrors << message;
+        else
+            Messages::error(message, QStringLiteral("Ошибка"));
         return true;
     }
     return false;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // The shared data module: the program's single database connection and the statement holders and
 // list queries that the windows share. One instance lives for the whole run (DataModule6); tests
@@ -12,6 +13,9 @@ class TDataModule6 : public QObject {
     Q_OBJECT
     // Each module has a connection of its own; declared first, as the statement holders use it.
     const QString m_connection;
+    friend class UnitOfWork;
+    int m_workDepth = 0;
+    QStringList m_deferredErrors;
 
 public:
     explicit TDataModule6(QObject *parent = nullptr);
@@ -23,12 +27,17 @@ public:
 
     // Shared count check: runs `statement` (one row with an integer column cnt) through Control;
     // when cnt > 0 shows `message` in an error box and returns true (the caller stops its save).
+    // Inside a command's transaction the box waits until the transaction has ended, so that no
+    // lock is held while the user reads it.
     bool CountCheck(const QString &statement, const QString &message);
     // Replaces the first "," (or, without a comma, the first ".") by the decimal delimiter.
     QString ReplaceDelimiter(const QString &number) const;
     // Runs a one-value look-up through Control and returns the value of `field` (invalid when the
     // statement returns no row).
     QVariant LookUp(const QString &statement, const QString &field);
+
+    // True while a command's transaction is open on the connection (see UnitOfWork).
+    bool inTransaction() const { return m_workDepth > 0; }
 
     QString DecimalDelimiter;
 

@@ -4,7 +4,9 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/program_end.h"
+#include "app/windows.h"
 #include "db/plant.h"
+#include "reports/report_centre.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -19,7 +21,6 @@ TForm23::TForm23(TForm1 *mainWindow, QWidget *parent) : QDialog(parent), m_main(
 {
     setObjectName(QStringLiteral("TForm23"));
     setWindowTitle(QStringLiteral("Авторизация"));
-    m_main->LoginWindow = this;
 
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("Пароль:"), this);
@@ -49,6 +50,8 @@ TForm23::TForm23(TForm1 *mainWindow, QWidget *parent) : QDialog(parent), m_main(
     Timer1->setInterval(5000);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, [] { Program::requestEnd(); });
+    // An outdated copy ends 5 seconds after the version message, even while nobody answers it.
+    connect(m_main, &TForm1::versionOutdated, this, &TForm23::startEndTimer);
 }
 
 void TForm23::showEvent(QShowEvent *event)
@@ -78,48 +81,16 @@ bool TForm23::Login()
     f->JournalMode = 1;
     f->LoginText = Edit1->text().trimmed();
     const Role role = roleOfLogin(f->LoginText);
-    f->LoginRole = role;
-    f->MenuTabel->setEnabled(role == Role::Administrator);
-
-    auto disable = [f](std::initializer_list<const char *> names) {
-        for (const char *name : names)
-            if (QWidget *w = f->findChild<QWidget *>(QString::fromLatin1(name)))
-                w->setEnabled(false);
-    };
-    auto hideRows = [dm] {
-        for (int mode = 1; mode <= 4; ++mode)
-            dm->Smena(mode)->setParam(QStringLiteral("ok"), Plant::stateHidden());
-    };
-
-    switch (role) {
-    case Role::Accountant:
-        disable({"Button1", "Button2", "Button3", "RadioButton1", "RadioButton2", "RadioButton3",
-                 "RadioButton4", "CBox1", "Button8", "DBGrid2", "DateT"});
-        f->MenuReference->setEnabled(false);
-        f->MenuTabel->setEnabled(false);
-        hideRows();
-        return true;
-    case Role::ShiftForeman:
-        disable({"Button2", "Button3"});
-        f->MenuReference->setEnabled(false);
-        f->MenuTabel->setEnabled(false);
-        hideRows();
-        return true;
-    case Role::Storekeeper:
-        hideRows();
-        disable({"Button1", "Button2", "Button3"});
-        f->MenuReference->setEnabled(false);
-        f->MenuTabel->setEnabled(false);
-        return true;
-    case Role::Administrator:
-        hideRows();
-        return true;
-    case Role::None:
-        hideRows();
+    // Every journal lists the records in any state but the one never written.
+    for (int mode = 1; mode <= 4; ++mode)
+        dm->Smena(mode)->setParam(QStringLiteral("ok"), Plant::stateHidden());
+    f->ApplyRole(role);
+    if (role == Role::None) {
         Messages::error(QStringLiteral("Введены неверные данные."));
         return false;
     }
-    return false;
+    Windows::get<TForm18>()->ApplyRole(role);
+    return true;
 }
 
 void TForm23::Button1Click()

@@ -20,8 +20,11 @@ public:
     // Applies the login of the typed word; true when the journal is to be shown.
     bool Login();
     void ShowMainWindow();
+public slots:
     // Ends the program 5 seconds from now, even while a message box waits for an answer.
     void startEndTimer();
+
+public:
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,18 +3,19 @@
 #include "app/build_stamp.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
-#include "app/login_window.h"
 #include "app/messages.h"
 #include "app/program_end.h"
 #include "app/version_gate.h"
+#include "app/windows.h"
 #include "db/dataset.h"
 #include "db/plant.h"
 #include "reference/kind_list.h"
 #include "reference/price_list.h"
 #include "reference/product_list.h"
 #include "reference/worker_list.h"
-#include "records/day_cell_rule.h"
+#include "records/record_commands.h"
 #include "records/record_dialog.h"
+#include "records/record_statements.h"
 #include "reports/report_centre.h"
 
 #include <QAction>
@@ -30,8 +31,6 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
-
-TForm1 *Form1 = nullptr;
 
 namespace {
 
@@ -67,8 +66,9 @@ bool isWeekend(const QDate &d)
 
 TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
-    if (!Form1)
-        Form1 = this;
+    // Every other window of the run is created on first use over this module and goes with
+    // this window.
+    Windows::setRun(module, this);
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Табель"));
     setWindowFlags(Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
@@ -136,21 +136,21 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     layout->addWidget(DBGrid2, 1);
 
     auto *bottom = new QHBoxLayout;
-    auto button = [&](const char *name, const char *caption, void (TForm1::*handler)()) {
+    auto button = [&](const char *name, const char *caption, void (TForm1::*handler)(), const QString &failed) {
         auto *b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, handler] { Messages::guard([&] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this, [this, handler, failed] { Messages::guard(failed, [&] { (this->*handler)(); }); });
         bottom->addWidget(b);
         return b;
     };
-    button("Button1", "Добавить", &TForm1::Button1Click);
-    button("Button2", "Изменить", &TForm1::Button2Click);
-    button("Button3", "Удалить", &TForm1::Button3Click);
-    button("Button8", "Обновить", &TForm1::Button8Click);
-    button("Button5", "Ср.сд./хоз. работы", &TForm1::Button5Click);
+    Button1 = button("Button1", "Добавить", &TForm1::Button1Click, QString());
+    Button2 = button("Button2", "Изменить", &TForm1::Button2Click, QString());
+    Button3 = button("Button3", "Удалить", &TForm1::Button3Click, QString());
+    Button8 = button("Button8", "Обновить", &TForm1::Button8Click, QStringLiteral("Не удалось прочитать журнал."));
+    button("Button5", "Ср.сд./хоз. работы", &TForm1::Button5Click, QString());
     bottom->addStretch(1);
-    button("Button4", "Выход", &TForm1::Button4Click);
+    button("Button4", "Выход", &TForm1::Button4Click, QString());
     layout->addLayout(bottom);
 
     resize(1300, 650);
@@ -168,11 +168,7 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     Timer1->start();
 }
 
-TForm1::~TForm1()
-{
-    if (Form1 == this)
-        Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::buildMenu(QMenuBar *bar)
 {
@@ -184,10 +180,10 @@ void TForm1::buildMenu(QMenuBar *bar)
     };
     MenuReference = bar->addMenu(QStringLiteral("Справочники"));
     MenuReference->setObjectName(QStringLiteral("MenuReference"));
-    item(MenuReference, "MenuWorkers", "Рабочие", [this] { TForm5::instance()->ShowList(); Activate(); });
-    item(MenuReference, "MenuProducts", "Изделия", [this] { TForm3::instance()->ShowList(); Activate(); });
-    item(MenuReference, "MenuPrices", "Цены", [this] { TForm4::instance()->ShowList(); Activate(); });
-    item(MenuReference, "MenuKinds", "Операции", [this] { TForm8::instance()->ShowList(); Activate(); });
+    item(MenuReference, "MenuWorkers", "Рабочие", [this] { Windows::get<TForm5>()->ShowList(); Activate(); });
+    item(MenuReference, "MenuProducts", "Изделия", [this] { Windows::get<TForm3>()->ShowList(); Activate(); });
+    item(MenuReference, "MenuPrices", "Цены", [this] { Windows::get<TForm4>()->ShowList(); Activate(); });
+    item(MenuReference, "MenuKinds", "Операции", [this] { Windows::get<TForm8>()->ShowList(); Activate(); });
     item(MenuReference, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
 
     MenuTabel = bar->addMenu(QStringLiteral("Табель"));
@@ -200,7 +196,7 @@ void TForm1::buildMenu(QMenuBar *bar)
 
     MenuReports = bar->addMenu(QStringLiteral("Отчеты"));
     MenuReports->setObjectName(QStringLiteral("MenuReports"));
-    item(MenuReports, "MenuReportCentre", "Сводные отчеты", [this] { TForm18::instance()->ShowCentre(); Activate(); });
+    item(MenuReports, "MenuReportCentre", "Сводные отчеты", [this] { Windows::get<TForm18>()->ShowCentre(); Activate(); });
 
     QAction *exit = bar->addAction(QStringLiteral("Выход"));
     exit->setObjectName(QStringLiteral("MenuExit"));
@@ -237,6 +233,40 @@ bool TForm1::DayOff() const
     return CBox1->isChecked();
 }
 
+JournalContext TForm1::Context() const
+{
+    return {JournalOfMode(), journalDate(), JournalMode, DayOff()};
+}
+
+void TForm1::ApplyRole(Role role)
+{
+    LoginRole = role;
+    MenuTabel->setEnabled(role == Role::Administrator);
+    switch (role) {
+    case Role::Accountant:
+        // The accountant sees today's journal of shift 1 and nothing else of it.
+        for (QWidget *w : std::initializer_list<QWidget *>{Button1, Button2, Button3, RadioButton[0], RadioButton[1],
+                                                           RadioButton[2], RadioButton[3], CBox1, Button8, DBGrid2, DateT})
+            w->setEnabled(false);
+        MenuReference->setEnabled(false);
+        break;
+    case Role::ShiftForeman:
+        Button2->setEnabled(false);
+        Button3->setEnabled(false);
+        MenuReference->setEnabled(false);
+        break;
+    case Role::Storekeeper:
+        Button1->setEnabled(false);
+        Button2->setEnabled(false);
+        Button3->setEnabled(false);
+        MenuReference->setEnabled(false);
+        break;
+    case Role::Administrator:
+    case Role::None:
+        break;
+    }
+}
+
 void TForm1::openJournals(bool rereadParams)
 {
     DataSet *journals[4] = {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4};
@@ -260,13 +290,13 @@ void TForm1::Activate()
     DateT->setDate(today);
     if (isWeekend(today))
         CBox1->setChecked(true);
-    Messages::guard([this] { ReadJournals(); });
+    Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { ReadJournals(); });
 }
 
 void TForm1::DateChosen()
 {
     BusyCursor busy;
-    Messages::guard([this] { ReadJournals(); });
+    Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { ReadJournals(); });
     CBox1->setChecked(isWeekend(DateT->date()));
     DBGrid2->setFocus();
 }
@@ -301,15 +331,17 @@ void TForm1::Button4Click()
 
 void TForm1::Button1Click()
 {
-    TForm11 *dialog = TForm11::instance();
-    dialog->PrepareAdd();
+    CurrentJournal = JournalOfMode();
+    TForm11 *dialog = Windows::get<TForm11>();
+    dialog->PrepareAdd(Context());
     showChild(dialog);
 }
 
 void TForm1::Button2Click()
 {
-    TForm11 *dialog = TForm11::instance();
-    if (!dialog->PrepareChange())
+    CurrentJournal = JournalOfMode();
+    TForm11 *dialog = Windows::get<TForm11>();
+    if (!dialog->PrepareChange(Context()))
         return;
     const int row = CurrentJournal->recNo();
     showChild(dialog);
@@ -318,7 +350,7 @@ void TForm1::Button2Click()
 
 void TForm1::Button3Click()
 {
-    Messages::guard([this] {
+    Messages::guard(QStringLiteral("Не удалось удалить запись."), [this] {
         CurrentJournal = JournalOfMode();
         const QString id = CurrentJournal->value(QStringLiteral("id")).toString().trimmed();
         if (id.isEmpty())
@@ -332,9 +364,8 @@ void TForm1::Button3Click()
         const int worker = CurrentJournal->toInt(QStringLiteral("w_id"));
         const QDate date = CurrentJournal->value(QStringLiteral("data")).toDate();
         const int mode = CurrentJournal->toInt(QStringLiteral("smena"));
-        m_module->DelSmena.execute(QStringLiteral("delete from accounts_dep.smena where id=") + id);
+        RecordCommands::remove(*m_module, CurrentJournal->toInt(QStringLiteral("id")), worker, date, mode);
         CurrentJournal->reopen();
-        DayCellRule(*m_module).recomputeAfterDeletion(worker, date, mode);
     });
 }
 void TForm1::Button5Click() {}
@@ -343,17 +374,16 @@ void TForm1::DBGrid2DblClick()
     // The shift foreman enters records but may not accept them.
     if (roleOfLogin(LoginText) == Role::ShiftForeman)
         return;
-    Messages::guard([this] {
+    Messages::guard(QStringLiteral("Не удалось изменить состояние записи."), [this] {
         CurrentJournal = JournalOfMode();
         if (CurrentJournal->isEmpty())
             return;
         if (!updtOK) {
             updtOK = std::make_unique<SqlCommand>(m_module->connectionName());
-            updtOK->setSql(QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
+            updtOK->setSql(RecordStatements::stateChange());
         }
-        const bool accepted = Plant::isAccepted(CurrentJournal->text(QStringLiteral("ok")));
         updtOK->setParam(QStringLiteral("id"), CurrentJournal->toInt(QStringLiteral("id")));
-        updtOK->setParam(QStringLiteral("ok"), accepted ? Plant::stateEntered() : Plant::stateAccepted());
+        updtOK->setParam(QStringLiteral("ok"), RecordCommands::toggledState(CurrentJournal->text(QStringLiteral("ok"))));
         updtOK->execute();
         const int row = CurrentJournal->recNo();
         CurrentJournal->reopen();
@@ -373,8 +403,7 @@ void TForm1::VersionGate()
         BuildDate = stamp.date;
         BuildTime = stamp.time;
         if (versionGateOutdated(*m_module, stamp)) {
-            if (LoginWindow)
-                LoginWindow->startEndTimer();
+            emit versionOutdated();
             Messages::error(QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
             Program::requestEnd();
         }

@@ -16,8 +16,8 @@ class QRadioButton;
 class QTimer;
 class SqlCommand;
 class TDataModule6;
-class TForm23;
 struct CellStyle;
+struct JournalContext;
 
 // The main window "Табель": the journal of production records of one date and one journal mode
 // (shifts 1 to 3, overtime), and the hub from which every other window is opened.
@@ -27,14 +27,16 @@ public:
     explicit TForm1(TDataModule6 *module, QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // Members shared with the other windows.
+    // The window's own state; other windows get what they need of it as values when they open.
     int JournalMode = 1;
     DataSet *CurrentJournal = nullptr;
     QString LoginText;
     Role LoginRole = Role::None;
     int BuildDate = 0;
     int BuildTime = 0;
-    TForm23 *LoginWindow = nullptr;
+
+    // Switches off what the role may not use (set once by the login; never enabled again).
+    void ApplyRole(Role role);
 
     // Commands, each as the user triggers it.
     void Activate();                 // the window becomes active again: today's journal
@@ -60,6 +62,9 @@ public:
     QDate journalDate() const;
     // "Выходной": the journal date is paid as a day off.
     bool DayOff() const;
+    // The journal of the current mode with its date, mode and day off, as the record dialog
+    // is opened on it.
+    JournalContext Context() const;
 
     // How a journal cell is drawn: the "OK" column bold green when accepted, bold red otherwise.
     static CellStyle JournalCellStyle(const QString &field, const QString &state);
@@ -76,6 +81,10 @@ public:
     // Sets the state of one production record: parameters ok (text) and id (integer).
     std::unique_ptr<SqlCommand> updtOK;
 
+signals:
+    // The version gate found a newer build: the program ends within 5 seconds.
+    void versionOutdated();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -90,6 +99,5 @@ private:
     QCheckBox *CBox1;
     DataGrid *DBGrid2;
     QTimer *Timer1;
+    QPushButton *Button1, *Button2, *Button3, *Button8;
 };
-
-extern TForm1 *Form1;

@@ -1,19 +1,19 @@
 #include "app/messages.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <cstdio>
+#include <exception>
 
 namespace Messages {
 
 namespace {
 MessageRecorder *recorder = nullptr;
-
-QWidget *dialogParent()
-{
-    return QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                              : QApplication::activeWindow();
-}
+Presenter *presenter = nullptr;
 } // namespace
+
+void setPresenter(Presenter *p)
+{
+    presenter = p;
+}
 
 void error(const QString &text, const QString &title)
 {
@@ -21,7 +21,10 @@ void error(const QString &text, const QString &title)
         recorder->shown.append({Shown::Error, title, text});
         return;
     }
-    QMessageBox::critical(dialogParent(), title, text, QMessageBox::Ok);
+    if (presenter)
+        presenter->showError(title, text);
+    else
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
 }
 
 bool ask(const QString &text, const QString &title)
@@ -30,20 +33,30 @@ bool ask(const QString &text, const QString &title)
         recorder->shown.append({Shown::Question, title, text});
         return recorder->answers.isEmpty() ? false : recorder->answers.takeFirst();
     }
-    return QMessageBox::question(dialogParent(), title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
-        == QMessageBox::Yes;
+    return presenter && presenter->askYesNo(title, text);
 }
 
-bool guard(const std::function<void()> &command)
+QString errorText(const QString &failed, const QString &error)
+{
+    if (failed.isEmpty())
+        return error;
+    return error.isEmpty() ? failed : failed + QLatin1Char('\n') + error;
+}
+
+bool guard(const QString &failed, const std::function<void()> &command)
 {
     try {
         command();
         return true;
     } catch (const std::exception &e) {
-        error(QString::fromUtf8(e.what()));
+        error(errorText(failed, QString::fromUtf8(e.what())));
     }
     return false;
+}
+
+bool guard(const std::function<void()> &command)
+{
+    return guard(QString(), command);
 }
 
 MessageRecorder::MessageRecorder() { recorder = this; }

@@ -4,6 +4,7 @@
 #include "app/data_module.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
+#include "app/message_boxes.h"
 #include "app/messages.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ void installRussian(QApplication &app)
 
 int runProgram(QApplication &app, const QStringList &arguments)
 {
+    installMessageBoxes();
     auto *module = new TDataModule6(&app);
     TForm1 *main = nullptr;
     TForm23 *login = nullptr;

@@ -12,6 +12,17 @@ enum JournalModeValue { Shift1 = 1, Shift2 = 2, Shift3 = 3, Overtime = 4 };
 constexpr int HouseholdWorkKind = 7777;
 constexpr int AveragePieceworkKind = 7778;
 
+// The regional coefficient ("р/к"): every money amount of the journal and of the household-work
+// entries already includes it; report columns "без р/к" divide by it.
+constexpr double RegionalFactor = 1.2;
+
+// Surcharges of a piece price: a day off doubles it, then shift 3 raises it by a fifth and
+// overtime by half. Household work at night is raised by a fifth.
+constexpr double DayOffFactor = 2;
+constexpr double Shift3Factor = 1.2;
+constexpr double OvertimeFactor = 1.5;
+constexpr double NightFactor = 1.2;
+
 // States of a production record (accounts_dep.smena.ok).
 inline QString stateEntered() { return QStringLiteral("no"); }
 inline QString stateAccepted() { return QStringLiteral("ok"); }

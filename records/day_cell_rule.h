@@ -1,44 +1,73 @@
 #pragma once
 
+#include "records/timesheet_row.h"
+
 #include <QDate>
 
 class TDataModule6;
-class TimesheetCell;
+class UnitOfWork;
 
 // The rule "a timesheet day cell equals the worker's total hours of that date": it brings one day
-// cell up to date after a record is saved or deleted, and writes the cells of a month rebuild.
-// The statements come from the cell (TimesheetCell), so rows kept from production records and
-// rows kept from household-work entries share this one rule. All statements go through the data
-// module: look-ups through Control, updates and inserts through H_Tabel_ins, row removals through
-// DelSmena.
+// cell up to date after a production record or a household-work entry is saved or deleted. The
+// statements come from TimesheetStatements keyed by the row's key, so rows kept from production
+// records and rows kept from household-work entries share this one rule. All statements go through
+// the data module: look-ups through Control, updates and inserts through H_Tabel_ins, row removals
+// through DelSmena.
 //
-// Every workstation shares the timesheet rows. The look-up and the insert that follows it are two
-// statements, so each recompute runs in a transaction of its own that first takes a server-side
-// advisory lock named after the row's key; a second workstation recomputing the same row waits
-// until the first has committed and then finds its row. The lock is released at commit or
-// rollback, never held between commands. Callers must not be inside a transaction themselves.
+// Every workstation shares the timesheet rows, and the look-up and the insert that follows it are
+// two statements. So each recompute runs in a unit of work (the caller's, when it has one: the
+// record and its day cells are written together or not at all) and first takes two advisory
+// locks: the month of the row's family shared, which a month rebuild holds alone, and the row's
+// own key. A second workstation recomputing the same row waits until the first has committed and
+// then finds its row; a rebuild waits for recomputes under way and they wait for it. The locks go
+// with the transaction, never held between commands.
 class DayCellRule {
 public:
     explicit DayCellRule(TDataModule6 &module);
 
-    // Production records (journal modes 1 to 4): after a record of `worker` dated `date` in
-    // journal mode `mode` was inserted or updated, or after it was deleted.
-    void recomputeAfterSave(int worker, const QDate &date, int mode);
-    void recomputeAfterDeletion(int worker, const QDate &date, int mode);
-
-    // Any kind of timesheet row.
     // After a save: the cell becomes the day's total; a missing row is inserted with that cell only.
-    void recomputeAfterSave(const TimesheetCell &cell);
+    void recomputeAfterSave(const TimesheetRowKey &key, const QDate &date);
     // After a deletion: the cell becomes the day's total; with no hours left the cell is emptied,
     // and a row left without any day value is removed. A missing row is not created.
-    void recomputeAfterDeletion(const TimesheetCell &cell);
-    // Writes known hours into the cell (a month rebuild): updates the row, or inserts it.
-    void write(const TimesheetCell &cell, int hours);
+    void recomputeAfterDeletion(const TimesheetRowKey &key, const QDate &date);
+
+    // Production records: a record of `worker` dated `date` in journal mode `mode`.
+    void recomputeAfterSave(int worker, const QDate &date, int mode)
+    {
+        recomputeAfterSave(TimesheetRowKey::production(worker, date, mode), date);
+    }
+    void recomputeAfterDeletion(int worker, const QDate &date, int mode)
+    {
+        recomputeAfterDeletion(TimesheetRowKey::production(worker, date, mode), date);
+    }
 
 private:
-    int totalHours(const TimesheetCell &cell);
-    bool rowExists(const TimesheetCell &cell);
-    void updateOrInsert(const TimesheetCell &cell, bool exists, int hours);
+    void lockRow(UnitOfWork &work, const TimesheetRowKey &key);
+    qint64 dayHours(const TimesheetRowKey &key, const QDate &date);
 
     TDataModule6 &m_module;
+};
+
+// The writes of a month rebuild, all inside the caller's one unit of work: the month's lock is
+// taken alone once (day-cell recomputes of other workstations wait until the rebuild has
+// committed, and the rebuild waits for those under way), the month's rows of the family are
+// removed, and each cell is then written without a lock or a transaction of its own.
+class MonthCellWriter {
+public:
+    MonthCellWriter(TDataModule6 &module, UnitOfWork &work, bool production, int month, int year);
+
+    // Removes the month's rows of the family (production rows: every shift row; household rows:
+    // every row of shift 0).
+    void removeMonth();
+    // Writes known hours into a cell: updates the row, or inserts it with that cell only.
+    void write(const TimesheetRowKey &key, int day, qint64 hours);
+
+    int statementCount() const { return m_statements; }
+
+private:
+    TDataModule6 &m_module;
+    bool m_production;
+    int m_month;
+    int m_year;
+    int m_statements = 0;
 };

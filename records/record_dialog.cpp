@@ -1,13 +1,13 @@
 #include "records/record_dialog.h"
 
 #include "app/data_module.h"
-#include "app/main_window.h"
 #include "app/messages.h"
+#include "app/windows.h"
 #include "db/dataset.h"
 #include "db/plant.h"
-#include "db/sql_text.h"
-#include "records/day_cell_rule.h"
+#include "records/record_commands.h"
 #include "reference/price_list.h"
+#include "reference/price_statements.h"
 #include "reference/worker_list.h"
 
 #include <QDateEdit>
@@ -17,11 +17,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace {
 
@@ -38,16 +36,8 @@ QLineEdit *readOnlyField(QWidget *parent, const char *name)
 
 } // namespace
 
-TForm11 *TForm11::instance()
-{
-    static QPointer<TForm11> form;
-    if (!form)
-        form = new TForm11(Form1, DataModule6, Form1);
-    return form;
-}
-
-TForm11::TForm11(TForm1 *mainWindow, TDataModule6 *module, QWidget *parent)
-    : QDialog(parent), m_main(mainWindow), m_module(module)
+TForm11::TForm11(TDataModule6 *module, QWidget *parent)
+    : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm11"));
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
@@ -180,24 +170,11 @@ bool TForm11::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-double TForm11::RoundTo4(double value)
-{
-    // Half-way values go to the even neighbour (the default rounding mode of the FPU).
-    return std::nearbyint(value * 10000.0) / 10000.0;
-}
-
-QString TForm11::PriceLiteral(double price)
-{
-    QString text = QString::number(RoundTo4(price), 'g', 15);
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    return text;
-}
-
 QString TForm11::Shown(double value) const
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(RoundTo4(value), 'g', 15);
+    return locale.toString(PriceRules::roundTo4(value), 'g', 15);
 }
 
 bool TForm11::IsPainting() const
@@ -213,10 +190,10 @@ void TForm11::SetColourEnabled(bool enabled)
         Edit5->clear();
 }
 
-void TForm11::PrepareAdd()
+void TForm11::PrepareAdd(const JournalContext &context)
 {
-    m_main->CurrentJournal = m_main->JournalOfMode();
-    DTimeP->setDate(m_main->journalDate());
+    m_context = context;
+    DTimeP->setDate(context.date);
     Edit1->clear();
     Edit2->clear();
     Edit3->clear();
@@ -228,11 +205,12 @@ void TForm11::PrepareAdd()
     Button3->setFocus();
 }
 
-bool TForm11::PrepareChange()
+bool TForm11::PrepareChange(const JournalContext &context)
 {
-    DataSet *journal = m_main->CurrentJournal = m_main->JournalOfMode();
-    if (journal->isEmpty())
+    DataSet *journal = context.journal;
+    if (!journal || journal->isEmpty())
         return false;
+    m_context = context;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
     Tag = 2;
     UnitPrice = journal->value(QStringLiteral("cena")).toDouble();
@@ -256,20 +234,18 @@ bool TForm11::PrepareChange()
     if (painting)
         Edit5->setText(journal->text(QStringLiteral("color")).trimmed());
     // "Цена база" shows the record's operation price as it stands now.
-    BasePrice = m_module->LookUp(QStringLiteral("select min(price)::numeric as cena from accounts_dep.norm where o_id=%1").arg(PriceId),
-                                 QStringLiteral("cena"))
-                    .toDouble();
+    BasePrice = m_module->LookUp(PriceStatements::basePrice(PriceId), QStringLiteral("cena")).toDouble();
     Edit8->setText(Shown(BasePrice));
-    m_changedId = journal->toInt(QStringLiteral("id"));
-    m_changedWorker = WorkerId;
-    m_changedDate = DTimeP->date();
+    m_before = Record();
+    m_before.id = journal->toInt(QStringLiteral("id"));
+    m_before.unitPrice = UnitPrice;
     Button3->setFocus();
     return true;
 }
 
 void TForm11::Button3Click()
 {
-    Messages::guard([this] { TForm5::instance()->ShowPicker(1, this); });
+    Messages::guard([this] { Windows::get<TForm5>()->ShowPicker(this, 1); });
 }
 
 void TForm11::TakePick(const WorkerChoice &choice)
@@ -281,8 +257,8 @@ void TForm11::TakePick(const WorkerChoice &choice)
 void TForm11::Button4Click()
 {
     Messages::guard([this] {
-        const int current = m_main->CurrentJournal ? m_main->CurrentJournal->toInt(QStringLiteral("o_id")) : 0;
-        TForm4::instance()->ShowPicker(this, Tag, current);
+        const int current = m_context.journal ? m_context.journal->toInt(QStringLiteral("o_id")) : 0;
+        Windows::get<TForm4>()->ShowPicker(this, Tag, current, {m_context.dayOff, m_context.mode});
         SetColourEnabled(IsPainting());
         RecomputePrices();
     });
@@ -317,9 +293,27 @@ void TForm11::Button2Click()
 void TForm11::Button1Click()
 {
     bool saved = false;
-    Messages::guard([&] { saved = Save(); });
+    Messages::guard(QStringLiteral("Не удалось сохранить запись."), [&] { saved = Save(); });
     if (saved)
         accept();
+}
+
+ProductionRecord TForm11::Record() const
+{
+    // The fields hold digits only.
+    ProductionRecord r;
+    r.id = Tag == 2 ? m_before.id : 0;
+    r.worker = WorkerId;
+    r.operationPrice = PriceId;
+    r.product = ProductId;
+    r.unitPrice = UnitPrice;
+    r.quantity = Edit3->text().trimmed().toLongLong();
+    r.rejects = Edit4->text().trimmed().toLongLong();
+    r.hours = Edit6->text().trimmed().toLongLong();
+    r.colour = Edit5->text().trimmed().toLongLong();
+    r.date = DTimeP->date();
+    r.mode = m_context.mode;
+    return r;
 }
 
 bool TForm11::Save()
@@ -332,59 +326,16 @@ bool TForm11::Save()
         return false;
     }
 
-    const QString w = QString::number(WorkerId);
-    const QString o = QString::number(PriceId);
-    const QString i = QString::number(ProductId);
-    const QString mode = QString::number(m_main->JournalMode);
-    const QString date = sqlDate(DTimeP->date());
-    const QString today = sqlDate(QDate::currentDate());
-    const QString price = PriceLiteral(UnitPrice);
-    // The fields hold digits only, so they go into the statement as they are.
-    const QString qty = Edit3->text().trimmed();
-    const QString brak = Edit4->text().trimmed();
-    const QString hours = Edit6->text().trimmed();
-    const QString colour = Edit5->text().trimmed().isEmpty() ? QStringLiteral("0") : Edit5->text().trimmed();
-    const QString id = QString::number(m_changedId);
-
-    const QString key = QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=") + w + QStringLiteral(" and o_id=") + o
-        + QStringLiteral(" and i_id=") + i + QStringLiteral(" and data=to_date('") + date + QStringLiteral("', 'DD.MM.YYYY') and smena=") + mode;
-    const QString duplicates = Tag == 2 ? key + QStringLiteral(" and id<>") + id + QStringLiteral(" and color=") + colour
-                                        : key + QStringLiteral(" and color=") + colour;
-    if (m_module->CountCheck(duplicates, QStringLiteral("Позиция с такими параметрами уже заведена!")))
+    if (!RecordCommands::save(*m_module, Record(), Tag == 2 ? &m_before : nullptr))
         return false;
 
-    SqlCommand SmenaIU(m_module->connectionName());
-    if (Tag == 2) {
-        SmenaIU.execute(QStringLiteral("update accounts_dep.SMENA set w_id=") + w + QStringLiteral(", i_id=") + i + QStringLiteral(", o_id=") + o
-                        + QStringLiteral(", cena=") + price + QStringLiteral(", kol_vo=") + qty + QStringLiteral(", brak=") + brak
-                        + QStringLiteral(", data=to_date('") + date + QStringLiteral("', 'DD.MM.YYYY'), smena=") + mode
-                        + QStringLiteral(", color=") + colour + QStringLiteral(", time=") + hours + QStringLiteral(", vvod='") + today
-                        + QStringLiteral("', prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=") + id);
-    } else {
-        SmenaIU.execute(QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(")
-                        + w + QStringLiteral(", ") + i + QStringLiteral(", ") + o + QStringLiteral(", ") + price + QStringLiteral(",") + qty
-                        + QStringLiteral(", ") + brak + QStringLiteral(", to_date('") + date + QStringLiteral("', 'DD.MM.YYYY HH24:MI:SS'), ")
-                        + mode + QStringLiteral(", ") + colour + QStringLiteral(", ") + hours + QStringLiteral(", '") + today
-                        + QStringLiteral("', 'no', 0, 0, 0, 0, 0, 0)"));
+    // The journal is read again after the commit, so that it shows what the database holds.
+    if (DataSet *journal = m_context.journal) {
+        const int row = journal->recNo();
+        journal->reopen();
+        if (!journal->isEmpty() && row >= 1)
+            journal->setRecNo(row);
     }
-
-    DataSet *journal = m_main->JournalOfMode();
-    const int row = journal->recNo();
-    journal->reopen();
-    if (!journal->isEmpty() && row >= 1)
-        journal->setRecNo(row);
-
-    // The timesheet-by-shifts grids read their rows again when next shown.
-    m_module->H_Tabel_1->close();
-    m_module->H_Tabel_2->close();
-    m_module->H_Tabel_3->close();
-
-    DayCellRule rule(*m_module);
-    rule.recomputeAfterSave(WorkerId, DTimeP->date(), m_main->JournalMode);
-    // A change that moves the record to another worker or date takes its hours out of the cell it
-    // counted in before, so that the timesheet stays right without waiting for a month rebuild.
-    if (Tag == 2 && (m_changedWorker != WorkerId || m_changedDate != DTimeP->date()))
-        rule.recomputeAfterDeletion(m_changedWorker, m_changedDate, m_main->JournalMode);
 
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
         e->clear();

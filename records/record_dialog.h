@@ -1,7 +1,8 @@
 #pragma once
 
+#include "records/production_record.h"
 #include "reference/pick_receiver.h"
-#include "reference/price_choice.h"
+#include "reference/price_rules.h"
 
 #include <QDate>
 #include <QDialog>
@@ -12,19 +13,24 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class TDataModule6;
-class TForm1;
+
+// What the record dialog is opened on: the main window's journal as it stands.
+struct JournalContext {
+    DataSet *journal = nullptr;  // the journal query of the current mode
+    QDate date;                  // the journal date
+    int mode = 1;                // the journal mode: shifts 1 to 3, overtime 4
+    bool dayOff = false;         // "Выходной"
+};
 
 // The production record dialog: adds a record to the journal of the main window or changes the
-// current one. The worker and the operation price come from their pickers; the record is written
-// with one statement and the worker's timesheet day cell follows it.
+// current one. The worker and the operation price come from their pickers; the record and the
+// worker's timesheet day cell are written together (RecordCommands::save).
 class TForm11 : public QDialog,
                 public PickReceiver<WorkerChoice>,
                 public PickReceiver<OperationPriceChoice> {
     Q_OBJECT
 public:
-    TForm11(TForm1 *mainWindow, TDataModule6 *module, QWidget *parent = nullptr);
-    // The run's dialog, created on first use over the run's main window and data module.
-    static TForm11 *instance();
+    explicit TForm11(TDataModule6 *module, QWidget *parent = nullptr);
 
     int Tag = 1;                 // 1 add, 2 change
     int WorkerId = 0;
@@ -34,10 +40,10 @@ public:
     double UnitPrice = 0;        // price per good piece, with the surcharges
     double BasePrice = 0;        // lowest norm price of the operation price ("Цена база")
 
-    // Opening from the main window ("Добавить", "Изменить"); the second returns false (and does
-    // nothing) when the journal has no rows.
-    void PrepareAdd();
-    bool PrepareChange();
+    // Opening from the main window ("Добавить", "Изменить") on its journal; the second returns
+    // false (and does nothing) when the journal has no rows.
+    void PrepareAdd(const JournalContext &context);
+    bool PrepareChange(const JournalContext &context);
 
     void Button3Click();         // worker picker
     void Button4Click();         // operation price picker
@@ -49,10 +55,8 @@ public:
     void TakePick(const WorkerChoice &choice) override;
     void TakePick(const OperationPriceChoice &choice) override;
 
-    // The unit price as the statements carry it: rounded to 4 decimals (an exact half to the even
-    // neighbour), shortest form, a point as separator whatever the workstation uses.
-    static QString PriceLiteral(double price);
-    static double RoundTo4(double value);
+    // The record the fields describe.
+    ProductionRecord Record() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,11 +67,9 @@ private:
     void SetColourEnabled(bool enabled);
     QString Shown(double value) const;
 
-    TForm1 *m_main;
     TDataModule6 *m_module;
-    int m_changedId = 0;         // the record being changed
-    int m_changedWorker = 0;     // where it stood before the change
-    QDate m_changedDate;
+    JournalContext m_context;
+    ProductionRecord m_before;   // the record being changed, as it was read
 
 public:
     QLineEdit *Edit1, *Edit2, *Edit3, *Edit4, *Edit5, *Edit6, *Edit7, *Edit8, *Edit9;

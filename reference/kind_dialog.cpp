@@ -3,7 +3,7 @@
 #include "app/data_module.h"
 #include "app/messages.h"
 #include "db/dataset.h"
-#include "db/sql_text.h"
+#include "reference/kind_statements.h"
 #include "reference/dialog_buttons.h"
 
 #include <QFormLayout>
@@ -35,27 +35,20 @@ void TForm9::Button1Click()
         return;
     }
     DataSet *kinds = m_module->Vid_oper;
-    const QString upperKind = sqlText(kind.toUpper());
+    const QString upperKind = kind.toUpper();
     const QString message = QStringLiteral("Такая операция уже заведена!");
     int written;
     if (Tag == 1) {
-        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='%1'")
-                                     .arg(upperKind),
-                                 message))
+        if (m_module->CountCheck(KindStatements::duplicateCount(upperKind), message))
             return;
         // The new row's id comes from the database; it is read back to show the new kind as
         // the list's current row.
-        written = m_module->LookUp(QStringLiteral("insert into accounts_dep.vid_oper(vid) values('%1') returning id")
-                                       .arg(sqlText(kind)),
-                                   QStringLiteral("id")).toInt();
+        written = m_module->LookUp(KindStatements::insert(kind), QStringLiteral("id")).toInt();
     } else {
         written = kinds->toInt(QStringLiteral("id"));
-        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='%1' and id<>%2")
-                                     .arg(upperKind, QString::number(written)),
-                                 message))
+        if (m_module->CountCheck(KindStatements::duplicateCountOnChange(upperKind, written), message))
             return;
-        m_module->SQL_exec.execute(QStringLiteral("update accounts_dep.vid_oper set vid='%1' where id=%2")
-                                       .arg(sqlText(kind), QString::number(written)));
+        m_module->SQL_exec.execute(KindStatements::update(written, kind));
     }
     kinds->reopen();
     kinds->locate(QStringLiteral("id"), written);

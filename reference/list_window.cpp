@@ -11,8 +11,8 @@
 #include <QVBoxLayout>
 
 ListWindow::ListWindow(DataSet *query, const QString &objectName, const QString &caption,
-                       QWidget *parent)
-    : QDialog(parent), m_query(query)
+                       const Search &search, QWidget *parent)
+    : QDialog(parent), m_query(query), m_search(search)
 {
     setObjectName(objectName);
     setWindowTitle(caption);
@@ -34,7 +34,12 @@ void ListWindow::Button4Click()
     reject();
 }
 
-bool ListWindow::MoveByArrow(const QKeyEvent *event)
+void ListWindow::Edit1Change()
+{
+    FilterBy(m_search.field, Edit1->text(), m_search.match);
+}
+
+bool ListWindow::Edit1KeyDown(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Up) {
         m_query->prior();
@@ -44,7 +49,13 @@ bool ListWindow::MoveByArrow(const QKeyEvent *event)
         m_query->next();
         return true;
     }
-    return false;
+    return m_search.keys == SearchKeys::ArrowsAndSilentKeys && TypesNothing(event);
+}
+
+void ListWindow::ShowEmptySearch()
+{
+    Edit1->show();
+    Edit1->clear();
 }
 
 bool ListWindow::TypesNothing(const QKeyEvent *event)
@@ -93,11 +104,11 @@ void ListWindow::RestoreRow()
 }
 
 QPushButton *ListWindow::AddButton(const QString &name, const QString &caption,
-                                   const std::function<void()> &command)
+                                   const std::function<void()> &command, const QString &failed)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
-    connect(button, &QPushButton::clicked, this, [command] { Messages::guard(command); });
+    connect(button, &QPushButton::clicked, this, [command, failed] { Messages::guard(failed, command); });
     return button;
 }
 

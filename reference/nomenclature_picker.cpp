@@ -2,12 +2,10 @@
 
 #include "app/data_grid.h"
 #include "app/data_module.h"
-#include "app/main_window.h"
 #include "db/dataset.h"
+#include "reference/product_statements.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -16,14 +14,15 @@ namespace {
 DataSet *itemQuery(TDataModule6 *module)
 {
     auto *query = new DataSet(module->connectionName());
-    query->setSql(QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"));
+    query->setSql(ProductStatements::groups());
     return query;
 }
 
 } // namespace
 
 TForm26::TForm26(TDataModule6 *module, QWidget *parent)
-    : ListWindow(itemQuery(module), QStringLiteral("TForm26"), QStringLiteral("Номенклатура (26)"), parent),
+    : PickerListWindow(itemQuery(module), QStringLiteral("TForm26"), QStringLiteral("Номенклатура (26)"),
+                       {QStringLiteral("s_caption")}, parent),
       item(Query())
 {
     item->setParent(this);
@@ -43,58 +42,16 @@ TForm26::TForm26(TDataModule6 *module, QWidget *parent)
     setFixedSize(410, 480);
 }
 
-TForm26 *TForm26::instance()
-{
-    static QPointer<TForm26> form;
-    if (!form)
-        form = new TForm26(DataModule6, Form1);
-    return form;
-}
-
-void TForm26::PreparePicker(PickReceiver<NomenclatureChoice> *receiver)
-{
-    m_receiver = receiver;
-    // The search text of the last opening and its filter stay in force.
-    item->open();
-}
-
-void TForm26::FinishPicker()
-{
-    item->close();
-    m_receiver = nullptr;
-}
-
-void TForm26::ShowPicker(PickReceiver<NomenclatureChoice> *receiver)
-{
-    PreparePicker(receiver);
-    exec();
-    FinishPicker();
-}
-
-void TForm26::Edit1Change()
-{
-    FilterBy(QStringLiteral("s_caption"), Edit1->text());
-}
-
-bool TForm26::Edit1KeyDown(QKeyEvent *event)
-{
-    // Up and Down move the list; after them every key that types nothing is swallowed.
-    MoveByArrow(event);
-    return event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || TypesNothing(event);
-}
-
 void TForm26::Button1Click()
 {
     // An empty list hands back the id 0 and an empty caption; the caption goes as stored.
-    if (m_receiver)
-        m_receiver->TakePick({item->value(QStringLiteral("id")).toLongLong(),
-                              item->value(QStringLiteral("s_caption")).toString()});
+    Hand({item->value(QStringLiteral("id")).toLongLong(), item->value(QStringLiteral("s_caption")).toString()});
     accept();
 }
 
 void TForm26::showEvent(QShowEvent *event)
 {
-    ListWindow::showEvent(event);
+    PickerListWindow::showEvent(event);
     // The picker stands in the middle of the desktop, wherever its caller is.
     if (QScreen *s = screen())
         move(s->availableGeometry().center() - rect().center());

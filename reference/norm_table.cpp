@@ -2,6 +2,7 @@
 
 #include "app/data_module.h"
 #include "db/dataset.h"
+#include "reference/price_statements.h"
 
 #include <QFont>
 #include <QLocale>
@@ -27,7 +28,7 @@ NormTable::NormTable(TDataModule6 *module, QObject *parent)
     : QAbstractTableModel(parent), m_module(module), m_norm(new DataSet(module->connectionName(), this))
 {
     // Only the rows of the opened operation price are read, in the order of their norms.
-    m_norm->setSql(QStringLiteral("select id, o_id, norma, prize, price from accounts_dep.norm where o_id=:o_id order by norma, id"));
+    m_norm->setSql(PriceStatements::norms());
 }
 
 void NormTable::open(int priceId)
@@ -121,13 +122,13 @@ bool NormTable::hasChanges() const
     return false;
 }
 
-QString NormTable::literal(int column, const QVariant &value) const
+SqlValue NormTable::literal(int column, const QVariant &value) const
 {
     if (value.isNull())
-        return QStringLiteral("null");
+        return SqlValue::null();
     if (column == PriceColumn)
-        return QString::number(value.toDouble(), 'g', 15);
-    return QString::number(value.toLongLong());
+        return SqlValue::number(value.toDouble());
+    return SqlValue(value.toLongLong());
 }
 
 qint64 NormTable::post()
@@ -140,20 +141,18 @@ qint64 NormTable::post()
     qint64 id;
     if (isNewRow(m_changedRow)) {
         // A new norm row belongs to the operation price the table was opened for.
-        id = m_module->LookUp(QStringLiteral("insert into accounts_dep.norm(o_id, norma, price, prize) values (%1, %2, %3, %4) returning id")
-                                  .arg(QString::number(m_priceId), literal(NormaColumn, m_changed.values[NormaColumn]),
-                                       literal(PriceColumn, m_changed.values[PriceColumn]),
-                                       literal(PrizeColumn, m_changed.values[PrizeColumn])),
+        id = m_module->LookUp(PriceStatements::normInsert(m_priceId, literal(NormaColumn, m_changed.values[NormaColumn]),
+                                                          literal(PriceColumn, m_changed.values[PriceColumn]),
+                                                          literal(PrizeColumn, m_changed.values[PrizeColumn])),
                               QStringLiteral("id")).toLongLong();
     } else {
         const Row &stored = m_rows[m_changedRow];
         id = stored.id;
-        QStringList sets;
+        QList<QPair<QString, SqlValue>> changes;
         for (int c = 0; c < ColumnCount; ++c)
             if (!sameValue(stored.values[c], m_changed.values[c]))
-                sets << QStringLiteral("%1=%2").arg(QLatin1String(fieldNames[c]), literal(c, m_changed.values[c]));
-        m_module->SQL_exec.execute(QStringLiteral("update accounts_dep.norm set %1 where id=%2")
-                                       .arg(sets.join(QStringLiteral(", ")), QString::number(id)));
+                changes.append({QLatin1String(fieldNames[c]), literal(c, m_changed.values[c])});
+        m_module->SQL_exec.execute(PriceStatements::normUpdate(id, changes));
     }
     reload();
     return id;
@@ -173,7 +172,7 @@ void NormTable::deleteStored(int row)
 {
     if (row < 0 || row >= m_rows.size())
         return;
-    m_module->SQL_exec.execute(QStringLiteral("delete from accounts_dep.norm where id=%1").arg(m_rows[row].id));
+    m_module->SQL_exec.execute(PriceStatements::normDeletion(m_rows[row].id));
 }
 
 void NormTable::setCurrentRow(int row)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/sql_statement.h"
+
 #include <QAbstractTableModel>
 #include <QVariant>
 #include <QVector>
@@ -73,7 +75,7 @@ private:
     };
 
     void read();
-    QString literal(int column, const QVariant &value) const;
+    SqlValue literal(int column, const QVariant &value) const;
     void updateIndicator(int row);
 
     TDataModule6 *m_module;

@@ -2,10 +2,13 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/unit_of_work.h"
+#include "app/windows.h"
 #include "db/dataset.h"
-#include "db/db_error.h"
+#include "db/sql_statement.h"
 #include "reference/dialog_buttons.h"
 #include "reference/kind_list.h"
+#include "reference/price_statements.h"
 #include "reference/product_list.h"
 
 #include <QComboBox>
@@ -58,7 +61,7 @@ bool priceLiteral(const QString &typed, QString *literal)
     const double value = QLocale::c().toDouble(text, &ok);
     if (!ok || value < 0)
         return false;
-    *literal = QString::number(value, 'g', 15);
+    *literal = SqlValue::number(value).sql();
     return true;
 }
 
@@ -127,12 +130,12 @@ void TForm10::ShowPriceField(bool shown)
 
 void TForm10::Button3Click()
 {
-    TForm3::instance()->ShowPicker(this);
+    Windows::get<TForm3>()->ShowPicker(this);
 }
 
 void TForm10::Button4Click()
 {
-    TForm8::instance()->ShowPicker(this);
+    Windows::get<TForm8>()->ShowPicker(this);
 }
 
 void TForm10::TakePick(const ProductChoice &choice)
@@ -159,40 +162,26 @@ void TForm10::Button1Click()
         Messages::error(fill);
         return;
     }
-    const QString kind = QString::number(KindId);
-    const QString naimen = QString::number(qMax(0, ComboBox1->currentIndex()));
-    const QString product = QString::number(ProductId);
+    const int naimen = qMax(0, ComboBox1->currentIndex());
     const QString message = QStringLiteral("Операция с такими параметрами уже заведена!");
     DataSet *oper = m_module->Oper;
     int written;
     if (Tag == 1) {
-        if (m_module->CountCheck(QStringLiteral("select count(ID) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 and i_id=%3")
-                                     .arg(kind, naimen, product),
-                                 message))
+        // The operation price and its first norm row are one unit of work: without its norm row
+        // the price would be listed nowhere, yet it would block adding it again as a duplicate.
+        UnitOfWork work(*m_module);
+        if (m_module->CountCheck(PriceStatements::duplicateCount(KindId, naimen, ProductId), message))
             return;
         // The new id is read back for the first norm row and to show the new price as the
         // list's current row.
-        written = m_module->LookUp(QStringLiteral("insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (%1, %2, %3, 0) returning id")
-                                       .arg(kind, naimen, product),
-                                   QStringLiteral("id")).toInt();
-        try {
-            m_module->Oper_ins.execute(QStringLiteral("insert into accounts_dep.norm(o_id, norma, prize, price) values (%1, 0, 0, %2)")
-                                           .arg(QString::number(written), price));
-        } catch (const DbError &) {
-            // Without its norm row the price would be listed nowhere, yet it would block adding it
-            // again as a duplicate: it goes, and the user can try once more.
-            m_module->Oper_del.execute(QStringLiteral("delete from accounts_dep.oper where id=%1").arg(written));
-            throw;
-        }
+        written = m_module->LookUp(PriceStatements::insert(KindId, naimen, ProductId), QStringLiteral("id")).toInt();
+        m_module->Oper_ins.execute(PriceStatements::firstNorm(written, SqlValue::decimal(price)));
+        work.commit();
     } else {
         written = oper->toInt(QStringLiteral("id"));
-        const QString id = QString::number(written);
-        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.OPER where vid=%1 and naimen=%2 and i_id=%3 and id<>%4")
-                                     .arg(kind, naimen, product, id),
-                                 message))
+        if (m_module->CountCheck(PriceStatements::duplicateCountOnChange(KindId, naimen, ProductId, written), message))
             return;
-        m_module->Oper_ed.execute(QStringLiteral("update accounts_dep.oper set vid=%1, naimen=%2,  i_id=%3 where id=%4")
-                                      .arg(kind, naimen, product, id));
+        m_module->Oper_ed.execute(PriceStatements::update(written, KindId, naimen, ProductId));
     }
     WrittenId = written;
     oper->reopen();

@@ -2,38 +2,34 @@
 
 #include "app/data_grid.h"
 #include "app/data_module.h"
-#include "app/main_window.h"
 #include "app/messages.h"
 #include "db/dataset.h"
+#include "db/decimal_text.h"
 #include "db/plant.h"
 #include "reference/norms_window.h"
 #include "reference/price_dialog.h"
+#include "reference/price_statements.h"
 #include "reports/shared_spreadsheet_writer.h"
+#include "reports/spreadsheet_export.h"
 #include "reports/spreadsheet_writer.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 
-const QString TForm4::XlsStatement = QStringLiteral(
-    "select izdel.MARKA, vid_oper.VID, oper.NAIMEN,(SELECT (CASE naimen WHEN 0 THEN 'Готовая продукция' ELSE 'Заготовки' END)) as nmn, oper.CENA_new as cena, oper.id, oper.i_id,\n"
-    " oper.VID as oper_vid from accounts_dep.OPER,accounts_dep.IZDEL,accounts_dep.VID_OPER where OPER.i_id=IZDEL.id \n"
-    "and oper.vid=vid_oper.id order by izdel.marka, vid_oper.vid, oper.naimen");
-
 TForm4::TForm4(TDataModule6 *module, QWidget *parent)
-    : ListWindow(module->Oper, QStringLiteral("TForm4"), QStringLiteral("Операции"), parent),
+    : PickerListWindow(module->Oper, QStringLiteral("TForm4"), QStringLiteral("Операции"),
+                       {QStringLiteral("marka"), Match::Anywhere}, parent),
       Form10(new TForm10(module, this)),
       Form22(new TForm22(module, this)),
       XLS_Rep(new DataSet(module->connectionName(), this)),
       m_module(module)
 {
-    XLS_Rep->setSql(XlsStatement);
+    XLS_Rep->setSql(PriceStatements::exportList());
     DBGrid1->setColumns({
         {QStringLiteral("Марка"), QStringLiteral("marka"), 250},
         {QStringLiteral("Опреция"), QStringLiteral("vid"), 243},
@@ -52,48 +48,42 @@ TForm4::TForm4(TDataModule6 *module, QWidget *parent)
     resize(860, 520);
 }
 
-TForm4 *TForm4::instance()
+void TForm4::OpenList()
 {
-    static QPointer<TForm4> form;
-    if (!form)
-        form = new TForm4(DataModule6, Form1);
-    return form;
-}
-
-void TForm4::PrepareList()
-{
-    Tag = 0;
-    m_receiver = nullptr;
-    // The picker leaves Oper open; the list reads it afresh all the same.
+    // The picker leaves Oper open; the list reads it afresh all the same. The search box keeps
+    // whatever visibility the last opening left: shown until the first pick.
     m_module->Oper->reopen();
-    SetPickerLook(false);
-    // The search box keeps whatever visibility the last opening left: shown until the first pick.
 }
 
-void TForm4::PreparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId)
+void TForm4::ShowPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+                        const PriceRules::PieceSurcharges &surcharges)
+{
+    PreparePicker(receiver, dialogMode, currentPriceId, surcharges);
+    exec();
+    FinishPicker();
+}
+
+void TForm4::PreparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+                           const PriceRules::PieceSurcharges &surcharges)
+{
+    m_dialogMode = dialogMode;
+    m_currentPriceId = currentPriceId;
+    m_surcharges = surcharges;
+    PickerListWindow::PreparePicker(receiver);
+}
+
+void TForm4::OpenPicker()
 {
     DataSet *oper = m_module->Oper;
-    Tag = 1;
-    m_receiver = receiver;
-    Edit1->show();
-    Edit1->clear();
+    ShowEmptySearch();
     oper->clearFilter();
     // Fresh rows: the unit price handed back must be today's lowest norm price.
     oper->reopen();
-    if (dialogMode == 2 && oper->locate(QStringLiteral("id"), currentPriceId)) {
-        // on the record's own operation price
-    } else {
+    if (!(m_dialogMode == 2 && oper->locate(QStringLiteral("id"), m_currentPriceId)))
         oper->first();
-    }
-    SetPickerLook(true);
 }
 
-void TForm4::FinishList()
-{
-    m_module->Oper->close();
-}
-
-void TForm4::FinishPicker()
+void TForm4::ClosePicker()
 {
     DataSet *oper = m_module->Oper;
     Button2->setDefault(false);
@@ -106,21 +96,6 @@ void TForm4::FinishPicker()
     // Switching the filter off must not lose the row the record dialog reads the base price from.
     if (chosen.isValid())
         oper->locate(QStringLiteral("id"), chosen);
-    m_receiver = nullptr;
-}
-
-void TForm4::ShowList()
-{
-    PrepareList();
-    exec();
-    FinishList();
-}
-
-void TForm4::ShowPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId)
-{
-    PreparePicker(receiver, dialogMode, currentPriceId);
-    exec();
-    FinishPicker();
 }
 
 void TForm4::Edit1Change()
@@ -128,13 +103,6 @@ void TForm4::Edit1Change()
     // Blanks alone search for nothing; otherwise the marks that contain the text anywhere.
     const QString text = Edit1->text();
     FilterBy(QStringLiteral("marka"), text.trimmed().isEmpty() ? QString() : text, Match::Anywhere);
-}
-
-bool TForm4::Edit1KeyDown(QKeyEvent *event)
-{
-    // Up and Down move the list; after them every key that types nothing is swallowed.
-    MoveByArrow(event);
-    return event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || TypesNothing(event);
 }
 
 void TForm4::Button1Click()
@@ -155,8 +123,8 @@ void TForm4::Button2Click()
 {
     DataSet *oper = m_module->Oper;
     if (IsPicker()) {
-        if (!oper->isEmpty() && m_receiver)
-            m_receiver->TakePick(CurrentChoice());
+        if (!oper->isEmpty())
+            Hand(CurrentChoice());
         accept();
         return;
     }
@@ -185,7 +153,7 @@ void TForm4::Button3Click()
     if (!Messages::ask(QStringLiteral("Удалить операцию?"), QStringLiteral("Удаление")))
         return;
     m_module->Oper_del.setParam(QStringLiteral("id"), oper->toInt(QStringLiteral("id")));
-    m_module->Oper_del.execute(QStringLiteral("delete from accounts_dep.oper where id=:id"));
+    m_module->Oper_del.execute(PriceStatements::deletion());
     oper->reopen();
 }
 
@@ -213,29 +181,11 @@ OperationPriceChoice TForm4::CurrentChoice()
     choice.productId = oper->value(QStringLiteral("i_id")).toLongLong();
     choice.naimen = oper->toInt(QStringLiteral("naimen"));
     const QString vid = oper->text(QStringLiteral("vid")).trimmed();
-    const QString mark = m_module->LookUp(QStringLiteral("select marka from accounts_dep.izdel where id=%1").arg(choice.productId),
-                                          QStringLiteral("marka")).toString().trimmed();
+    const QString mark = m_module->LookUp(PriceStatements::productMark(choice.productId), QStringLiteral("marka")).toString().trimmed();
     choice.description = mark + QStringLiteral("; ") + vid + QStringLiteral("; ") + Plant::productKindText(choice.naimen);
     choice.basePrice = QLocale::c().toDouble(oper->text(QStringLiteral("cena")).trimmed());
-    const bool dayOff = Form1 && Form1->DayOff();
-    const int journalMode = Form1 ? Form1->JournalMode : Plant::Shift1;
-    choice.unitPrice = pieceUnitPrice(choice.basePrice, dayOff, journalMode);
+    choice.unitPrice = PriceRules::pieceUnitPrice(choice.basePrice, m_surcharges);
     return choice;
-}
-
-QString TForm4::ExportPriceText(const QVariant &value)
-{
-    // cena_new arrives as exact decimal text; an empty one counts as 0.
-    QString text = value.isNull() ? QStringLiteral("0") : value.toString().trimmed();
-    if (text.isEmpty())
-        text = QStringLiteral("0");
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
 }
 
 void TForm4::Button5Click()
@@ -250,18 +200,15 @@ void TForm4::Button5Click()
     writer.setExportName(QStringLiteral("Цены"));
     if (writer.OpenWorkbook() == -1)
         return;
-    const QStringList headings = {QStringLiteral("Марка"), QStringLiteral("Операция"), QStringLiteral("Цена"),
-                                  QStringLiteral("Вид")};
-    for (int c = 0; c < headings.size(); ++c)
-        writer.WriteCell(1, c + 1, 1, headings.at(c));
-    for (int i = 0; i < XLS_Rep->recordCount(); ++i) {
-        const int row = i + 2;
-        writer.WriteCell(1, 1, row, XLS_Rep->valueAt(i, QStringLiteral("marka")).toString().trimmed());
-        writer.WriteCell(1, 2, row, XLS_Rep->valueAt(i, QStringLiteral("vid")).toString().trimmed());
-        writer.WriteCell(1, 3, row, ExportPriceText(XLS_Rep->valueAt(i, QStringLiteral("cena"))));
-        writer.WriteCell(1, 4, row, Plant::productKindText(XLS_Rep->valueAt(i, QStringLiteral("naimen")).toInt()));
-        // Pending paint events get their turn between rows; the user's input waits for the end.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    SpreadsheetExport::writePlainHeadings(writer, 1, {QStringLiteral("Марка"), QStringLiteral("Операция"),
+                                                      QStringLiteral("Цена"), QStringLiteral("Вид")});
+    SpreadsheetExport::run(*XLS_Rep, 2, [&writer](const DataSet &rows, int i, int row) {
+        writer.WriteCell(1, 1, row, rows.valueAt(i, QStringLiteral("marka")).toString().trimmed());
+        writer.WriteCell(1, 2, row, rows.valueAt(i, QStringLiteral("vid")).toString().trimmed());
+        // cena_new arrives as exact decimal text; an empty one counts as 0.
+        const QString price = shownDecimal(rows.valueAt(i, QStringLiteral("cena")).toString());
+        writer.WriteCell(1, 3, row, price.isEmpty() ? QStringLiteral("0") : price);
+        writer.WriteCell(1, 4, row, Plant::productKindText(rows.valueAt(i, QStringLiteral("naimen")).toInt()));
+    });
     writer.SetVisible(true);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "reference/list_window.h"
-#include "reference/pick_receiver.h"
-#include "reference/price_choice.h"
+#include "reference/price_rules.h"
 
 class DataSet;
 class QCheckBox;
@@ -12,15 +11,13 @@ class TForm22;
 
 // The operation price list "Операции": maintains the operation prices from the menu "Цены"
 // (Tag 0) and chooses one for the production record dialog (Tag 1), handing back its unit price
-// with the day-off, shift-3 and overtime factors of the main window. Lists the operation prices
-// that have norm rows, with their lowest norm price and number of norms; with "Цены" ticked a
-// double-click opens the norms of the current row. "Excel" exports every operation price.
-class TForm4 : public ListWindow {
+// with the day-off, shift-3 and overtime surcharges of the record's journal. Lists the operation
+// prices that have norm rows, with their lowest norm price and number of norms; with "Цены" ticked
+// a double-click opens the norms of the current row. "Excel" exports every operation price.
+class TForm4 : public PickerListWindow<OperationPriceChoice> {
     Q_OBJECT
 public:
     explicit TForm4(TDataModule6 *module, QWidget *parent = nullptr);
-    // The run's price list, created on first use over the run's data module.
-    static TForm4 *instance();
 
     TForm10 *Form10;         // the price dialog
     TForm22 *Form22;         // the norms window
@@ -28,19 +25,13 @@ public:
     QCheckBox *CheckBox1;    // "Цены"
     DataSet *XLS_Rep;        // the export's query: every operation price, its price from cena_new
 
-    static const QString XlsStatement;
-
-    // From the menu: opens Oper, shows the list modally, closes Oper.
-    void ShowList();
-    // As the picker of the production record dialog: dialogMode 1 (adding a record) starts on
-    // the first row, 2 (changing one) on the operation price currentPriceId. Afterwards Oper
-    // stays open, unfiltered, on the chosen row.
-    void ShowPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId);
-    // The steps of both, for callers that show the window themselves.
-    void PrepareList();
-    void PreparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId);
-    void FinishList();
-    void FinishPicker();
+    // Where the picker starts and what the unit price it hands back carries: dialogMode 1
+    // (adding a record) starts on the first row, 2 (changing one) on the operation price
+    // currentPriceId. Afterwards Oper stays open, unfiltered, on the chosen row.
+    void ShowPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+                    const PriceRules::PieceSurcharges &surcharges = {});
+    void PreparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+                       const PriceRules::PieceSurcharges &surcharges = {});
 
     void Edit1Change() override;
     void Button1Click() override;   // "Добавить"
@@ -53,13 +44,15 @@ public:
 
     // What the picker hands back for the current row of Oper.
     OperationPriceChoice CurrentChoice();
-    // A price of the export: its significant digits, with the workstation's decimal separator.
-    static QString ExportPriceText(const QVariant &value);
 
 protected:
-    bool Edit1KeyDown(QKeyEvent *event) override;
+    void OpenList() override;
+    void OpenPicker() override;
+    void ClosePicker() override;
 
 private:
     TDataModule6 *m_module;
-    PickReceiver<OperationPriceChoice> *m_receiver = nullptr;
+    int m_dialogMode = 1;
+    int m_currentPriceId = 0;
+    PriceRules::PieceSurcharges m_surcharges;
 };

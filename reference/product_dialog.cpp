@@ -3,7 +3,7 @@
 #include "app/data_module.h"
 #include "app/messages.h"
 #include "db/dataset.h"
-#include "db/sql_text.h"
+#include "reference/product_statements.h"
 #include "reference/dialog_buttons.h"
 #include "reference/lookup_list.h"
 
@@ -67,27 +67,17 @@ void TForm7::Button1Click()
         Messages::error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    const QString id = QString::number(m_module->Izdel->value(QStringLiteral("id")).toLongLong());
-    const QString upperMark = sqlText(mark.toUpper());
+    const qint64 id = m_module->Izdel->value(QStringLiteral("id")).toLongLong();
     const QString message = QStringLiteral("Такая марка изделия уже заведена!");
     if (Tag == 1) {
-        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)='%1'")
-                                     .arg(upperMark),
-                                 message))
+        if (m_module->CountCheck(ProductStatements::duplicateCount(mark.toUpper()), message))
             return;
-        m_module->SQL_exec.execute(
-            QStringLiteral("INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item)"
-                           "VALUES('%1', '', 6, %2,%3)")
-                .arg(sqlText(mark), Edit2->text(), QString::number(group)));
+        m_module->SQL_exec.execute(ProductStatements::insert(mark, SqlValue::decimal(Edit2->text()), group));
     } else {
-        if (m_module->CountCheck(QStringLiteral("select count(*) as cnt from accounts_dep.izdel where upper(marka)='%1'and id<>%2")
-                                     .arg(upperMark, id),
-                                 message))
+        if (m_module->CountCheck(ProductStatements::duplicateCountOnChange(mark.toUpper(), id), message))
             return;
         m_module->SQL_exec.execute(
-            QStringLiteral("UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption='%1', s_description='', id_msm_bs=6, "
-                           "massa=%2, id_class_item=%3 where id=%4")
-                .arg(sqlText(mark), m_module->ReplaceDelimiter(Edit2->text()), QString::number(group), id));
+            ProductStatements::update(id, mark, SqlValue::decimal(m_module->ReplaceDelimiter(Edit2->text())), group));
     }
     m_module->Izdel->reopen();
     accept();

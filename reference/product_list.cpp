@@ -2,19 +2,18 @@
 
 #include "app/data_grid.h"
 #include "app/data_module.h"
-#include "app/main_window.h"
-#include "app/messages.h"
 #include "db/dataset.h"
+#include "db/decimal_text.h"
 #include "reference/lookup_list.h"
+#include "reference/product_deletion.h"
 #include "reference/product_dialog.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 
 TForm3::TForm3(TDataModule6 *module, QWidget *parent)
-    : ListWindow(module->Izdel, QStringLiteral("TForm3"), QStringLiteral("Изделия (3)"), parent),
+    : PickerListWindow(module->Izdel, QStringLiteral("TForm3"), QStringLiteral("Изделия (3)"),
+                       {QStringLiteral("marka"), Match::Prefix, SearchKeys::ArrowsOnly}, parent),
       Form7(new TForm7(module, this)),
       m_module(module)
 {
@@ -29,89 +28,15 @@ TForm3::TForm3(TDataModule6 *module, QWidget *parent)
     resize(600, 480);
 }
 
-TForm3 *TForm3::instance()
-{
-    static QPointer<TForm3> form;
-    if (!form)
-        form = new TForm3(DataModule6, Form1);
-    return form;
-}
-
-QDate TForm3::DeletionThreshold(const QDate &today)
-{
-    return QDate(2000, today.month() == 1 ? 12 : today.month() - 1, 1);
-}
-
-QString TForm3::MassaText(const QString &value)
-{
-    QString text = value.trimmed();
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
-}
-
-void TForm3::PrepareList()
-{
-    Tag = 0;
-    m_receiver = nullptr;
-    m_module->Izdel->open();
-    SetPickerLook(false);
-    // The search box keeps whatever visibility the last opening left: shown until the first pick.
-}
-
-void TForm3::PreparePicker(PickReceiver<ProductChoice> *receiver)
-{
-    Tag = 1;
-    m_receiver = receiver;
-    m_module->Izdel->open();
-    SetPickerLook(true);
-    Edit1->show();
-    Edit1->clear();
-}
-
-void TForm3::FinishList()
-{
-    m_module->Izdel->close();
-}
-
-void TForm3::FinishPicker()
+void TForm3::ClosePicker()
 {
     Button2->setDefault(false);
     // The search box is hidden from now on; its text goes too, or the list opened from the menu
-    // would stay narrowed by a search the user can no longer see or change.
+    // would stay narrowed by a search the user can no longer see or change. List mode leaves the
+    // box as the last opening left it: shown until the first pick of the run.
     Edit1->clear();
     Edit1->hide();
     m_module->Izdel->close();
-    m_receiver = nullptr;
-}
-
-void TForm3::ShowList()
-{
-    PrepareList();
-    exec();
-    FinishList();
-}
-
-void TForm3::ShowPicker(PickReceiver<ProductChoice> *receiver)
-{
-    PreparePicker(receiver);
-    exec();
-    FinishPicker();
-}
-
-void TForm3::Edit1Change()
-{
-    FilterBy(QStringLiteral("marka"), Edit1->text());
-}
-
-bool TForm3::Edit1KeyDown(QKeyEvent *event)
-{
-    // Only Up and Down are taken from the box; every other key edits the search text as usual.
-    return MoveByArrow(event);
 }
 
 void TForm3::Button1Click()
@@ -133,9 +58,8 @@ void TForm3::Button2Click()
     DataSet *izdel = m_module->Izdel;
     RememberRow();
     if (IsPicker()) {
-        if (!izdel->isEmpty() && m_receiver)
-            m_receiver->TakePick({izdel->value(QStringLiteral("id")).toLongLong(),
-                                  izdel->text(QStringLiteral("marka")).trimmed()});
+        if (!izdel->isEmpty())
+            Hand({izdel->value(QStringLiteral("id")).toLongLong(), izdel->text(QStringLiteral("marka")).trimmed()});
         accept();
     } else {
         // With no product listed there is nothing to change.
@@ -144,7 +68,7 @@ void TForm3::Button2Click()
         Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
         Form7->Tag = 2;
         Form7->Edit1->setText(izdel->text(QStringLiteral("marka")).trimmed());
-        Form7->Edit2->setText(MassaText(izdel->text(QStringLiteral("massa"))));
+        Form7->Edit2->setText(trimmedDecimal(izdel->text(QStringLiteral("massa"))));
         Form7->cb_item->open();
         Form7->cb_item->setKeyValue(izdel->value(QStringLiteral("id_class_item")).toLongLong());
         Form7->exec();
@@ -158,32 +82,6 @@ void TForm3::Button3Click()
     DataSet *izdel = m_module->Izdel;
     if (izdel->isEmpty())
         return;
-    const qint64 productId = izdel->value(QStringLiteral("id")).toLongLong();
-    const QString id = QString::number(productId);
-
-    DataSet *control = m_module->Control;
-    control->setParam(QStringLiteral("id_ii"), productId);
-    control->setParam(QStringLiteral("dt"), DeletionThreshold(QDate::currentDate()));
-    const qint64 records = m_module->LookUp(
-        QStringLiteral("select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"),
-        QStringLiteral("cnt")).toLongLong();
-    const qint64 prices = m_module->LookUp(
-        QStringLiteral("select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"),
-        QStringLiteral("cnt")).toLongLong();
-
-    // "No" to the prices keeps them and goes on to the product itself.
-    if (prices > 0 && Messages::ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"), QStringLiteral("Удаление")))
-        m_module->DelSmena.execute(QStringLiteral("delete from accounts_dep.oper o where o.i_id =%1").arg(id));
-
-    if (records > 0) {
-        if (Messages::ask(QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут удалены. "
-                                         "Удалить изделие? "),
-                          QStringLiteral("Удаление"))) {
-            m_module->DelSmena.execute(QStringLiteral("delete from accounts_dep.smena s where s.i_id =%1").arg(id));
-            m_module->DelSmena.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=%1").arg(id));
-        }
-    } else if (Messages::ask(QStringLiteral("Удалить изделие? "), QStringLiteral("Удаление"))) {
-        m_module->DelSmena.execute(QStringLiteral("delete from cmn_gds_and_srv.gds_and_srv  where id=%1").arg(id));
-    }
+    ProductDeletion(*m_module, izdel->value(QStringLiteral("id")).toLongLong()).run();
     izdel->reopen();
 }

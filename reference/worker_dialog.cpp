@@ -2,7 +2,7 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
-#include "db/sql_text.h"
+#include "reference/worker_statements.h"
 #include "reference/dialog_buttons.h"
 #include "reference/lookup_list.h"
 
@@ -62,14 +62,8 @@ void TForm2::Button1Click()
         return;
     }
     const QString department = LCB_department->captionText();
-    if (Tag == 1)
-        m_module->SQL_exec.execute(
-            QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES('%1', '%2')")
-                .arg(sqlText(fio), sqlText(department)));
-    else
-        m_module->SQL_exec.execute(
-            QStringLiteral("UPDATE accounts_dep.person SET fio='%1', s_staffpos_hl='%2' where accounts_dep.person.id=%3")
-                .arg(sqlText(fio), sqlText(department), QString::number(id)));
+    m_module->SQL_exec.execute(Tag == 1 ? WorkerStatements::insert(fio, department)
+                                        : WorkerStatements::update(id, fio, department));
     accept();
 }
 

@@ -2,18 +2,17 @@
 
 #include "app/data_grid.h"
 #include "app/data_module.h"
-#include "app/main_window.h"
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "reference/worker_dialog.h"
+#include "reference/worker_statements.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 
 TForm5::TForm5(TDataModule6 *module, QWidget *parent)
-    : ListWindow(module->Workers, QStringLiteral("TForm5"), QStringLiteral("Список рабочих"), parent),
+    : PickerListWindow(module->Workers, QStringLiteral("TForm5"), QStringLiteral("Список рабочих"),
+                       {QStringLiteral("fio")}, parent),
       Form2(new TForm2(module, this)),
       m_module(module)
 {
@@ -24,66 +23,7 @@ TForm5::TForm5(TDataModule6 *module, QWidget *parent)
     CreateListButtons();
     Arrange({Button1, Button2, Button3, Edit1, Button4});
     resize(660, 480);
-}
-
-TForm5 *TForm5::instance()
-{
-    static QPointer<TForm5> form;
-    if (!form)
-        form = new TForm5(DataModule6, Form1);
-    return form;
-}
-
-void TForm5::PrepareList()
-{
-    Tag = 0;
-    m_receiver = nullptr;
-    m_module->Workers->open();
-    SetPickerLook(false);
-    // The search text of the last opening and the filter it set stay in force.
-}
-
-void TForm5::PreparePicker(int mode, PickReceiver<WorkerChoice> *receiver)
-{
-    Tag = mode;
-    m_receiver = receiver;
-    m_module->Workers->open();
-    SetPickerLook(true);
-    Edit1->show();
-    Edit1->clear();
-}
-
-void TForm5::Finish()
-{
-    m_module->Workers->close();
-    m_receiver = nullptr;
-}
-
-void TForm5::ShowList()
-{
-    PrepareList();
-    exec();
-    Finish();
-}
-
-void TForm5::ShowPicker(int mode, PickReceiver<WorkerChoice> *receiver)
-{
-    PreparePicker(mode, receiver);
-    exec();
-    Finish();
-}
-
-void TForm5::Edit1Change()
-{
-    FilterBy(QStringLiteral("fio"), Edit1->text());
-}
-
-bool TForm5::Edit1KeyDown(QKeyEvent *event)
-{
-    // Up and Down move the list; after them every key that types nothing is swallowed, so the
-    // cursor keys, Home, End and Delete do nothing in the box.
-    MoveByArrow(event);
-    return event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || TypesNothing(event);
+    // In list mode the search text of the last opening and the filter it set stay in force.
 }
 
 void TForm5::Button1Click()
@@ -100,8 +40,8 @@ void TForm5::Button2Click()
 {
     DataSet *workers = m_module->Workers;
     if (IsPicker()) {
-        if (!workers->isEmpty() && m_receiver)
-            m_receiver->TakePick({workers->toInt(QStringLiteral("id")), workers->text(QStringLiteral("fio")).trimmed()});
+        if (!workers->isEmpty())
+            Hand({workers->toInt(QStringLiteral("id")), workers->text(QStringLiteral("fio")).trimmed()});
     } else {
         // With no worker listed there is nothing to change.
         if (workers->isEmpty())
@@ -127,8 +67,7 @@ void TForm5::Button3Click()
     if (!Messages::ask(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
         return;
     RememberRow();
-    m_module->SQL_exec.execute(QStringLiteral("delete from accounts_dep.person where id =%1")
-                                   .arg(workers->toInt(QStringLiteral("id"))));
+    m_module->SQL_exec.execute(WorkerStatements::deletion(workers->toInt(QStringLiteral("id"))));
     workers->reopen();
     RestoreRow();
 }

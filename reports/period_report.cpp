@@ -23,7 +23,7 @@ constexpr double PageFooterHeight = 5.0;
 
 PeriodReport::PeriodReport(TDataModule6 *module, const QString &objectName, const QString &queryName,
                            int periodPairs, const QString &titlePrefix, QObject *parent)
-    : ReportHolder(module, objectName, queryName, QStringLiteral("QRLabel1"), ReportPreview::PageWidth, parent),
+    : ReportHolder(module, objectName, queryName, QStringLiteral("QRLabel1"), ReportZoom::PageWidth, parent),
       m_pairs(periodPairs),
       m_titlePrefix(titlePrefix)
 {
@@ -66,13 +66,6 @@ void PeriodReport::Open(const QDate &start, const QDate &end, ProductKindChoice 
     ApplyKindFilter(Query, kind);
     OpenQuery();
     SetTitle(PeriodTitle(start, end));
-}
-
-void PeriodReport::Run(const QDate &start, const QDate &end, ProductKindChoice kind, QWidget *parent)
-{
-    QueryCloser closer(Query);
-    Open(start, end, kind);
-    Preview(parent);
 }
 
 ReportDocument PeriodReport::Make(const QDate &start, const QDate &end, ProductKindChoice kind)

@@ -29,10 +29,8 @@ public:
     QString PeriodTitle(const QDate &start, const QDate &end) const;
 
     // The report as the report centre makes it: the query closed, its period set, the product
-    // kind filter applied, opened; the title set; the report generated and previewed; the query
-    // closed again, also when anything on the way fails.
-    void Run(const QDate &start, const QDate &end, ProductKindChoice kind, QWidget *parent);
-    // The same steps up to the generated report, without the preview (tools and tests).
+    // kind filter applied, opened; the title set; the report generated; the query closed again,
+    // also when anything on the way fails.
     ReportDocument Make(const QDate &start, const QDate &end, ProductKindChoice kind);
 
     // Filters the fetched rows by the column naimen: all rows, naimen=0 or naimen=1.

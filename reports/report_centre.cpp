@@ -1,7 +1,6 @@
 #include "reports/report_centre.h"
 
 #include "app/data_module.h"
-#include "app/main_window.h"
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "db/plant.h"
@@ -9,7 +8,9 @@
 #include "reports/detailed_workers_report.h"
 #include "reports/products_report.h"
 #include "reports/report_format.h"
+#include "reports/report_preview.h"
 #include "reports/shared_spreadsheet_writer.h"
+#include "reports/spreadsheet_export.h"
 #include "reports/spreadsheet_writer.h"
 #include "reports/workers_report.h"
 
@@ -20,7 +21,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -47,11 +47,6 @@ void boldCaption(QGroupBox *box)
     box->setFont(bold);
     for (QWidget *child : box->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
         child->setFont(normal);
-}
-
-QString exportCaption(int written, int total)
-{
-    return QStringLiteral("Excel (%1 из %2)").arg(written).arg(total);
 }
 
 } // namespace
@@ -119,27 +114,14 @@ TForm18::TForm18(TDataModule6 *module, QWidget *parent)
     Button2 = button("Button2", QStringLiteral("Отчет по продукции"), &TForm18::Button2Click);
     Button1 = button("Button1", QStringLiteral("Детальный отчет по рабочим"), &TForm18::Button1Click);
     Button3 = button("Button3", QStringLiteral("Детальный отчет по продукции"), &TForm18::Button3Click);
-    Button6 = button("Button6", exportCaption(0, 0), &TForm18::Button6Click);
+    Button6 = button("Button6", SpreadsheetExport::caption(0, 0), &TForm18::Button6Click);
     Button5 = button("Button5", QStringLiteral("Выход"), &TForm18::Button5Click);
     // Esc closes the dialog as "Выход" does (QDialog::reject).
-
-    if (Form1)
-        ApplyRole(Form1->LoginRole);
-}
-
-TForm18 *TForm18::instance()
-{
-    static QPointer<TForm18> form;
-    if (!form)
-        form = new TForm18(DataModule6, Form1);
-    return form;
 }
 
 void TForm18::ShowCentre()
 {
     PresetPeriod();
-    if (Form1)
-        ApplyRole(Form1->LoginRole);
     exec();
 }
 
@@ -187,7 +169,7 @@ void TForm18::setProductKind(ProductKindChoice kind)
 
 void TForm18::runReport(PeriodReport *report)
 {
-    report->Run(periodStart(), periodEnd(), productKind(), this);
+    ReportPreview::run(report->Make(periodStart(), periodEnd(), productKind()), report->zoom(), this);
 }
 
 void TForm18::Button4Click()
@@ -236,33 +218,26 @@ void TForm18::Button6Click()
     if (writer.OpenWorkbook() == -1)
         return;
 
-    const int n = XLS_Rep->recordCount();
-    Button6->setText(exportCaption(0, n));
-    const QStringList headings = {QStringLiteral("Наименование"), QStringLiteral("Операция"),
-                                  QStringLiteral("Вид продукции"), QStringLiteral("Коробки"),
-                                  QStringLiteral("Кол-во")};
-    for (int c = 0; c < headings.size(); ++c)
-        writer.WriteCell(1, c + 1, 1, headings.at(c));
-
+    SpreadsheetExport::writePlainHeadings(writer, 1, {QStringLiteral("Наименование"), QStringLiteral("Операция"),
+                                                      QStringLiteral("Вид продукции"), QStringLiteral("Коробки"),
+                                                      QStringLiteral("Кол-во")});
     // The spreadsheet reads the mass as a number in the workstation's own notation.
     const QString decimalPoint = QLocale().decimalPoint();
-    for (int i = 0; i < n; ++i) {
-        const auto value = [this, i](const char *field) { return XLS_Rep->valueAt(i, QLatin1String(field)); };
-        const int row = i + 2;
-        writer.WriteCell(1, 1, row, value("nom").toString().trimmed());
-        writer.WriteCell(1, 2, row, value("vid").toString().trimmed() + ColourSuffix(value("color")));
-        writer.WriteCell(1, 3, row, Plant::productKindText(value("naimen").toInt()));
-        double mass = 0;
-        if (ReportFormat::toNumber(value("mass"), &mass))
-            writer.WriteCell(1, 4, row, ReportFormat::plainNumber(mass).replace(ReportFormat::DecimalSeparator, decimalPoint));
-        double kolvo = 0;
-        if (ReportFormat::toNumber(value("kolvo"), &kolvo))
-            writer.WriteCell(1, 5, row, QString::number(std::llround(kolvo)));
-        Button6->setText(exportCaption(i + 1, n));
-        // The caption repaints after every row; the user's input waits for the end, so that no
-        // second command pulls the rows from under the running export.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    SpreadsheetExport::run(
+        *XLS_Rep, 2,
+        [&](const DataSet &rows, int i, int row) {
+            const auto value = [&rows, i](const char *field) { return rows.valueAt(i, QLatin1String(field)); };
+            writer.WriteCell(1, 1, row, value("nom").toString().trimmed());
+            writer.WriteCell(1, 2, row, value("vid").toString().trimmed() + ColourSuffix(value("color")));
+            writer.WriteCell(1, 3, row, Plant::productKindText(value("naimen").toInt()));
+            double mass = 0;
+            if (ReportFormat::toNumber(value("mass"), &mass))
+                writer.WriteCell(1, 4, row, ReportFormat::plainNumber(mass).replace(ReportFormat::DecimalSeparator, decimalPoint));
+            double kolvo = 0;
+            if (ReportFormat::toNumber(value("kolvo"), &kolvo))
+                writer.WriteCell(1, 5, row, QString::number(std::llround(kolvo)));
+        },
+        [this](int written, int total) { Button6->setText(SpreadsheetExport::caption(written, total)); });
     writer.SetVisible(true);
 }
 

@@ -26,8 +26,6 @@ class TForm18 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm18(TDataModule6 *module, QWidget *parent = nullptr);
-    // The run's report centre, created on first use over the main window.
-    static TForm18 *instance();
 
     // The holders of the four printed reports.
     TForm16 *Form16; // "Отчет по рабочим"
@@ -38,8 +36,8 @@ public:
 
     static const QString XlsStatement;
 
-    // Opening from the main menu: the period preset, the login's restrictions applied, the window
-    // shown modally; returns when it is closed.
+    // Opening from the main menu: the period preset, the window shown modally; returns when it
+    // is closed. What the role may use was settled by the login (ApplyRole).
     void ShowCentre();
     // Presets the period to the previous calendar month of that day.
     void PresetPeriod(const QDate &today = QDate::currentDate());

@@ -7,7 +7,6 @@
 #include <QPageRanges>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 
 #include <algorithm>
 
@@ -195,12 +194,9 @@ QList<int> ReportDocument::allPages() const
     return pages;
 }
 
-bool ReportDocument::print(QPrinter *printer) const
+bool ReportDocument::print(QPagedPaintDevice *printer, const QPageRanges &ranges) const
 {
-    printer->setFullPage(true);
-    printer->setDocName(m_title);
     // The page ranges chosen in the print dialog ("1-2,5"); none means every page.
-    const QPageRanges ranges = printer->pageRanges();
     QList<int> pages;
     for (int i = 0; i < pageCount(); ++i)
         if (ranges.isEmpty() || ranges.contains(i + 1))

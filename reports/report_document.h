@@ -10,9 +10,15 @@
 #include <QString>
 #include <QStringList>
 
+class QPageRanges;
 class QPagedPaintDevice;
 class QPainter;
-class QPrinter;
+
+// How the preview first shows a report's pages.
+enum class ReportZoom {
+    PageWidth, // zoomed to the width of the page
+    WholePage, // zoomed to show the whole page
+};
 
 // One thing drawn on a page. Coordinates are millimetres from the top left corner of the
 // printable area.
@@ -54,9 +60,10 @@ public:
 
     // Paints one page; the painter's device has its origin at the paper's top left corner.
     void paintPage(QPainter &painter, int index) const;
-    // Paints the pages of the printer's page ranges (all when it has none) on it. False when
-    // the printer cannot be painted on or the ranges hold none of the report's pages.
-    bool print(QPrinter *printer) const;
+    // Paints the pages of the page ranges chosen for printing (all when there are none) on a
+    // printer set to full-page painting. False when the device cannot be painted on or the
+    // ranges hold none of the report's pages.
+    bool print(QPagedPaintDevice *printer, const QPageRanges &ranges) const;
     // Writes the document as a PDF file; false when the file cannot be written.
     bool savePdf(const QString &path) const;
 

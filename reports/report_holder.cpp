@@ -7,7 +7,7 @@
 #include "reports/report_engine.h"
 
 ReportHolder::ReportHolder(TDataModule6 *module, const QString &objectName, const QString &queryName,
-                           const QString &titleItem, ReportPreview::Zoom zoom, QObject *parent)
+                           const QString &titleItem, ReportZoom zoom, QObject *parent)
     : QObject(parent),
       Query(new DataSet(module->connectionName(), this)),
       m_connection(module->connectionName()),
@@ -57,14 +57,6 @@ QString ReportHolder::Title() const
 ReportDocument ReportHolder::Generate() const
 {
     return ReportEngine::generate(Layout, ReportDataSet::fromDataSet(*Query));
-}
-
-void ReportHolder::Preview(QWidget *parent) const
-{
-    // Generated in full first: the preview then pages through finished pages and the query
-    // may be closed as soon as it returns.
-    const ReportDocument document = Generate();
-    ReportPreview::run(document, m_zoom, parent);
 }
 
 QueryCloser::~QueryCloser()

@@ -2,23 +2,22 @@
 
 #include "reports/report_document.h"
 #include "reports/report_layout.h"
-#include "reports/report_preview.h"
 
 #include <QObject>
 #include <QString>
 
 class DataSet;
 class TDataModule6;
-class QWidget;
 
 // The invisible holder of one printed report: the report's query and its banded layout. Callers
 // reach the query through it (to set its parameters and filter, to open and close it) and the
-// layout's title item, then have the report generated and previewed.
+// layout's title item, then have the report generated; a window shows the generated pages in the
+// print preview (reports/report_preview.h) in the holder's zoom.
 class ReportHolder : public QObject {
     Q_OBJECT
 public:
     ReportHolder(TDataModule6 *module, const QString &objectName, const QString &queryName,
-                 const QString &titleItem, ReportPreview::Zoom zoom, QObject *parent);
+                 const QString &titleItem, ReportZoom zoom, QObject *parent);
 
     // The report's query; the concrete holders also name it as the plant knows it (t_Report…).
     DataSet *Query;
@@ -34,15 +33,15 @@ public:
     void OpenQuery();
 
     // The whole report over the visible rows of the open query (no rows: the empty report).
+    // Generated in full: the preview then pages through finished pages and the query may be
+    // closed at once.
     ReportDocument Generate() const;
-    // Generates the report and shows it in the preview; returns when the user has closed it.
-    void Preview(QWidget *parent = nullptr) const;
-    ReportPreview::Zoom zoom() const { return m_zoom; }
+    ReportZoom zoom() const { return m_zoom; }
 
 private:
     QString m_connection;
     QString m_titleItem;
-    ReportPreview::Zoom m_zoom;
+    ReportZoom m_zoom;
 };
 
 // Closes a query when the command that opened it ends, however it ends.

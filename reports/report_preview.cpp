@@ -22,9 +22,17 @@ ReportPreview::ExecHook &execHook()
     static ReportPreview::ExecHook hook;
     return hook;
 }
+
+// Pages are painted from the paper's corner: they carry the report's margins themselves.
+bool printDocument(const ReportDocument &document, QPrinter *printer)
+{
+    printer->setFullPage(true);
+    printer->setDocName(document.title());
+    return document.print(printer, printer->pageRanges());
+}
 } // namespace
 
-ReportPreview::ReportPreview(const ReportDocument &document, Zoom zoom, QWidget *parent)
+ReportPreview::ReportPreview(const ReportDocument &document, ReportZoom zoom, QWidget *parent)
     : QDialog(parent), m_document(document)
 {
     setObjectName(QStringLiteral("ReportPreview"));
@@ -46,7 +54,7 @@ ReportPreview::ReportPreview(const ReportDocument &document, Zoom zoom, QWidget 
     m_view->setObjectName(QStringLiteral("PreviewView"));
     m_view->setViewMode(QPrintPreviewWidget::SinglePageView);
     connect(m_view, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
-        m_document.print(printer);
+        printDocument(m_document, printer);
     });
 
     auto *bar = new QToolBar(this);
@@ -108,7 +116,7 @@ ReportPreview::ReportPreview(const ReportDocument &document, Zoom zoom, QWidget 
     layout->addWidget(m_view, 1);
 
     m_view->updatePreview();
-    if (zoom == WholePage)
+    if (zoom == ReportZoom::WholePage)
         m_view->fitInView();
     else
         m_view->fitToWidth();
@@ -125,7 +133,7 @@ ReportPreview::~ReportPreview()
     delete m_view;
 }
 
-void ReportPreview::run(const ReportDocument &document, Zoom zoom, QWidget *parent)
+void ReportPreview::run(const ReportDocument &document, ReportZoom zoom, QWidget *parent)
 {
     ReportPreview preview(document, zoom, parent);
     preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
@@ -219,7 +227,7 @@ void ReportPreview::fitPage()
 
 bool ReportPreview::printOn(QPrinter *printer)
 {
-    if (m_document.print(printer))
+    if (printDocument(m_document, printer))
         return true;
     Messages::error(QStringLiteral("Не удалось напечатать отчет на принтере \"%1\".")
                         .arg(printer->printerName()));

@@ -17,16 +17,11 @@ class QSpinBox;
 class ReportPreview : public QDialog {
     Q_OBJECT
 public:
-    enum Zoom {
-        PageWidth, // zoomed to the width of the page
-        WholePage, // zoomed to show the whole page
-    };
-
-    ReportPreview(const ReportDocument &document, Zoom zoom, QWidget *parent = nullptr);
+    ReportPreview(const ReportDocument &document, ReportZoom zoom, QWidget *parent = nullptr);
     ~ReportPreview() override;
 
     // Opens the preview maximised and returns when the user has closed it.
-    static void run(const ReportDocument &document, Zoom zoom, QWidget *parent = nullptr);
+    static void run(const ReportDocument &document, ReportZoom zoom, QWidget *parent = nullptr);
 
     // Tests replace the modal run of the preview: the hook gets the dialog, ready and
     // maximised, instead of the user.

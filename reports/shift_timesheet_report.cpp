@@ -31,7 +31,7 @@ const QList<double> TForm15::DayColumns = {
 
 TForm15::TForm15(TDataModule6 *module, QObject *parent)
     : ReportHolder(module, QStringLiteral("TForm15"), QStringLiteral("H_Tabel"), QStringLiteral("QRLabel33"),
-                   ReportPreview::WholePage, parent),
+                   ReportZoom::WholePage, parent),
       H_Tabel(Query)
 {
     H_Tabel->setSql(Statement);
@@ -74,14 +74,6 @@ TForm15::TForm15(TDataModule6 *module, QObject *parent)
     Layout.pageFooter = ReportBand(5.0, {ReportItem::pageNumber(252.7, 1.0, 25.7).size(9).rightAligned()});
 }
 
-TForm15 *TForm15::instance()
-{
-    static QPointer<TForm15> holder;
-    if (!holder)
-        holder = new TForm15(DataModule6, DataModule6);
-    return holder;
-}
-
 QString TForm15::PeriodLabel(const QString &monthName, const QString &yearText)
 {
     return monthName + QLatin1Char(' ') + yearText + QStringLiteral(" г.");
@@ -92,15 +84,6 @@ void TForm15::SetMonth(int month, int year)
     H_Tabel->close();
     H_Tabel->setParam(QStringLiteral("mnth"), month);
     H_Tabel->setParam(QStringLiteral("yea"), year);
-}
-
-void TForm15::Print(int month, int year, const QString &periodLabel, QWidget *parent)
-{
-    QueryCloser closer(H_Tabel);
-    SetMonth(month, year);
-    OpenQuery();
-    SetTitle(periodLabel);
-    Preview(parent);
 }
 
 ReportDocument TForm15::Make(int month, int year, const QString &periodLabel)

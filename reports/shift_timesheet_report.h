@@ -11,16 +11,16 @@
 //
 // The timesheet window prints it like this:
 //
-//   TForm15::instance()->Print(month, year, TForm15::PeriodLabel(monthName, yearText), this);
+//   TForm15 *layout = Windows::get<TForm15>();
+//   ReportPreview::run(layout->Make(month, year, TForm15::PeriodLabel(monthName, yearText)),
+//                      layout->zoom(), this);
 //
-// which runs the query for the month, sets the period label, generates the report, shows it in
-// the preview zoomed to the whole page, waits until the preview is closed and closes the query.
+// which runs the query for the month, sets the period label, generates the report, closes the
+// query and shows the pages in the preview zoomed to the whole page until the user closes it.
 class TForm15 : public ReportHolder {
     Q_OBJECT
 public:
     explicit TForm15(TDataModule6 *module, QObject *parent = nullptr);
-    // The run's holder, on the run's data module.
-    static TForm15 *instance();
 
     DataSet *H_Tabel; // parameters mnth (1 to 12) and yea (four digits)
 
@@ -36,9 +36,7 @@ public:
 
     // Closes the query and sets its month.
     void SetMonth(int month, int year);
-    // Runs the query for the month, sets the period label and shows the report in the preview;
-    // returns when the preview is closed. The query is closed afterwards, whatever happened.
-    void Print(int month, int year, const QString &periodLabel, QWidget *parent = nullptr);
-    // The same up to the generated report, without the preview (tools and tests).
+    // Runs the query for the month, sets the period label and generates the report; the query
+    // is closed afterwards, whatever happened.
     ReportDocument Make(int month, int year, const QString &periodLabel);
 };

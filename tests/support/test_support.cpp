@@ -4,7 +4,7 @@
 #include "app/data_module.h"
 #include "app/program_end.h"
 #include "db/dataset.h"
-#include "db/sql_text.h"
+#include "db/sql_statement.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -108,29 +108,29 @@ QVector<QVector<QVariant>> TestDatabase::rows(const QString &sql) const
 
 int TestDatabase::addWorker(const QString &fio, const QString &position) const
 {
-    return insertId(QStringLiteral("insert into accounts_dep.person(fio, s_staffpos_hl) values('%1', '%2') returning id")
-                        .arg(sqlText(fio), sqlText(position)));
+    return insertId(QStringLiteral("insert into accounts_dep.person(fio, s_staffpos_hl) values(%1, %2) returning id")
+                        .arg(sqlLiteral(fio), sqlLiteral(position)));
 }
 
 int TestDatabase::addGroup(const QString &caption) const
 {
     return insertId(QStringLiteral("insert into cmn_classifier.item(id, id_classifier, id_level, s_code, s_caption) "
-                                   "select coalesce(max(id), 100) + 1, 1, 2, '', '%1' from cmn_classifier.item returning id::integer")
-                        .arg(sqlText(caption)));
+                                   "select coalesce(max(id), 100) + 1, 1, 2, '', %1 from cmn_classifier.item returning id::integer")
+                        .arg(sqlLiteral(caption)));
 }
 
 int TestDatabase::addProduct(const QString &mark, int group, double massa) const
 {
     return insertId(QStringLiteral("insert into cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item) "
-                                   "values('%1', '', 6, %2, %3) returning id::integer")
-                        .arg(sqlText(mark))
+                                   "values(%1, '', 6, %2, %3) returning id::integer")
+                        .arg(sqlLiteral(mark))
                         .arg(massa)
                         .arg(group ? QString::number(group) : QStringLiteral("null")));
 }
 
 int TestDatabase::addKind(const QString &name) const
 {
-    return insertId(QStringLiteral("insert into accounts_dep.vid_oper(vid) values('%1') returning id").arg(sqlText(name)));
+    return insertId(QStringLiteral("insert into accounts_dep.vid_oper(vid) values(%1) returning id").arg(sqlLiteral(name)));
 }
 
 int TestDatabase::addPrice(int kind, int product, int naimen) const
@@ -152,7 +152,7 @@ int TestDatabase::addNorm(int price, double unitPrice, int norma) const
 int TestDatabase::addRecord(int worker, int product, int price, const QDate &date, int mode, int qty,
                             int brak, double unitPrice, int hours, const QString &state, int colour) const
 {
-    const QString ok = state.isNull() ? QStringLiteral("null") : QLatin1Char('\'') + sqlText(state) + QLatin1Char('\'');
+    const QString ok = state.isNull() ? QStringLiteral("null") : sqlLiteral(state);
     return insertId(QStringLiteral("insert into accounts_dep.smena(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod, ok, "
                                    "prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(%1, %2, %3, %4, %5, %6, '%7', %8, %9, %10, '%7', %11, 0, 0, 0, 0, 0, 0) returning id")
                         .arg(worker)

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPointer>
+
+class QWidget;
+class TDataModule6;
+
+// Every window of the run is created once, on first use, over the run's data module, and reused
+// for the whole run: Windows::get<TForm5>(). The main window names the run's module and itself as
+// the owner of the windows when it is created; a window goes with its owner.
+namespace Windows {
+
+void setRun(TDataModule6 *module, QWidget *owner);
+TDataModule6 *module();
+QWidget *owner();
+
+template <typename Window>
+Window *get()
+{
+    static QPointer<Window> window;
+    if (!window)
+        window = new Window(module(), owner());
+    return window;
+}
+
+} // namespace Windows

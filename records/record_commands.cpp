@@ -1,0 +1,60 @@
+#include "records/record_commands.h"
+
+#include "app/data_module.h"
+#include "app/unit_of_work.h"
+#include "db/plant.h"
+#include "records/day_cell_rule.h"
+#include "records/record_statements.h"
+
+namespace RecordCommands {
+
+namespace {
+QString recordLockSpace()
+{
+    return QStringLiteral("accounts_dep.smena");
+}
+} // namespace
+
+bool save(TDataModule6 &module, const ProductionRecord &record, const ProductionRecord *before, const QDate &today)
+{
+    {
+        UnitOfWork work(module);
+        // The duplicate check and the write are two statements: the key's lock keeps a second
+        // workstation from saving the same record between them.
+        work.lock(recordLockSpace(), RecordStatements::keyLockName(record));
+        const QString duplicates = before ? RecordStatements::duplicateCountOnChange(record)
+                                          : RecordStatements::duplicateCount(record);
+        if (module.CountCheck(duplicates, QStringLiteral("Позиция с такими параметрами уже заведена!")))
+            return false;
+
+        SqlCommand SmenaIU(module.connectionName());
+        SmenaIU.execute(before ? RecordStatements::update(record, today) : RecordStatements::insert(record, today));
+
+        DayCellRule rule(module);
+        rule.recomputeAfterSave(record.worker, record.date, record.mode);
+        // A change that moves the record to another worker or date takes its hours out of the cell
+        // it counted in before, so that the timesheet stays right without waiting for a rebuild.
+        if (before && (before->worker != record.worker || before->date != record.date))
+            rule.recomputeAfterDeletion(before->worker, before->date, record.mode);
+        work.commit();
+    }
+    module.H_Tabel_1->close();
+    module.H_Tabel_2->close();
+    module.H_Tabel_3->close();
+    return true;
+}
+
+void remove(TDataModule6 &module, int id, int worker, const QDate &date, int mode)
+{
+    UnitOfWork work(module);
+    module.DelSmena.execute(RecordStatements::deletion(id));
+    DayCellRule(module).recomputeAfterDeletion(worker, date, mode);
+    work.commit();
+}
+
+QString toggledState(const QString &state)
+{
+    return Plant::isAccepted(state) ? Plant::stateEntered() : Plant::stateAccepted();
+}
+
+} // namespace RecordCommands

@@ -1,0 +1,46 @@
+#include "reference/product_deletion.h"
+
+#include "app/data_module.h"
+#include "app/messages.h"
+#include "app/unit_of_work.h"
+#include "reference/product_statements.h"
+
+ProductDeletion::ProductDeletion(TDataModule6 &module, qint64 productId, const QDate &today)
+    : m_module(module), m_id(productId)
+{
+    DataSet *control = module.Control;
+    control->setParam(QStringLiteral("id_ii"), productId);
+    control->setParam(QStringLiteral("dt"), threshold(today));
+    m_records = module.LookUp(ProductStatements::recordsSinceCount(), QStringLiteral("cnt")).toLongLong();
+    m_prices = module.LookUp(ProductStatements::pricesCount(), QStringLiteral("cnt")).toLongLong();
+}
+
+QDate ProductDeletion::threshold(const QDate &today)
+{
+    return QDate(2000, today.month() == 1 ? 12 : today.month() - 1, 1);
+}
+
+void ProductDeletion::run()
+{
+    // "No" to the prices keeps them and goes on to the product itself.
+    if (m_prices > 0 && Messages::ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"), QStringLiteral("Удаление"))) {
+        UnitOfWork work(m_module);
+        m_module.DelSmena.execute(ProductStatements::pricesDeletion(m_id));
+        work.commit();
+    }
+
+    if (m_records > 0) {
+        if (Messages::ask(QStringLiteral("По изделию есть операции в текущем, предыдущем месяцах и ранее, они будут удалены. "
+                                         "Удалить изделие? "),
+                          QStringLiteral("Удаление"))) {
+            UnitOfWork work(m_module);
+            m_module.DelSmena.execute(ProductStatements::recordsDeletion(m_id));
+            m_module.DelSmena.execute(ProductStatements::productDeletion(m_id));
+            work.commit();
+        }
+    } else if (Messages::ask(QStringLiteral("Удалить изделие? "), QStringLiteral("Удаление"))) {
+        UnitOfWork work(m_module);
+        m_module.DelSmena.execute(ProductStatements::productDeletion(m_id));
+        work.commit();
+    }
+}

@@ -1,0 +1,12 @@
+# Fails when one of BINARIES needs the Qt Widgets or Qt Print Support library.
+foreach(binary IN LISTS BINARIES)
+  execute_process(COMMAND ldd "${binary}" OUTPUT_VARIABLE libraries RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "ldd cannot read ${binary}")
+  endif()
+  if(libraries MATCHES "libQt6(Widgets|PrintSupport)")
+    message(FATAL_ERROR "${binary} links ${CMAKE_MATCH_0}")
+  endif()
+  get_filename_component(name "${binary}" NAME)
+  message(STATUS "${name}: no Qt Widgets")
+endforeach()
