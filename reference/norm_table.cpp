@@ -1,6 +1,7 @@
 #include "reference/norm_table.h"
 
 #include "app/data_module.h"
+#include "app/unit_of_work.h"
 #include "db/dataset.h"
 #include "reference/price_statements.h"
 
@@ -168,11 +169,20 @@ void NormTable::cancel()
     updateIndicator(row);
 }
 
-void NormTable::deleteStored(int row)
+bool NormTable::deleteUnlessLast(int row)
 {
     if (row < 0 || row >= m_rows.size())
-        return;
+        return false;
+    // The count and the deletion are one unit under the operation price's lock: two workstations
+    // deleting its last two rows at once cannot leave it without a norm.
+    UnitOfWork work(*m_module);
+    work.lock(QStringLiteral("accounts_dep.norm"), QString::number(m_priceId));
+    if (m_module->LookUp(PriceStatements::normCount(m_priceId), QStringLiteral("cnt")).toLongLong() <= 1)
+        return false;
+    cancel();
     m_module->SQL_exec.execute(PriceStatements::normDeletion(m_rows[row].id));
+    work.commit();
+    return true;
 }
 
 void NormTable::setCurrentRow(int row)

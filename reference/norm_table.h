@@ -47,8 +47,9 @@ public:
     void cancel();
     // Drops the edits and reads the rows again.
     void reload();
-    // Deletes a stored row from the database (the rows are not read again).
-    void deleteStored(int row);
+    // Deletes a stored row from the database unless it is the operation price's last norm row
+    // (the rows are not read again); edits not written are dropped. False when the row stays.
+    bool deleteUnlessLast(int row);
 
     // The row the grid shows as current, for the row indicator.
     void setCurrentRow(int row);

@@ -204,12 +204,7 @@ void TForm22::Button2Click()
         SetCurrent(norm->storedCount() - 1, column);
         return;
     }
-    const qint64 count = m_module->LookUp(QStringLiteral("select count(*) as cnt from accounts_dep.norm where o_id=%1")
-                                              .arg(norm->priceId()),
-                                          QStringLiteral("cnt")).toLongLong();
-    if (count > 1) {
-        norm->cancel();
-        norm->deleteStored(row);
+    if (norm->deleteUnlessLast(row)) {
         norm->reload();
         SetCurrent(qMin(row, norm->storedCount() - 1), column);
         return;

@@ -72,6 +72,11 @@ QString norms()
     return QStringLiteral("select id, o_id, norma, prize, price from accounts_dep.norm where o_id=:o_id order by norma, id");
 }
 
+QString normCount(int priceId)
+{
+    return sqlStatement(QStringLiteral("select count(*) as cnt from accounts_dep.norm where o_id={o_id}"), {{"o_id", priceId}});
+}
+
 QString normInsert(int priceId, const SqlValue &norma, const SqlValue &price, const SqlValue &prize)
 {
     return sqlStatement(QStringLiteral("insert into accounts_dep.norm(o_id, norma, price, prize) values ({o_id}, {norma}, {price}, {prize}) returning id"),

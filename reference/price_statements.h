@@ -32,6 +32,8 @@ QString deletion();
 
 // The norms window: the rows of one operation price (parameter o_id), and their writes.
 QString norms();
+// One row with cnt: the norm rows of an operation price.
+QString normCount(int priceId);
 QString normInsert(int priceId, const SqlValue &norma, const SqlValue &price, const SqlValue &prize);
 // The changed columns of a norm row (norma, price, prize) with their new values.
 QString normUpdate(qint64 id, const QList<QPair<QString, SqlValue>> &changes);

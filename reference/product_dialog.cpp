@@ -48,7 +48,7 @@ TForm7::TForm7(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     Edit2->setValidator(new MassaValidator(Edit2));
     Edit2->setFixedWidth(90);
     cb_item = new LookupList(module->connectionName(),
-                             QStringLiteral("select * from cmn_classifier.item where id_level=2 order by s_caption"),
+                             ProductStatements::groups(),
                              group);
     cb_item->setObjectName(QStringLiteral("cb_item"));
     form->addRow(QStringLiteral("Марка"), Edit1);

@@ -23,16 +23,14 @@ TForm2::TForm2(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     Edit1 = new QLineEdit(group);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMaxLength(254);
-    auto lookup = [&](const char *name, const char *table) {
-        auto *list = new LookupList(module->connectionName(),
-                                    QStringLiteral("select * from %1 order by s_caption").arg(QLatin1String(table)),
-                                    group);
+    auto lookup = [&](const char *name, const QString &statement) {
+        auto *list = new LookupList(module->connectionName(), statement, group);
         list->setObjectName(QString::fromLatin1(name));
         return list;
     };
-    LCB_department = lookup("LCB_department", "cmn_department.department");
-    LCB_staffpos = lookup("LCB_staffpos", "hrms_staffpos.staffpos");
-    LCB_roles = lookup("LCB_roles", "adm_role.roles");
+    LCB_department = lookup("LCB_department", WorkerStatements::departments());
+    LCB_staffpos = lookup("LCB_staffpos", WorkerStatements::staffPositions());
+    LCB_roles = lookup("LCB_roles", WorkerStatements::roles());
     form->addRow(QStringLiteral("ФИО"), Edit1);
     form->addRow(QStringLiteral("Подразделение"), LCB_department);
     form->addRow(QStringLiteral("Должность"), LCB_staffpos);

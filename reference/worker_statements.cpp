@@ -9,6 +9,21 @@ QString list()
     return QStringLiteral("select * from accounts_dep.person order by fio");
 }
 
+QString departments()
+{
+    return QStringLiteral("select * from cmn_department.department order by s_caption");
+}
+
+QString staffPositions()
+{
+    return QStringLiteral("select * from hrms_staffpos.staffpos order by s_caption");
+}
+
+QString roles()
+{
+    return QStringLiteral("select * from adm_role.roles order by s_caption");
+}
+
 QString insert(const QString &fio, const QString &department)
 {
     return sqlStatement(QStringLiteral("INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES({fio}, {department})"),

@@ -6,6 +6,10 @@
 namespace WorkerStatements {
 
 QString list();
+// The look-up lists of the worker dialog, each listed by s_caption and keyed by id.
+QString departments();
+QString staffPositions();
+QString roles();
 // A new worker: his name and, as "Должность", the caption of his department.
 QString insert(const QString &fio, const QString &department);
 QString update(int id, const QString &fio, const QString &department);

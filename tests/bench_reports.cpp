@@ -18,7 +18,7 @@
 #include "reports/shift_timesheet_report.h"
 #include "reports/workers_report.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -95,7 +95,7 @@ void report(const QString &name, QList<Run> runs)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
 
     TestDatabase db;

@@ -1,27 +1,22 @@
-// Start-up, connection, version gate, login roles and the daily shift journal.
+// The plant rules of the application core, without windows: the connection string, the version
+// gate, the shared count check and delimiter, statements built from typed values, and the unit of
+// work that makes a command's writes all or nothing.
 #include "app/build_stamp.h"
 #include "app/connection_string.h"
-#include "app/data_grid.h"
 #include "app/data_module.h"
-#include "app/login_window.h"
-#include "app/main_window.h"
 #include "app/messages.h"
-#include "app/startup.h"
+#include "app/unit_of_work.h"
 #include "app/version_gate.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
+#include "db/sql_statement.h"
+#include "reference/kind_statements.h"
+#include "reference/price_statements.h"
+#include "reference/product_statements.h"
+#include "reference/worker_statements.h"
 #include "tests/support/test_support.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QDateEdit>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -38,29 +33,12 @@ const QString kOptions = QStringLiteral(
     "ExtraSysTablePrefixes=;LFConversion=1;UpdatableCursors=1;TrueIsMinus1=0;BI=0;ByteaAsLongVarBinary=1;"
     "UseServerSidePrepare=1;LowerCaseIdentifier=0;D6=-101;OptionalErrors=0;XaOpt=1");
 
-// A small plant: two workers, products, kinds and prices, and a journal date.
-struct Plant {
-    explicit Plant(const TestDatabase &db)
-    {
-        ivanov = db.addWorker(QStringLiteral("Иванов И.И."));
-        petrov = db.addWorker(QStringLiteral("Петров П.П."));
-        ring = db.addProduct(QStringLiteral("Кольцо 20"));
-        axle = db.addProduct(QStringLiteral("Ось 40х120"));
-        turning = db.addKind(QStringLiteral("Токарная"));
-        painting = db.addKind(QStringLiteral("Окраска"));
-        ringTurning = db.addPrice(turning, ring);
-        axleTurning = db.addPrice(turning, axle, 1);
-        axlePainting = db.addPrice(painting, axle);
-    }
-    int ivanov, petrov, ring, axle, turning, painting, ringTurning, axleTurning, axlePainting;
-};
-
 } // namespace
 
 class TestCore : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installRussian(*qApp); }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
 
     void connectionString_data();
     void connectionString();
@@ -71,33 +49,25 @@ private slots:
     void versionGate_data();
     void versionGate();
     void versionGateEmptyTable();
-    void versionGateStopsOutdatedCopy();
     void versionGateSecondWorkstation();
 
     void countCheck();
     void replaceDelimiter_data();
     void replaceDelimiter();
 
-    void startUpWithoutServer();
     void unansweringServerTimesOut();
     void serverErrorTextReachesUser();
+    void errorBoxSaysWhatFailed();
 
-    void loginRoles_data();
-    void loginRoles();
-    void loginRefused_data();
-    void loginRefused();
-    void loginCaptionShowsBuild();
-    void loginShowsJournalAndClosingEnds();
-    void loginEscapeEnds();
+    void statementValues_data();
+    void statementValues();
+    void statementMarksMustMatch();
+    void referenceStatementTexts();
 
-    void journalListsStates();
-    void journalOrder();
-    void journalWorkerMatchedTwice();
-    void journalAmountsAndColours();
-    void journalActivationAndDate();
-    void journalModeSwitchSendsNothing();
-    void journalReadErrorShown();
-    void menuCarriesEveryItem();
+    void unitOfWorkCommits();
+    void unitOfWorkRollsBackWhole();
+    void unitOfWorkJoinsTheOuterOne();
+    void countCheckInsideWorkWaitsForItsEnd();
 };
 
 void TestCore::connectionString_data()
@@ -182,33 +152,6 @@ void TestCore::versionGateEmptyTable()
     QCOMPARE(rows[0][2].toString(), QString());
 }
 
-void TestCore::versionGateStopsOutdatedCopy()
-{
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    TForm23 login(&main);
-    ProgramEndCounter ends;
-    Messages::MessageRecorder rec;
-
-    main.VersionGate();   // this build is recorded
-    QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(ends.count, 0);
-    QCOMPARE(db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), main.BuildDate);
-
-    db.exec(QStringLiteral("update accounts_dep.ver set d=d+1"));   // a newer build ran elsewhere
-    main.Timer1Timer();
-    QCOMPARE(rec.shown.size(), 1);
-    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
-    QCOMPARE(rec.shown[0].text, QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
-    QCOMPARE(ends.count, 1);
-    auto *endTimer = login.findChild<QTimer *>(QStringLiteral("Timer1"));
-    QVERIFY(endTimer->isActive());
-    QCOMPARE(endTimer->interval(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(ends.count, 2, 7000);   // the login timer ends it even unanswered
-    QCOMPARE(main.findChild<QTimer *>(QStringLiteral("Timer1"))->interval(), 30000);
-}
-
 void TestCore::versionGateSecondWorkstation()
 {
     // Two copies share one database; the newer build records itself, the older one stops.
@@ -263,20 +206,6 @@ void TestCore::replaceDelimiter()
     QCOMPARE(module.ReplaceDelimiter(typed), expected);
 }
 
-void TestCore::startUpWithoutServer()
-{
-    Messages::MessageRecorder rec;
-    // Nothing listens on this loopback address.
-    const int code = runProgram(*qApp, {QStringLiteral("plant_db"), QStringLiteral("127.0.0.78")});
-    QCOMPARE(code, 1);
-    QCOMPARE(rec.shown.size(), 1);
-    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка!"));
-    QCOMPARE(rec.shown[0].text, QStringLiteral("Подключение к БД отсутсвует!!!"));
-    QVERIFY(QApplication::topLevelWidgets().isEmpty()
-            || std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
-                            [](QWidget *w) { return w->isVisible(); }));
-}
-
 void TestCore::unansweringServerTimesOut()
 {
     // A server that accepts the connection and never answers must not hang the start-up.
@@ -308,332 +237,190 @@ void TestCore::serverErrorTextReachesUser()
     QVERIFY2(rec.shown[0].text.contains(QStringLiteral("no_such_table")), qPrintable(rec.shown[0].text));
 }
 
-void TestCore::loginRoles_data()
+void TestCore::errorBoxSaysWhatFailed()
 {
-    QTest::addColumn<QString>("typed");
-    // Enabled: Добавить, Изменить, Удалить, radio buttons/Выходной/date/Обновить, grid, Справочники, Табель
-    QTest::addColumn<QString>("enabled");
-    QTest::newRow("administrator") << "61370452" << "1111111";
-    QTest::newRow("administrator short code") << "6194" << "1111111";
-    QTest::newRow("administrator with blanks") << "  61370452 " << "1111111";
-    QTest::newRow("accountant") << "lumeno" << "0000000";
-    QTest::newRow("shift foreman") << "gildert" << "1001100";
-    QTest::newRow("storekeeper") << "vorny" << "0001100";
-}
-
-void TestCore::loginRoles()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, enabled);
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    TForm23 login(&main);
     Messages::MessageRecorder rec;
-    main.JournalMode = 3;
-    login.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(typed);
-    QVERIFY(login.Login());
-    QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(main.JournalMode, 1);
-    QCOMPARE(main.LoginText, typed.trimmed());
-
-    auto on = [&](const char *name) { return main.findChild<QWidget *>(QString::fromLatin1(name))->isEnabled(); };
-    const bool radios = on("RadioButton1") && on("RadioButton2") && on("RadioButton3") && on("RadioButton4");
-    QCOMPARE(on("CBox1"), radios);
-    QCOMPARE(on("DateT"), radios);
-    QCOMPARE(on("Button8"), radios);
-    const QString actual = QString::number(on("Button1")) + QString::number(on("Button2")) + QString::number(on("Button3"))
-        + QString::number(radios) + QString::number(on("DBGrid2")) + QString::number(main.MenuReference->isEnabled())
-        + QString::number(main.MenuTabel->isEnabled());
-    QCOMPARE(actual, enabled);
-    QVERIFY(on("Button4"));
-    QVERIFY(on("Button5"));
-    QVERIFY(main.MenuReports->isEnabled());
-    for (int mode = 1; mode <= 4; ++mode)
-        QCOMPARE(module->Smena(mode)->param(QStringLiteral("ok")).toString(), QStringLiteral("ta"));
-}
-
-void TestCore::loginRefused_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("empty") << "";
-    QTest::newRow("other case") << "LUMENO";
-    QTest::newRow("unknown") << "password";
-    QTest::newRow("part of a code") << "6137";
-}
-
-void TestCore::loginRefused()
-{
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    TForm23 login(&main);
-    Messages::MessageRecorder rec;
-    auto *edit = login.findChild<QLineEdit *>(QStringLiteral("Edit1"));
-    QFETCH(QString, typed);
-    edit->setText(typed);
-    QVERIFY(!login.Login());
-    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Введены неверные данные.")});
+    QVERIFY(!Messages::guard(QStringLiteral("Не удалось сохранить запись."), [] { throw DbError(QStringLiteral("deadlock detected")); }));
+    QVERIFY(Messages::guard(QStringLiteral("Не удалось сохранить запись."), [] {}));
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить запись.\ndeadlock detected")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
-    QVERIFY(!main.MenuTabel->isEnabled());
-    QCOMPARE(edit->text(), typed);   // left as typed
-    QCOMPARE(edit->echoMode(), QLineEdit::Password);
 }
 
-void TestCore::loginCaptionShowsBuild()
+void TestCore::statementValues_data()
 {
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    TForm23 login(&main);
-    Messages::MessageRecorder rec;
-    login.FormActivate();
-    const BuildStamp s = currentBuildStamp();
-    QCOMPARE(login.windowTitle(), QStringLiteral("Авторизация (build: %1.%2)").arg(s.date).arg(s.time));
-    QVERIFY(login.findChild<QPushButton *>(QStringLiteral("Button1"))->isDefault());
-    QCOMPARE(login.findChild<QPushButton *>(QStringLiteral("Button2"))->text(), QStringLiteral("Отмена"));
-}
-
-void TestCore::loginShowsJournalAndClosingEnds()
-{
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    TForm23 login(&main);
-    ProgramEndCounter ends;
-    Messages::MessageRecorder rec;
-    login.show();
-    login.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("gildert"));
-    bool journalWasShown = false;
-    QTimer::singleShot(0, &main, [&] {
-        journalWasShown = main.isVisible() && main.isModal() && !login.isVisible();
-        main.findChild<QPushButton *>(QStringLiteral("Button4"))->click();   // "Выход"
-    });
-    login.Button1Click();
-    QVERIFY(journalWasShown);
-    QVERIFY(!main.isVisible());
-    QVERIFY(!login.isVisible());
-    QVERIFY(ends.count >= 1);
-    QCOMPARE(rec.shown.size(), 0);
-    QVERIFY(module->Smena1->isOpen());   // the journal was read on showing
-}
-
-void TestCore::loginEscapeEnds()
-{
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    TForm23 login(&main);
-    ProgramEndCounter ends;
-    login.show();
-    QTest::keyClick(&login, Qt::Key_Escape);
-    QVERIFY(!login.isVisible());
-    QCOMPARE(ends.count, 1);
-}
-
-void TestCore::journalListsStates()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 11, 4);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 5, 8, QStringLiteral("no"));
-    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 10, 0, 5, 8, QStringLiteral("да"));
-    db.addRecord(p.ivanov, p.axle, p.axleTurning, day, 1, 10, 0, 5, 8, QStringLiteral("ta"));
-    db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 10, 0, 5, 8, QString());
-    db.addRecord(p.petrov, p.axle, p.axlePainting, day.addDays(1), 1, 10, 0, 5, 8, QStringLiteral("ok"));
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
-    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "да"}));
-}
-
-void TestCore::journalOrder()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 11, 4);
-    // Shift 1 orders by worker, mark, kind, product kind and colour.
-    db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 1, 0, 1, 1, QStringLiteral("no"), 7);
-    db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 1, 0, 1, 1, QStringLiteral("no"), 3);
-    db.addRecord(p.ivanov, p.axle, p.axleTurning, day, 1, 1, 0, 1, 1);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
-    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 3, 1, 0, 1, 1);
-    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    QCOMPARE(column(module->Smena1, QStringLiteral("marka")), (QStringList{"Кольцо 20", "Ось 40х120", "Ось 40х120", "Ось 40х120"}));
-    QCOMPARE(column(module->Smena1, QStringLiteral("vid")), (QStringList{"Токарная", "Окраска", "Окраска", "Токарная"}));
-    QCOMPARE(column(module->Smena1, QStringLiteral("color")), (QStringList{"0", "3", "7", "0"}));
-    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
-    QCOMPARE(module->Smena3->recordCount(), 1);
-    QCOMPARE(column(module->Smena4, QStringLiteral("fio")), QStringList{"Петров П.П."});
-    QCOMPARE(column(module->Smena2, QStringLiteral("nmn")), (QStringList{"Готовая продукция", "Готовая продукция"}));
-}
-
-void TestCore::journalWorkerMatchedTwice()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 11, 4);
-    // Another person of the accounting software carries the worker's id as its code.
-    db.exec(QStringLiteral("insert into cmn_contractor.person(s_caption, s_code) values('Сидоров С.С.', '%1')").arg(p.ivanov));
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
-    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
-}
-
-void TestCore::journalAmountsAndColours()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 11, 4);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 12, 2, 12.3457, 8, QStringLiteral("no"));
-    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 3, 5, 10, 8, QStringLiteral("да"));
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    DataSetModel *model = grid->dataModel();
-    QCOMPARE(model->rowCount(), 2);
-    // (12 - 2) x 12.3457 rounded to 2 decimals, shown with the Russian separator.
-    QCOMPARE(model->displayText(0, QStringLiteral("summa")), QStringLiteral("123,46"));
-    QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20"));   // rejects above quantity
-    QCOMPARE(module->Smena1->valueAt(0, QStringLiteral("summa")).toString(), QStringLiteral("123.46"));
-    const int ok = grid->columnOf(QStringLiteral("ok"));
-    QCOMPARE(model->data(model->index(0, ok), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
-    QCOMPARE(model->data(model->index(1, ok), Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
-    QVERIFY(model->data(model->index(1, ok), Qt::FontRole).value<QFont>().bold());
-    QVERIFY(!model->data(model->index(1, 0), Qt::ForegroundRole).isValid());
-    QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Фамилия И.О."));
-    QVERIFY(grid->isColumnHidden(grid->columnOf(QStringLiteral("prize"))));
-    QCOMPARE(grid->columnWidth(0), 250);
-    QCOMPARE(grid->columnWidth(ok), 37);
-}
-
-void TestCore::journalActivationAndDate()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate today = QDate::currentDate();
-    const QDate saturday = today.addDays(Qt::Saturday - today.dayOfWeek());
-    const QDate wednesday = saturday.addDays(-3);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, today, 1, 1, 0, 1, 1);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
-    db.addRecord(p.petrov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    auto *dayOff = main.findChild<QCheckBox *>(QStringLiteral("CBox1"));
-    auto *picker = main.findChild<QDateEdit *>(QStringLiteral("DateT"));
-
-    main.setJournalDate(saturday.addDays(-7));
-    main.DateChosen();
-    QCOMPARE(module->Smena1->recordCount(), 2);
-    QVERIFY(dayOff->isChecked());
-    QVERIFY(dayOff->font().bold());
-    QCOMPARE(dayOff->palette().color(QPalette::Window), QColor(255, 0, 0));
-
-    main.setJournalDate(wednesday);
-    main.DateChosen();
-    QVERIFY(!dayOff->isChecked());
-    QVERIFY(!dayOff->font().bold());
-
-    // Enter in the date picker re-reads; typing alone does not.
-    main.setJournalDate(saturday.addDays(-7));
-    QCOMPARE(module->Smena1->recordCount(), wednesday == today ? 1 : 0);
-    QTest::keyClick(picker, Qt::Key_Return);
-    QCOMPARE(module->Smena1->recordCount(), 2);
-
-    main.Activate();
-    QCOMPARE(picker->date(), today);
-    QCOMPARE(module->Smena1->recordCount(), 1);
-    const bool weekend = today.dayOfWeek() >= Qt::Saturday;
-    if (weekend)
-        QVERIFY(dayOff->isChecked());
-}
-
-void TestCore::journalModeSwitchSendsNothing()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 11, 4);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
-    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    // Rows added elsewhere after the read do not show until the journal is read again.
-    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
-    main.findChild<QRadioButton *>(QStringLiteral("RadioButton4"))->setChecked(true);
-    QCOMPARE(main.JournalMode, 4);
-    QCOMPARE(grid->dataSet(), module->Smena4);
-    QCOMPARE(grid->dataModel()->rowCount(), 1);
-    auto *r4 = main.findChild<QRadioButton *>(QStringLiteral("RadioButton4"));
-    auto *r1 = main.findChild<QRadioButton *>(QStringLiteral("RadioButton1"));
-    QVERIFY(r4->font().bold());
-    QCOMPARE(r4->palette().color(QPalette::Window), QColor(0, 128, 0));
-    QVERIFY(!r1->font().bold());
-    r1->setChecked(true);
-    QCOMPARE(main.JournalMode, 1);
-    QCOMPARE(grid->dataSet(), module->Smena1);
-    main.Button8Click();
-    QCOMPARE(module->Smena4->recordCount(), 2);
-    QCOMPARE(main.journalDate(), day);
-}
-
-void TestCore::journalReadErrorShown()
-{
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    Messages::MessageRecorder rec;
-    // Without the login's state parameter the statement cannot run; the error reaches the user.
-    module->Smena1->setSql(module->Smena1->sql() + QStringLiteral(" limit nonsense"));
-    main.Activate();
-    QCOMPARE(rec.shown.size(), 1);
-    QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
-    QVERIFY(!module->Smena1->isOpen());
-}
-
-void TestCore::menuCarriesEveryItem()
-{
-    TestDatabase db;
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    auto texts = [](QMenu *m) {
-        QStringList out;
-        for (QAction *a : m->actions())
-            out << a->text();
-        return out;
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char *name, const SqlValue &value, const char *expected) {
+        QTest::newRow(name) << sqlStatement(QStringLiteral("x={v}"), {{"v", value}}) << QStringLiteral("x=") + QString::fromUtf8(expected);
     };
-    QCOMPARE(texts(main.MenuReference), (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное"}));
-    QCOMPARE(texts(main.MenuTabel), (QStringList{"Табель сделка", "Табель по сменам", "Табель хоз. работ", "Табель ср. сдельная", "Общий табель"}));
-    QCOMPARE(texts(main.MenuReports), QStringList{"Сводные отчеты"});
-    QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuExit")));
-    QCOMPARE(main.windowTitle(), QStringLiteral("Табель"));
-    const char *buttons[][2] = {{"Button1", "Добавить"}, {"Button2", "Изменить"}, {"Button3", "Удалить"},
-                                {"Button8", "Обновить"}, {"Button5", "Ср.сд./хоз. работы"}, {"Button4", "Выход"}};
-    for (auto &b : buttons)
-        QCOMPARE(main.findChild<QPushButton *>(QString::fromLatin1(b[0]))->text(), QString::fromUtf8(b[1]));
+    row("whole number", 5, "5");
+    row("negative", -12, "-12");
+    row("64-bit key", qint64(123456789012345), "123456789012345");
+    row("date day first", QDate(2026, 3, 5), "05.03.2026");
+    row("text", SqlValue::text(QStringLiteral("Иванов")), "'Иванов'");
+    row("apostrophes doubled", SqlValue::text(QStringLiteral("O'Brien 5''")), "'O''Brien 5'''''");
+    row("backslash as it is", SqlValue::text(QStringLiteral("a\\', b")), "'a\\'', b'");
+    row("empty text", SqlValue::text(QString()), "''");
+    row("decimal text", SqlValue::decimal(QStringLiteral("12.5")), "12.5");
+    row("negative decimal", SqlValue::decimal(QStringLiteral("-0.25")), "-0.25");
+    row("number shortest", SqlValue::number(12.5), "12.5");
+    row("whole number as double", SqlValue::number(30), "30");
+    row("small number without exponent", SqlValue::number(0.00001), "0.00001");
+    row("large number without exponent", SqlValue::number(1e20), "100000000000000000000");
+    row("null", SqlValue::null(), "null");
+}
+
+void TestCore::statementValues()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, expected);
+    QCOMPARE(written, expected);
+}
+
+void TestCore::statementMarksMustMatch()
+{
+    // Every mark gets a value and every value a mark; a mark may occur more than once.
+    QCOMPARE(sqlStatement(QStringLiteral("a={x} and b={x} and c={y}"), {{"x", 1}, {"y", 2}}), QStringLiteral("a=1 and b=1 and c=2"));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, sqlStatement(QStringLiteral("a={x} and b={y}"), {{"x", 1}}));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, sqlStatement(QStringLiteral("a={x}"), {{"x", 1}, {"y", 2}}));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, sqlStatement(QStringLiteral("a={x"), {{"x", 1}}));
+    // Only a decimal number goes where a decimal goes.
+    for (const char *bad : {"1.2.3", ".", "", "1,5", "12 ", "1e5", "1; delete from accounts_dep.smena"})
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, SqlValue::decimal(QString::fromUtf8(bad)));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, sqlStatement(QStringLiteral("{d}"), {{"d", QDate()}}));
+}
+
+void TestCore::referenceStatementTexts()
+{
+    const QString obrien = QStringLiteral("O'Brien");
+    const QString shop = QStringLiteral("Цех №1");
+    const QList<QPair<QString, QString>> texts = {
+        {WorkerStatements::insert(obrien, shop),
+         "INSERT INTO accounts_dep.person (fio, s_staffpos_hl)VALUES('O''Brien', 'Цех №1')"},
+        {WorkerStatements::update(7, obrien, shop),
+         "UPDATE accounts_dep.person SET fio='O''Brien', s_staffpos_hl='Цех №1' where accounts_dep.person.id=7"},
+        {WorkerStatements::deletion(7), "delete from accounts_dep.person where id =7"},
+        {ProductStatements::duplicateCount(QStringLiteral("КОЛЬЦО")),
+         "select count(*) as cnt from accounts_dep.izdel where upper(marka)='КОЛЬЦО'"},
+        {ProductStatements::duplicateCountOnChange(QStringLiteral("КОЛЬЦО"), 5),
+         "select count(*) as cnt from accounts_dep.izdel where upper(marka)='КОЛЬЦО'and id<>5"},
+        {ProductStatements::insert(QStringLiteral("Кольцо"), SqlValue::decimal(QStringLiteral("1.5")), 12),
+         "INSERT INTO cmn_gds_and_srv.gds_and_srv(s_caption, s_description, id_msm_bs, massa, id_class_item)VALUES('Кольцо', '', 6, 1.5,12)"},
+        {ProductStatements::update(5, QStringLiteral("Кольцо"), SqlValue::decimal(QStringLiteral("1.5")), 12),
+         "UPDATE cmn_gds_and_srv.gds_and_srv SET s_caption='Кольцо', s_description='', id_msm_bs=6, massa=1.5, id_class_item=12 where id=5"},
+        {ProductStatements::recordsSinceCount(),
+         "select count(*) as cnt from accounts_dep.smena s where s.i_id =:id_ii and s.\"data\">=:dt"},
+        {ProductStatements::pricesCount(), "select count(*) as cnt from accounts_dep.oper o where o.i_id =:id_ii"},
+        {ProductStatements::pricesDeletion(5), "delete from accounts_dep.oper o where o.i_id =5"},
+        {ProductStatements::recordsDeletion(5), "delete from accounts_dep.smena s where s.i_id =5"},
+        {ProductStatements::productDeletion(5), "delete from cmn_gds_and_srv.gds_and_srv  where id=5"},
+        {KindStatements::duplicateCount(QStringLiteral("ТОКАРНАЯ")),
+         "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='ТОКАРНАЯ'"},
+        {KindStatements::duplicateCountOnChange(QStringLiteral("ТОКАРНАЯ"), 3),
+         "select count(*) as cnt from accounts_dep.vid_oper where upper(vid)='ТОКАРНАЯ' and id<>3"},
+        {PriceStatements::duplicateCount(3, 1, 5),
+         "select count(ID) as cnt from accounts_dep.OPER where vid=3 and naimen=1 and i_id=5"},
+        {PriceStatements::duplicateCountOnChange(3, 1, 5, 9),
+         "select count(*) as cnt from accounts_dep.OPER where vid=3 and naimen=1 and i_id=5 and id<>9"},
+        // The new id is read back for the first norm row.
+        {PriceStatements::insert(3, 1, 5),
+         "insert into accounts_dep.oper(vid, naimen, i_id, cena_new)values (3, 1, 5, 0) returning id"},
+        {PriceStatements::update(9, 3, 1, 5), "update accounts_dep.oper set vid=3, naimen=1,  i_id=5 where id=9"},
+        {PriceStatements::deletion(), "delete from accounts_dep.oper where id=:id"},
+        {PriceStatements::productMark(5), "select marka from accounts_dep.izdel where id=5"},
+    };
+    for (const auto &t : texts)
+        QCOMPARE(t.first, t.second);
+}
+
+void TestCore::unitOfWorkCommits()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    {
+        UnitOfWork work(*module);
+        QVERIFY(!work.joined());
+        QVERIFY(module->inTransaction());
+        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Фрезеровка")));
+        // Not yet seen by another workstation.
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%' or vid like 'Фр%'")).toInt(), 0);
+        work.commit();
+    }
+    QVERIFY(!module->inTransaction());
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%' or vid like 'Фр%'")).toInt(), 2);
+}
+
+void TestCore::unitOfWorkRollsBackWhole()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    refuseStatements(db, QStringLiteral("accounts_dep.vid_oper"), QStringLiteral("update"), QStringLiteral("Справочник закрыт"));
+    QString error;
+    try {
+        UnitOfWork work(*module);
+        work.lock(QStringLiteral("test"), QStringLiteral("kinds"));
+        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        module->SQL_exec.execute(QStringLiteral("update accounts_dep.vid_oper set vid='Сверловка 2' where vid='Сверловка'"));
+        work.commit();
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.contains(QStringLiteral("Справочник закрыт")), qPrintable(error));
+    // The insert that went through before the refusal is gone too, and so is the lock.
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    // The connection commits each statement on its own again.
+    module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 1);
+}
+
+void TestCore::unitOfWorkJoinsTheOuterOne()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    {
+        UnitOfWork outer(*module);
+        {
+            UnitOfWork inner(*module);
+            QVERIFY(inner.joined());
+            module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+            inner.commit();
+        }
+        // The inner commit commits nothing: the outer one decides.
+        QVERIFY(module->inTransaction());
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 0);
+        // The outer one ends without a commit: the inner part goes as well.
+    }
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 0);
+    {
+        UnitOfWork outer(*module);
+        {
+            UnitOfWork inner(*module);
+            module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+            inner.commit();
+        }
+        outer.commit();
+    }
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 1);
+}
+
+void TestCore::countCheckInsideWorkWaitsForItsEnd()
+{
+    // A duplicate found inside a command's transaction is told after the transaction has ended,
+    // so that no lock waits for the user to read the box.
+    TestDatabase db;
+    auto module = db.connectModule();
+    Messages::MessageRecorder rec;
+    {
+        UnitOfWork work(*module);
+        work.lock(QStringLiteral("test"), QStringLiteral("duplicate"));
+        QVERIFY(module->CountCheck(QStringLiteral("select 1 as cnt"), QStringLiteral("Такая операция уже заведена!")));
+        QCOMPARE(rec.shown.size(), 0);
+    }
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Такая операция уже заведена!")});
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
 }
 
 QTEST_MAIN(TestCore)

@@ -1,1 +1,737 @@
-int main() { return 0; }
+// The windows of the daily work: start-up, the login and its roles, the journal of the main window,
+// deleting and accepting journal records.
+#include "app/build_stamp.h"
+#include "app/data_grid.h"
+#include "app/data_module.h"
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/startup.h"
+#include "db/dataset.h"
+#include "records/day_cell_rule.h"
+#include "tests/support/small_plant.h"
+#include "tests/support/test_support.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+const QColor green(0, 0x80, 0);
+const QColor red(0xFF, 0, 0);
+
+QColor okColour(TForm1 &main, int row)
+{
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    const QModelIndex idx = grid->dataModel()->index(row, grid->columnOf(QStringLiteral("ok")));
+    return grid->dataModel()->data(idx, Qt::ForegroundRole).value<QColor>();
+}
+
+} // namespace
+
+// What every case starts from.
+struct Fixture {
+    TestDatabase db;
+    SmallPlant p{db};
+    std::unique_ptr<TDataModule6> module = db.connectModule();
+};
+
+class TestJournal : public QObject {
+    Q_OBJECT
+    std::unique_ptr<Fixture> m_fixture;
+
+private slots:
+    // Every case gets its own database with the small plant, and a data module connected to it.
+    void init() { m_fixture = std::make_unique<Fixture>(); }
+    void cleanup() { m_fixture.reset(); }
+    void initTestCase() { installRussian(*qApp); }
+
+    void versionGateStopsOutdatedCopy();
+    void startUpWithoutServer();
+
+    void loginRoles_data();
+    void loginRoles();
+    void loginRefused_data();
+    void loginRefused();
+    void loginCaptionShowsBuild();
+    void loginShowsJournalAndClosingEnds();
+    void loginEscapeEnds();
+
+    void journalListsStates();
+    void journalOrder();
+    void journalWorkerMatchedTwice();
+    void journalAmountsAndColours();
+    void journalActivationAndDate();
+    void journalModeSwitchSendsNothing();
+    void journalReadErrorShown();
+    void menuCarriesEveryItem();
+
+    // Deleting and accepting records.
+    void deleteAnsweredNo();
+    void deleteAnsweredYes();
+    void deleteCountsTheRecordsOwnDay();
+    void deleteRefusedHalfWayKeepsTheRecord();
+    void toggle_data();
+    void toggle();
+    void toggleByDoubleClickOnRow();
+    void toggleByDoubleClickOnTitleRow();
+    void toggleRefusedForShiftForeman();
+    void emptyJournalIgnoresCommands();
+    void serverRefusal_data();
+    void serverRefusal();
+};
+
+void TestJournal::versionGateStopsOutdatedCopy()
+{
+    auto &[db, p, module] = *m_fixture;
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    ProgramEndCounter ends;
+    Messages::MessageRecorder rec;
+
+    main.VersionGate();   // this build is recorded
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(ends.count, 0);
+    QCOMPARE(db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), main.BuildDate);
+
+    db.exec(QStringLiteral("update accounts_dep.ver set d=d+1"));   // a newer build ran elsewhere
+    main.Timer1Timer();
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
+    QCOMPARE(rec.shown[0].text, QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
+    QCOMPARE(ends.count, 1);
+    auto *endTimer = login.findChild<QTimer *>(QStringLiteral("Timer1"));
+    QVERIFY(endTimer->isActive());
+    QCOMPARE(endTimer->interval(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(ends.count, 2, 7000);   // the login timer ends it even unanswered
+    QCOMPARE(main.findChild<QTimer *>(QStringLiteral("Timer1"))->interval(), 30000);
+}
+
+void TestJournal::startUpWithoutServer()
+{
+    Messages::MessageRecorder rec;
+    // Nothing listens on this loopback address.
+    const int code = runProgram(*qApp, {QStringLiteral("plant_db"), QStringLiteral("127.0.0.78")});
+    QCOMPARE(code, 1);
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка!"));
+    QCOMPARE(rec.shown[0].text, QStringLiteral("Подключение к БД отсутсвует!!!"));
+    QVERIFY(QApplication::topLevelWidgets().isEmpty()
+            || std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
+                            [](QWidget *w) { return w->isVisible(); }));
+}
+
+void TestJournal::loginRoles_data()
+{
+    QTest::addColumn<QString>("typed");
+    // Enabled: Добавить, Изменить, Удалить, radio buttons/Выходной/date/Обновить, grid, Справочники, Табель
+    QTest::addColumn<QString>("enabled");
+    QTest::newRow("administrator") << "61370452" << "1111111";
+    QTest::newRow("administrator short code") << "6194" << "1111111";
+    QTest::newRow("administrator with blanks") << "  61370452 " << "1111111";
+    QTest::newRow("accountant") << "lumeno" << "0000000";
+    QTest::newRow("shift foreman") << "gildert" << "1001100";
+    QTest::newRow("storekeeper") << "vorny" << "0001100";
+}
+
+void TestJournal::loginRoles()
+{
+    auto &[db, _p, module] = *m_fixture;
+    QFETCH(QString, typed);
+    QFETCH(QString, enabled);
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    Messages::MessageRecorder rec;
+    main.JournalMode = 3;
+    login.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(typed);
+    QVERIFY(login.Login());
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(main.JournalMode, 1);
+    QCOMPARE(main.LoginText, typed.trimmed());
+
+    auto on = [&](const char *name) { return main.findChild<QWidget *>(QString::fromLatin1(name))->isEnabled(); };
+    const bool radios = on("RadioButton1") && on("RadioButton2") && on("RadioButton3") && on("RadioButton4");
+    QCOMPARE(on("CBox1"), radios);
+    QCOMPARE(on("DateT"), radios);
+    QCOMPARE(on("Button8"), radios);
+    const QString actual = QString::number(on("Button1")) + QString::number(on("Button2")) + QString::number(on("Button3"))
+        + QString::number(radios) + QString::number(on("DBGrid2")) + QString::number(main.MenuReference->isEnabled())
+        + QString::number(main.MenuTabel->isEnabled());
+    QCOMPARE(actual, enabled);
+    QVERIFY(on("Button4"));
+    QVERIFY(on("Button5"));
+    QVERIFY(main.MenuReports->isEnabled());
+    for (int mode = 1; mode <= 4; ++mode)
+        QCOMPARE(module->Smena(mode)->param(QStringLiteral("ok")).toString(), QStringLiteral("ta"));
+}
+
+void TestJournal::loginRefused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("empty") << "";
+    QTest::newRow("other case") << "LUMENO";
+    QTest::newRow("unknown") << "password";
+    QTest::newRow("part of a code") << "6137";
+}
+
+void TestJournal::loginRefused()
+{
+    auto &[db, _p, module] = *m_fixture;
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    Messages::MessageRecorder rec;
+    auto *edit = login.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    QFETCH(QString, typed);
+    edit->setText(typed);
+    QVERIFY(!login.Login());
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Введены неверные данные.")});
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
+    QVERIFY(!main.MenuTabel->isEnabled());
+    QCOMPARE(edit->text(), typed);   // left as typed
+    QCOMPARE(edit->echoMode(), QLineEdit::Password);
+}
+
+void TestJournal::loginCaptionShowsBuild()
+{
+    auto &[db, _p, module] = *m_fixture;
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    Messages::MessageRecorder rec;
+    login.FormActivate();
+    const BuildStamp s = currentBuildStamp();
+    QCOMPARE(login.windowTitle(), QStringLiteral("Авторизация (build: %1.%2)").arg(s.date).arg(s.time));
+    QVERIFY(login.findChild<QPushButton *>(QStringLiteral("Button1"))->isDefault());
+    QCOMPARE(login.findChild<QPushButton *>(QStringLiteral("Button2"))->text(), QStringLiteral("Отмена"));
+}
+
+void TestJournal::loginShowsJournalAndClosingEnds()
+{
+    auto &[db, _p, module] = *m_fixture;
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    ProgramEndCounter ends;
+    Messages::MessageRecorder rec;
+    login.show();
+    login.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("gildert"));
+    bool journalWasShown = false;
+    QTimer::singleShot(0, &main, [&] {
+        journalWasShown = main.isVisible() && main.isModal() && !login.isVisible();
+        main.findChild<QPushButton *>(QStringLiteral("Button4"))->click();   // "Выход"
+    });
+    login.Button1Click();
+    QVERIFY(journalWasShown);
+    QVERIFY(!main.isVisible());
+    QVERIFY(!login.isVisible());
+    QVERIFY(ends.count >= 1);
+    QCOMPARE(rec.shown.size(), 0);
+    QVERIFY(module->Smena1->isOpen());   // the journal was read on showing
+}
+
+void TestJournal::loginEscapeEnds()
+{
+    auto &[db, _p, module] = *m_fixture;
+    TForm1 main(module.get());
+    TForm23 login(&main);
+    ProgramEndCounter ends;
+    login.show();
+    QTest::keyClick(&login, Qt::Key_Escape);
+    QVERIFY(!login.isVisible());
+    QCOMPARE(ends.count, 1);
+}
+
+void TestJournal::journalListsStates()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 5, 8, QStringLiteral("no"));
+    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 10, 0, 5, 8, QStringLiteral("да"));
+    db.addRecord(p.ivanov, p.axle, p.axleTurning, day, 1, 10, 0, 5, 8, QStringLiteral("ta"));
+    db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 10, 0, 5, 8, QString());
+    db.addRecord(p.petrov, p.axle, p.axlePainting, day.addDays(1), 1, 10, 0, 5, 8, QStringLiteral("ok"));
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "да"}));
+}
+
+void TestJournal::journalOrder()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    // Shift 1 orders by worker, mark, kind, product kind and colour.
+    db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 1, 0, 1, 1, QStringLiteral("no"), 7);
+    db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 1, 0, 1, 1, QStringLiteral("no"), 3);
+    db.addRecord(p.ivanov, p.axle, p.axleTurning, day, 1, 1, 0, 1, 1);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
+    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 3, 1, 0, 1, 1);
+    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    QCOMPARE(column(module->Smena1, QStringLiteral("marka")), (QStringList{"Кольцо 20", "Ось 40х120", "Ось 40х120", "Ось 40х120"}));
+    QCOMPARE(column(module->Smena1, QStringLiteral("vid")), (QStringList{"Токарная", "Окраска", "Окраска", "Токарная"}));
+    QCOMPARE(column(module->Smena1, QStringLiteral("color")), (QStringList{"0", "3", "7", "0"}));
+    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(module->Smena3->recordCount(), 1);
+    QCOMPARE(column(module->Smena4, QStringLiteral("fio")), QStringList{"Петров П.П."});
+    QCOMPARE(column(module->Smena2, QStringLiteral("nmn")), (QStringList{"Готовая продукция", "Готовая продукция"}));
+}
+
+void TestJournal::journalWorkerMatchedTwice()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    // Another person of the accounting software carries the worker's id as its code.
+    db.exec(QStringLiteral("insert into cmn_contractor.person(s_caption, s_code) values('Сидоров С.С.', '%1')").arg(p.ivanov));
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
+    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
+}
+
+void TestJournal::journalAmountsAndColours()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 12, 2, 12.3457, 8, QStringLiteral("no"));
+    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 3, 5, 10, 8, QStringLiteral("да"));
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    DataSetModel *model = grid->dataModel();
+    QCOMPARE(model->rowCount(), 2);
+    // (12 - 2) x 12.3457 rounded to 2 decimals, shown with the Russian separator.
+    QCOMPARE(model->displayText(0, QStringLiteral("summa")), QStringLiteral("123,46"));
+    QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20"));   // rejects above quantity
+    QCOMPARE(module->Smena1->valueAt(0, QStringLiteral("summa")).toString(), QStringLiteral("123.46"));
+    const int ok = grid->columnOf(QStringLiteral("ok"));
+    QCOMPARE(model->data(model->index(0, ok), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QCOMPARE(model->data(model->index(1, ok), Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
+    QVERIFY(model->data(model->index(1, ok), Qt::FontRole).value<QFont>().bold());
+    QVERIFY(!model->data(model->index(1, 0), Qt::ForegroundRole).isValid());
+    QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Фамилия И.О."));
+    QVERIFY(grid->isColumnHidden(grid->columnOf(QStringLiteral("prize"))));
+    QCOMPARE(grid->columnWidth(0), 250);
+    QCOMPARE(grid->columnWidth(ok), 37);
+}
+
+void TestJournal::journalActivationAndDate()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate today = QDate::currentDate();
+    const QDate saturday = today.addDays(Qt::Saturday - today.dayOfWeek());
+    const QDate wednesday = saturday.addDays(-3);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, today, 1, 1, 0, 1, 1);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
+    db.addRecord(p.petrov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    auto *dayOff = main.findChild<QCheckBox *>(QStringLiteral("CBox1"));
+    auto *picker = main.findChild<QDateEdit *>(QStringLiteral("DateT"));
+
+    main.setJournalDate(saturday.addDays(-7));
+    main.DateChosen();
+    QCOMPARE(module->Smena1->recordCount(), 2);
+    QVERIFY(dayOff->isChecked());
+    QVERIFY(dayOff->font().bold());
+    QCOMPARE(dayOff->palette().color(QPalette::Window), QColor(255, 0, 0));
+
+    main.setJournalDate(wednesday);
+    main.DateChosen();
+    QVERIFY(!dayOff->isChecked());
+    QVERIFY(!dayOff->font().bold());
+
+    // Enter in the date picker re-reads; typing alone does not.
+    main.setJournalDate(saturday.addDays(-7));
+    QCOMPARE(module->Smena1->recordCount(), wednesday == today ? 1 : 0);
+    QTest::keyClick(picker, Qt::Key_Return);
+    QCOMPARE(module->Smena1->recordCount(), 2);
+
+    main.Activate();
+    QCOMPARE(picker->date(), today);
+    QCOMPARE(module->Smena1->recordCount(), 1);
+    const bool weekend = today.dayOfWeek() >= Qt::Saturday;
+    if (weekend)
+        QVERIFY(dayOff->isChecked());
+}
+
+void TestJournal::journalModeSwitchSendsNothing()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    // Rows added elsewhere after the read do not show until the journal is read again.
+    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
+    main.findChild<QRadioButton *>(QStringLiteral("RadioButton4"))->setChecked(true);
+    QCOMPARE(main.JournalMode, 4);
+    QCOMPARE(grid->dataSet(), module->Smena4);
+    QCOMPARE(grid->dataModel()->rowCount(), 1);
+    auto *r4 = main.findChild<QRadioButton *>(QStringLiteral("RadioButton4"));
+    auto *r1 = main.findChild<QRadioButton *>(QStringLiteral("RadioButton1"));
+    QVERIFY(r4->font().bold());
+    QCOMPARE(r4->palette().color(QPalette::Window), QColor(0, 128, 0));
+    QVERIFY(!r1->font().bold());
+    r1->setChecked(true);
+    QCOMPARE(main.JournalMode, 1);
+    QCOMPARE(grid->dataSet(), module->Smena1);
+    main.Button8Click();
+    QCOMPARE(module->Smena4->recordCount(), 2);
+    QCOMPARE(main.journalDate(), day);
+}
+
+void TestJournal::journalReadErrorShown()
+{
+    auto &[db, _p, module] = *m_fixture;
+    TForm1 main(module.get());
+    Messages::MessageRecorder rec;
+    // Without the login's state parameter the statement cannot run; the error reaches the user.
+    module->Smena1->setSql(module->Smena1->sql() + QStringLiteral(" limit nonsense"));
+    main.Activate();
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
+    QVERIFY(!module->Smena1->isOpen());
+}
+
+void TestJournal::menuCarriesEveryItem()
+{
+    auto &[db, _p, module] = *m_fixture;
+    TForm1 main(module.get());
+    auto texts = [](QMenu *m) {
+        QStringList out;
+        for (QAction *a : m->actions())
+            out << a->text();
+        return out;
+    };
+    QCOMPARE(texts(main.MenuReference), (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное"}));
+    QCOMPARE(texts(main.MenuTabel), (QStringList{"Табель сделка", "Табель по сменам", "Табель хоз. работ", "Табель ср. сдельная", "Общий табель"}));
+    QCOMPARE(texts(main.MenuReports), QStringList{"Сводные отчеты"});
+    QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuExit")));
+    QCOMPARE(main.windowTitle(), QStringLiteral("Табель"));
+    const char *buttons[][2] = {{"Button1", "Добавить"}, {"Button2", "Изменить"}, {"Button3", "Удалить"},
+                                {"Button8", "Обновить"}, {"Button5", "Ср.сд./хоз. работы"}, {"Button4", "Выход"}};
+    for (auto &b : buttons)
+        QCOMPARE(main.findChild<QPushButton *>(QString::fromLatin1(b[0]))->text(), QString::fromUtf8(b[1]));
+}
+
+void TestJournal::deleteAnsweredNo()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 8);
+    p.record(p.petrov, day, 1, 3);
+    p.record(p.sidorov, day, 1, 5);
+    DayCellRule(*module).recomputeAfterSave(p.petrov, day, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    module->Smena1->setRecNo(2);
+
+    Messages::MessageRecorder rec;
+    rec.answers << false;
+    main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].kind, Messages::Shown::Question);
+    QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
+    QCOMPARE(rec.shown[0].text, QStringLiteral("Удалить позицию из списка?"));
+    QCOMPARE(main.CurrentJournal, module->Smena1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 3);
+    QCOMPARE(module->Smena1->recordCount(), 3);
+    QCOMPARE(module->Smena1->recNo(), 1);
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList{"1 3.2026 0 0: d5=3"});
+}
+
+void TestJournal::deleteAnsweredYes()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    DayCellRule rule(*module);
+    // Ivanov: 6 hours on the 4th in shift 2, and 8 on the 5th (an accepted record).
+    p.record(p.ivanov, day.addDays(-1), 2, 6);
+    rule.recomputeAfterSave(p.ivanov, day.addDays(-1), 2);
+    const int accepted = p.record(p.ivanov, day, 2, 8, QStringLiteral("ok"));
+    rule.recomputeAfterSave(p.ivanov, day, 2);
+    p.record(p.petrov, day, 2, 3);
+    rule.recomputeAfterSave(p.petrov, day, 2);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->setChecked(true);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    QVERIFY(module->Smena2->locate(QStringLiteral("id"), accepted));
+
+    Messages::MessageRecorder rec;
+    rec.answers << true;
+    main.Button3Click();
+    QCOMPARE(rec.texts(), QStringList{"Удалить позицию из списка?"});
+    QCOMPARE(main.CurrentJournal, module->Smena2);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(accepted)).toInt(), 0);
+    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), QStringList{"Петров П.П."});
+    QCOMPARE(module->Smena2->recNo(), 1);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"2 3.2026 0 0: d4=6"});
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList{"2 3.2026 0 0: d5=3"});
+}
+
+// The date picker holds a typed date that was never read into the journal: the deleted record
+// still leaves the cell of its own day.
+void TestJournal::deleteCountsTheRecordsOwnDay()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 8);
+    DayCellRule(*module).recomputeAfterSave(p.ivanov, day, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    main.setJournalDate(day.addDays(1));
+
+    Messages::MessageRecorder rec;
+    rec.answers << true;
+    main.Button3Click();
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
+}
+
+// The record goes, but its day cell cannot be written: the deletion is taken back whole, the user
+// reads the server's text after what failed, and the journal still lists the record.
+void TestJournal::deleteRefusedHalfWayKeepsTheRecord()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    const int id = p.record(p.ivanov, day, 1, 8);
+    p.record(p.ivanov, day.addDays(1), 1, 4);
+    DayCellRule rule(*module);
+    rule.recomputeAfterSave(p.ivanov, day, 1);
+    rule.recomputeAfterSave(p.ivanov, day.addDays(1), 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    refuseStatements(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("update"), QStringLiteral("Табель закрыт"));
+
+    Messages::MessageRecorder rec;
+    rec.answers << true;
+    main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось удалить запись.\n")), qPrintable(rec.errors()[0]));
+    QVERIFY2(rec.errors()[0].contains(QStringLiteral("Табель закрыт")), qPrintable(rec.errors()[0]));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(id)).toInt(), 1);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=8 d6=4"});
+    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), QStringList{"Иванов И.И."});
+    // The program goes on: the next command works.
+    dropRefusal(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("update"));
+    rec.answers << true;
+    main.Button3Click();
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(id)).toInt(), 0);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d6=4"});
+}
+
+void TestJournal::toggle_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("no -> ok -> no") << "no" << "ok" << "no";
+    QTest::newRow("да -> no -> ok") << "да" << "no" << "ok";
+    QTest::newRow("ok -> no -> ok") << "ok" << "no" << "ok";
+    QTest::newRow("other value -> ok -> no") << "x" << "ok" << "no";
+}
+
+void TestJournal::toggle()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(QString, state);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 4, 8, QStringLiteral("no"));
+    const int id = p.record(p.petrov, day, 4, 8, state);
+    p.record(p.sidorov, day, 4, 8, QStringLiteral("ok"));
+    DayCellRule(*module).recomputeAfterSave(p.petrov, day, 4);
+    TForm1 main(module.get());
+    main.LoginText = QStringLiteral("6194");
+    prepareJournals(*module);
+    main.ModeChosen(4);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    module->Smena4->setRecNo(2);
+
+    Messages::MessageRecorder rec;
+    const auto stateOf = [&] {
+        return db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString();
+    };
+    const auto colourOf = [](const QString &s) { return s == QLatin1String("ok") ? green : red; };
+    for (const QString &expected : {first, second}) {
+        main.DBGrid2DblClick();
+        QCOMPARE(stateOf(), expected);
+        QCOMPARE(main.CurrentJournal, module->Smena4);
+        QCOMPARE(module->Smena4->recNo(), 2);
+        QCOMPARE(module->Smena4->text(QStringLiteral("ok")).trimmed(), expected);
+        QCOMPARE(okColour(main, 1), colourOf(expected));
+    }
+    QCOMPARE(column(module->Smena4, QStringLiteral("ok")), (QStringList{"no", second, "ok"}));
+    QCOMPARE(okColour(main, 0), red);
+    QCOMPARE(okColour(main, 2), green);
+    QCOMPARE(rec.shown.size(), 0);
+    // The timesheet does not depend on the state.
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList{"4 3.2026 0 0: d5=8"});
+}
+
+void TestJournal::toggleByDoubleClickOnRow()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 8);
+    const int id = p.record(p.petrov, day, 1, 8);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    const QRect cell = grid->visualRect(grid->dataModel()->index(1, 0));
+    // A double-click arrives as a press and a release, then the double-click itself.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
+    QCOMPARE(module->Smena1->recNo(), 2);
+    QCOMPARE(okColour(main, 1), green);
+}
+
+void TestJournal::toggleByDoubleClickOnTitleRow()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 8);
+    const int id = p.record(p.petrov, day, 1, 8);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    module->Smena1->setRecNo(2);
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    QHeaderView *titles = grid->horizontalHeader();
+    const QPoint title(titles->sectionViewportPosition(0) + 10, titles->height() / 2);
+    QTest::mouseDClick(titles->viewport(), Qt::LeftButton, {}, title);
+    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
+    QCOMPARE(module->Smena1->recNo(), 2);
+}
+
+void TestJournal::toggleRefusedForShiftForeman()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 8, QStringLiteral("no"));
+    p.record(p.petrov, day, 1, 8, QStringLiteral("ok"));
+    TForm1 main(module.get());
+    main.LoginText = QStringLiteral("gildert");
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    Messages::MessageRecorder rec;
+    for (int row = 1; row <= 2; ++row) {
+        module->Smena1->setRecNo(row);
+        main.DBGrid2DblClick();
+        QCOMPARE(module->Smena1->recNo(), row);
+    }
+    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "ok"}));
+    QCOMPARE(db.scalar(QStringLiteral("select string_agg(trim(ok), ',' order by id) from accounts_dep.smena")).toString(),
+             QStringLiteral("no,ok"));
+    QCOMPARE(rec.shown.size(), 0);
+}
+
+void TestJournal::emptyJournalIgnoresCommands()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day.addDays(1), 1, 8);   // another day's record
+    TForm1 main(module.get());
+    main.LoginText = QStringLiteral("61370452");
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    QVERIFY(module->Smena1->isEmpty());
+    Messages::MessageRecorder rec;
+    rec.answers << true;
+    main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+    main.DBGrid2DblClick();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select string_agg(trim(ok), ',') from accounts_dep.smena")).toString(), QStringLiteral("no"));
+}
+
+void TestJournal::serverRefusal_data()
+{
+    QTest::addColumn<bool>("deleting");
+    QTest::newRow("delete refused") << true;
+    QTest::newRow("state update refused") << false;
+}
+
+void TestJournal::serverRefusal()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(bool, deleting);
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 8);
+    const int id = p.record(p.petrov, day, 1, 3);
+    const int other = p.record(p.sidorov, day, 1, 5);
+    DayCellRule(*module).recomputeAfterSave(p.petrov, day, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    module->Smena1->setRecNo(2);
+    // Another workstation changes a record; a re-read of the journal would show it.
+    db.exec(QStringLiteral("update accounts_dep.smena set ok='ok' where id=%1").arg(other));
+    refuseStatements(db, QStringLiteral("accounts_dep.smena"), deleting ? QStringLiteral("delete") : QStringLiteral("update"),
+           QStringLiteral("Запись закрыта бухгалтерией"));
+
+    Messages::MessageRecorder rec;
+    rec.answers << true;
+    if (deleting)
+        main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
+    else
+        main.DBGrid2DblClick();
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].contains(QStringLiteral("Запись закрыта бухгалтерией")), qPrintable(rec.errors()[0]));
+    QCOMPARE(rec.shown.last().title, QStringLiteral("Ошибка"));
+    // The journal was not re-read.
+    QCOMPARE(module->Smena1->recordCount(), 3);
+    QCOMPARE(module->Smena1->recNo(), 2);
+    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "no", "no"}));
+    // Nothing changed.
+    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("no"));
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList{"1 3.2026 0 0: d5=3"});
+}
+
+QTEST_MAIN(TestJournal)
+#include "test_journal.moc"

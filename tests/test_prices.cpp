@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/startup.h"
+#include "app/windows.h"
 #include "db/dataset.h"
 #include "reference/kind_list.h"
 #include "reference/norm_table.h"
@@ -243,7 +244,7 @@ void TestPrices::addWithPickers()
         onModal(product, [&](QDialog *list) {
             QCOMPARE(list->objectName(), QStringLiteral("TForm3"));
             QVERIFY(module->Izdel->locate("id", p.nightstand));
-            TForm3::instance()->Button2Click();
+            Windows::get<TForm3>()->Button2Click();
         });
         f->Button3Click();
         QCOMPARE(f->Edit1->text(), QStringLiteral("Тумба 7"));
@@ -252,7 +253,7 @@ void TestPrices::addWithPickers()
         onModal(kind, [&](QDialog *list) {
             QCOMPARE(list->objectName(), QStringLiteral("TForm8"));
             QVERIFY(module->Vid_oper->locate("id", p.painting));
-            TForm8::instance()->Button2Click();
+            Windows::get<TForm8>()->Button2Click();
         });
         f->Button4Click();
         QCOMPARE(f->Edit2->text(), QStringLiteral("Покраска"));
@@ -558,12 +559,10 @@ void TestPrices::pickerUnitPrice()
     TestDatabase db;
     const Plant p(db);
     auto module = db.connectModule();
-    TForm1 main(module.get());
-    main.ModeChosen(mode);
-    main.findChild<QCheckBox *>(QStringLiteral("CBox1"))->setChecked(dayOff);
     TForm4 w(module.get());
     Receiver<OperationPriceChoice> receiver;
-    w.PreparePicker(&receiver, 2, p.cabinetAssembly);
+    // The record dialog hands over its journal's day off and mode.
+    w.PreparePicker(&receiver, 2, p.cabinetAssembly, PriceRules::PieceSurcharges{dayOff, mode});
     w.Button2Click();
     w.FinishPicker();
     QCOMPARE(receiver.taken.size(), 1);
@@ -888,9 +887,10 @@ void TestPrices::menuOpensPrices()
     TestDatabase db;
     const Plant p(db);
     auto module = db.connectModule();
-    QCOMPARE(DataModule6, module.get());
     Messages::MessageRecorder rec;
     TForm1 main(module.get());
+    // The menu's list is the run's window, over the module the main window was given.
+    QCOMPARE(Windows::module(), module.get());
     ModalAction open;
     onModal(open, [&](QDialog *d) {
         QCOMPARE(d->objectName(), QStringLiteral("TForm4"));

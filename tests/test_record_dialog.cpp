@@ -4,9 +4,10 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/startup.h"
+#include "app/windows.h"
 #include "db/dataset.h"
 #include "records/record_dialog.h"
-#include "reference/price_choice.h"
+#include "reference/price_rules.h"
 #include "reference/price_list.h"
 #include "reference/worker_list.h"
 #include "tests/support/test_support.h"
@@ -50,8 +51,8 @@ struct Plant {
 };
 
 // The main window, logged in as the administrator, and the dialog.
-struct Windows {
-    explicit Windows(TDataModule6 *module) : main(module), dialog(&main, module)
+struct Workplace {
+    explicit Workplace(TDataModule6 *module) : main(module), dialog(module, &main)
     {
         prepareJournals(*module);
         main.LoginText = QStringLiteral("61370452");
@@ -62,7 +63,7 @@ struct Windows {
     {
         main.setJournalDate(date);
         main.ReadJournals();
-        dialog.PrepareAdd();
+        dialog.PrepareAdd(main.Context());
         dialog.TakePick(WorkerChoice{worker, fio});
         dialog.TakePick(price);
         dialog.Edit3->setText(qty);
@@ -124,7 +125,7 @@ void TestRecordDialog::priceLiteral()
     QFETCH(double, price);
     QFETCH(QString, literal);
     QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));   // a Russian workstation
-    QCOMPARE(TForm11::PriceLiteral(price), literal);
+    QCOMPARE(PriceRules::pieceUnitPriceText(price), literal);
 }
 
 void TestRecordDialog::pieceUnitPriceFactors_data()
@@ -146,7 +147,7 @@ void TestRecordDialog::pieceUnitPriceFactors()
     QFETCH(bool, dayOff);
     QFETCH(int, mode);
     QFETCH(double, price);
-    QCOMPARE(pieceUnitPrice(10, dayOff, mode), price);
+    QCOMPARE(PriceRules::pieceUnitPrice(10, {dayOff, mode}), price);
 }
 
 void TestRecordDialog::addWritesRecordAndDayCell()
@@ -154,7 +155,7 @@ void TestRecordDialog::addWritesRecordAndDayCell()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.ModeChosen(2);
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(12.34567), QStringLiteral("12"), QStringLiteral("2"), QStringLiteral("8"));
@@ -195,11 +196,11 @@ void TestRecordDialog::factorExampleShownAndSent()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.ModeChosen(4);
     w.main.findChild<QCheckBox *>(QStringLiteral("CBox1"))->setChecked(true);
-    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(pieceUnitPrice(10, w.main.DayOff(), w.main.JournalMode)),
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(PriceRules::pieceUnitPrice(10, {w.main.DayOff(), w.main.JournalMode})),
            QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("4"));
     w.dialog.RecomputePrices();
     QCOMPARE(w.dialog.Edit7->text(), QStringLiteral("30"));
@@ -228,7 +229,7 @@ void TestRecordDialog::requiredFields()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("1"), QStringLiteral("8"));
     auto *field = w.dialog.findChild<QLineEdit *>(emptied.trimmed());
@@ -246,7 +247,7 @@ void TestRecordDialog::paintingColourRule()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.paintingChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
     // The operation price picker decides whether a colour is asked for.
@@ -270,7 +271,7 @@ void TestRecordDialog::digitsOnly()
 {
     TestDatabase db;
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     for (QLineEdit *e : {w.dialog.Edit3, w.dialog.Edit4, w.dialog.Edit5, w.dialog.Edit6}) {
         e->clear();
         e->setEnabled(true);
@@ -288,7 +289,7 @@ void TestRecordDialog::emptyQuantityBecomesZero()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QString(), QStringLiteral("0"), QString());
     w.dialog.RecomputePrices();   // leaving "Кол-во"
@@ -306,7 +307,7 @@ void TestRecordDialog::rejectsAboveQuantityAccepted()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("2"), QStringLiteral("5"), QStringLiteral("8"));
     w.dialog.Button1Click();
@@ -319,7 +320,7 @@ void TestRecordDialog::duplicateAddRefused()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
     w.dialog.Button1Click();
@@ -345,11 +346,11 @@ void TestRecordDialog::changeKeepsKeyAndState()
     const int id = db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8, QStringLiteral("ok"));
     db.exec(QStringLiteral("update accounts_dep.smena set prize=15, id_doc=7 where id=%1").arg(id));
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day);
     w.main.ReadJournals();
-    QVERIFY(w.dialog.PrepareChange());
+    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
     QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
     w.dialog.Edit3->setText(QStringLiteral("11"));
     w.dialog.Edit6->setText(QStringLiteral("6"));
@@ -373,11 +374,11 @@ void TestRecordDialog::changeToTakenDayRefused()
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day.addDays(1), 1, 10, 0, 10, 8);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day.addDays(1));
     w.main.ReadJournals();
-    QVERIFY(w.dialog.PrepareChange());
+    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
     w.dialog.DTimeP->setDate(day);
     w.dialog.Button1Click();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
@@ -400,7 +401,7 @@ void TestRecordDialog::changeMovesDayCell()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     // Ivanov has 8 hours on the 5th and 3 hours on the 6th.
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
@@ -411,7 +412,7 @@ void TestRecordDialog::changeMovesDayCell()
 
     w.main.setJournalDate(day);
     w.main.ReadJournals();
-    QVERIFY(w.dialog.PrepareChange());
+    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
     if (otherWorker)
         w.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
     if (otherDate)
@@ -432,7 +433,7 @@ void TestRecordDialog::serverRefusalKeepsDialog()
     TestDatabase db;
     Plant p(db);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     // More pieces than a 32-bit quantity holds.
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("99999999999"), QStringLiteral("0"), QStringLiteral("8"));
@@ -453,12 +454,13 @@ void TestRecordDialog::openingForChangeFillsFields()
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
     db.addRecord(p.petrov, p.ring, p.ringPainting, day, 1, 7, 1, 12.5, 6, QStringLiteral("no"), 14);
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     w.main.setJournalDate(day);
     w.main.ReadJournals();
     module->Smena1->setRecNo(2);
-    QVERIFY(w.dialog.PrepareChange());
-    QCOMPARE(w.main.CurrentJournal, module->Smena1);
+    // The dialog is opened on the journal of the main window's mode.
+    QCOMPARE(w.main.Context().journal, module->Smena1);
+    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
     QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Петров П.П."));
     QCOMPARE(w.dialog.Edit2->text(), QStringLiteral("Кольцо 20; Окраска; Заготовки"));
     QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("7"));
@@ -476,7 +478,7 @@ void TestRecordDialog::openingForChangeFillsFields()
 
     // A record of another operation empties and disables the colour.
     module->Smena1->setRecNo(1);
-    QVERIFY(w.dialog.PrepareChange());
+    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
     QVERIFY(!w.dialog.Edit5->isEnabled());
     QVERIFY(w.dialog.Edit5->text().isEmpty());
 }
@@ -485,11 +487,11 @@ void TestRecordDialog::changeOnEmptyJournalDoesNothing()
 {
     TestDatabase db;
     auto module = db.connectModule();
-    Windows w(module.get());
+    Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day);
     w.main.ReadJournals();
-    QVERIFY(!w.dialog.PrepareChange());
+    QVERIFY(!w.dialog.PrepareChange(w.main.Context()));
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -511,10 +513,10 @@ void TestRecordDialog::roadOfOneRecord()
 
     bool dialogSeen = false;
     QTimer::singleShot(0, &main, [&] {
-        TForm11 *dialog = TForm11::instance();
+        TForm11 *dialog = Windows::get<TForm11>();
         dialogSeen = dialog->isVisible() && dialog->windowTitle() == QStringLiteral("Заведение новой позиции (11)");
         QTimer::singleShot(0, dialog, [&] {
-            TForm5 *workers = TForm5::instance();
+            TForm5 *workers = Windows::get<TForm5>();
             QVERIFY(workers->isVisible());
             QCOMPARE(workers->Button2->text(), QStringLiteral("Выбрать"));
             QVERIFY(workers->Query()->locate(QStringLiteral("id"), p.petrov));
@@ -523,7 +525,7 @@ void TestRecordDialog::roadOfOneRecord()
         dialog->Button3->click();
         QCOMPARE(dialog->Edit1->text(), QStringLiteral("Петров П.П."));
         QTimer::singleShot(0, dialog, [&] {
-            TForm4 *prices = TForm4::instance();
+            TForm4 *prices = Windows::get<TForm4>();
             QVERIFY(prices->isVisible());
             QVERIFY(prices->Query()->locate(QStringLiteral("id"), p.ringTurning));
             prices->Button2->click();

@@ -1,113 +1,67 @@
-// Timesheet day cells kept in step with the journal; deleting and accepting journal records.
-#include "app/data_grid.h"
+// The rules of production records without windows: the statements of a record and of its
+// timesheet row, the day-cell rule that keeps the row in step, the month writes of a rebuild, and
+// the record commands that write a record and its day cells as one.
 #include "app/data_module.h"
-#include "app/main_window.h"
 #include "app/messages.h"
-#include "app/startup.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
 #include "records/day_cell_rule.h"
-#include "records/shift_timesheet_cell.h"
+#include "app/unit_of_work.h"
+#include "records/record_commands.h"
+#include "records/record_statements.h"
+#include "records/timesheet_statements.h"
+#include "tests/support/small_plant.h"
 #include "tests/support/test_support.h"
 
-#include <QApplication>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QHeaderView>
 #include <QtTest>
 
 #include <atomic>
 #include <mutex>
 #include <thread>
 
-namespace {
+// Records already in the journal are (worker index, day of March 2026, mode, hours); the save
+// recomputes the cell of the last one.
+using Records = QList<QList<int>>;
 
-const QColor green(0, 0x80, 0);
-const QColor red(0xFF, 0, 0);
-
-// A worker, a second worker and one operation price to hang records on.
-struct Plant {
-    explicit Plant(const TestDatabase &db)
-    {
-        ivanov = db.addWorker(QStringLiteral("Иванов И.И."));
-        petrov = db.addWorker(QStringLiteral("Петров П.П."));
-        sidorov = db.addWorker(QStringLiteral("Сидоров С.С."));
-        ring = db.addProduct(QStringLiteral("Кольцо 20"));
-        turning = db.addKind(QStringLiteral("Токарная"));
-        ringTurning = db.addPrice(turning, ring);
-    }
-    int record(const TestDatabase &db, int worker, const QDate &date, int mode, int hours,
-               const QString &state = QStringLiteral("no")) const
-    {
-        return db.addRecord(worker, ring, ringTurning, date, mode, 10, 0, 5, hours, state);
-    }
-    int ivanov, petrov, sidorov, ring, turning, ringTurning;
+// What every case starts from.
+struct Fixture {
+    TestDatabase db;
+    SmallPlant p{db};
+    std::unique_ptr<TDataModule6> module = db.connectModule();
 };
-
-QStringList timesheet(const TestDatabase &db, int worker)
-{
-    return db.timesheetLines(worker);
-}
-
-QColor okColour(TForm1 &main, int row)
-{
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    const QModelIndex idx = grid->dataModel()->index(row, grid->columnOf(QStringLiteral("ok")));
-    return grid->dataModel()->data(idx, Qt::ForegroundRole).value<QColor>();
-}
-
-// Makes every statement of `event` ("delete", "update", "insert") on `table` fail with `text`.
-void refuse(const TestDatabase &db, const QString &table, const QString &event, const QString &text)
-{
-    db.exec(QStringLiteral("create or replace function refuse_change() returns trigger language plpgsql as $$ "
-                           "begin raise exception '%1'; end $$").arg(text));
-    db.exec(QStringLiteral("create trigger refuse_%1 before %1 on %2 for each row execute function refuse_change()")
-                .arg(event, table));
-}
-
-} // namespace
 
 class TestRecords : public QObject {
     Q_OBJECT
+    std::unique_ptr<Fixture> m_fixture;
+
 private slots:
-    void initTestCase() { installRussian(*qApp); }
+    // Every case gets its own database with the small plant, and a data module connected to it.
+    void init() { m_fixture = std::make_unique<Fixture>(); }
+    void cleanup() { m_fixture.reset(); }
+    // Statements.
+    void timesheetStatementTexts();
+    void householdStatementTexts();
+    void recordStatementTexts();
 
     // The day-cell rule.
-    void statementTexts();
     void cellNames_data();
     void cellNames();
     void afterSave_data();
     void afterSave();
     void afterDeletion_data();
     void afterDeletion();
+    void householdRows();
     void monthRebuildWrite();
     void failedRecomputeLeavesNothing_data();
     void failedRecomputeLeavesNothing();
     void simultaneousFirstSaves();
 
-    // The main window's delete and toggle.
-    void deleteAnsweredNo();
-    void deleteAnsweredYes();
-    void deleteCountsTheRecordsOwnDay();
-    void toggle_data();
-    void toggle();
-    void toggleByDoubleClickOnRow();
-    void toggleByDoubleClickOnTitleRow();
-    void toggleRefusedForShiftForeman();
-    void emptyJournalIgnoresCommands();
-    void serverRefusal_data();
-    void serverRefusal();
+    // The record commands.
+    void saveWritesRecordAndCell();
+    void refusedHalfWayLeavesNothing_data();
+    void refusedHalfWayLeavesNothing();
+    void duplicateTellsAfterTheTransaction();
 };
-
-void TestRecords::statementTexts()
-{
-    const ShiftTimesheetCell cell(12, QDate(2026, 3, 5), 4);
-    QCOMPARE(cell.lookUp(), QStringLiteral("select count(w_id) as cnt from accounts_dep.h_tabel where w_id=12 and smena=4 and month=3 and year=2026"));
-    QCOMPARE(cell.totalHours(), QStringLiteral("select sum(time) as tim from accounts_dep.smena where w_id=12 and smena=4 and data=to_date('05.03.2026', 'DD.MM.YYYY') group by w_id, smena, data"));
-    QCOMPARE(cell.cellUpdate(11), QStringLiteral("update accounts_dep.h_tabel set d5=11 where w_id=12 and smena=4 and month=3 and year=2026"));
-    QCOMPARE(cell.rowInsert(11), QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, d5) values(4, 12, 3, 2026, 11)"));
-    QCOMPARE(cell.rowRemoval(), QStringLiteral("delete from accounts_dep.h_tabel where w_id=12 and smena=4 and month=3 and year=2026"));
-}
 
 void TestRecords::cellNames_data()
 {
@@ -121,19 +75,13 @@ void TestRecords::cellNames_data()
 
 void TestRecords::cellNames()
 {
+    auto &[db, p, module] = *m_fixture;
     QFETCH(QDate, date);
     QFETCH(QString, cell);
-    TestDatabase db;
-    Plant p(db);
-    p.record(db, p.ivanov, date, 2, 7);
-    auto module = db.connectModule();
+    p.record(p.ivanov, date, 2, 7);
     DayCellRule(*module).recomputeAfterSave(p.ivanov, date, 2);
-    QCOMPARE(timesheet(db, p.ivanov), QStringList{QStringLiteral("2 %1.%2 0 0: %3=7").arg(date.month()).arg(date.year()).arg(cell)});
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("2 %1.%2 0 0: %3=7").arg(date.month()).arg(date.year()).arg(cell)});
 }
-
-// Records already in the journal are (worker index, day of March 2026, mode, hours); the save
-// recomputes the cell of the last one.
-using Records = QList<QList<int>>;
 
 void TestRecords::afterSave_data()
 {
@@ -153,19 +101,17 @@ void TestRecords::afterSave_data()
 
 void TestRecords::afterSave()
 {
+    auto &[db, p, module] = *m_fixture;
     QFETCH(Records, records);
     QFETCH(QStringList, expected);
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
     DayCellRule rule(*module);
     // Each record is saved and recomputed in turn, as the record dialog does.
     for (const auto &r : records) {
-        p.record(db, p.ivanov, QDate(2026, 3, r[0]), r[1], r[2]);
+        p.record(p.ivanov, QDate(2026, 3, r[0]), r[1], r[2]);
         rule.recomputeAfterSave(p.ivanov, QDate(2026, 3, r[0]), r[1]);
     }
-    QCOMPARE(timesheet(db, p.ivanov), expected);
-    QCOMPARE(timesheet(db, p.petrov), QStringList());
+    QCOMPARE(db.timesheetLines(p.ivanov), expected);
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList());
 }
 
 void TestRecords::afterDeletion_data()
@@ -189,37 +135,20 @@ void TestRecords::afterDeletion_data()
 
 void TestRecords::afterDeletion()
 {
+    auto &[db, p, module] = *m_fixture;
     QFETCH(Records, records);
     QFETCH(int, deleted);
     QFETCH(QStringList, expected);
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
     DayCellRule rule(*module);
     QList<int> ids;
     for (const auto &r : records) {
-        ids << p.record(db, p.ivanov, QDate(2026, 3, r[0]), r[1], r[2]);
+        ids << p.record(p.ivanov, QDate(2026, 3, r[0]), r[1], r[2]);
         rule.recomputeAfterSave(p.ivanov, QDate(2026, 3, r[0]), r[1]);
     }
     db.exec(QStringLiteral("delete from accounts_dep.smena where id=%1").arg(ids[deleted]));
     const auto &r = records[deleted];
     rule.recomputeAfterDeletion(p.ivanov, QDate(2026, 3, r[0]), r[1]);
-    QCOMPARE(timesheet(db, p.ivanov), expected);
-}
-
-void TestRecords::monthRebuildWrite()
-{
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
-    DayCellRule rule(*module);
-    // Known hours go in as they are: a missing row is created, an existing one updated.
-    rule.write(ShiftTimesheetCell(p.ivanov, QDate(2026, 2, 3), 3), 9);
-    rule.write(ShiftTimesheetCell(p.ivanov, QDate(2026, 2, 28), 3), 4);
-    QCOMPARE(timesheet(db, p.ivanov), QStringList{"3 2.2026 0 0: d3=9 d28=4"});
-    // A deletion with no row for the key creates none.
-    rule.recomputeAfterDeletion(p.ivanov, QDate(2026, 2, 3), 2);
-    QCOMPARE(timesheet(db, p.ivanov), QStringList{"3 2.2026 0 0: d3=9 d28=4"});
+    QCOMPARE(db.timesheetLines(p.ivanov), expected);
 }
 
 void TestRecords::failedRecomputeLeavesNothing_data()
@@ -235,20 +164,18 @@ void TestRecords::failedRecomputeLeavesNothing_data()
 
 void TestRecords::failedRecomputeLeavesNothing()
 {
+    auto &[db, p, module] = *m_fixture;
     QFETCH(bool, deletion);
     QFETCH(QString, event);
     QFETCH(QStringList, expected);
-    TestDatabase db;
-    Plant p(db);
     const QDate day(2026, 3, 5);
-    auto module = db.connectModule();
     DayCellRule rule(*module);
-    const int id = p.record(db, p.ivanov, day, 1, 8);
+    const int id = p.record(p.ivanov, day, 1, 8);
     if (deletion) {
         rule.recomputeAfterSave(p.ivanov, day, 1);
         db.exec(QStringLiteral("delete from accounts_dep.smena where id=%1").arg(id));
     }
-    refuse(db, QStringLiteral("accounts_dep.h_tabel"), event, QStringLiteral("Табель закрыт"));
+    refuseStatements(db, QStringLiteral("accounts_dep.h_tabel"), event, QStringLiteral("Табель закрыт"));
     QString error;
     try {
         if (deletion)
@@ -259,7 +186,7 @@ void TestRecords::failedRecomputeLeavesNothing()
         error = e.text();
     }
     QVERIFY2(error.contains(QStringLiteral("Табель закрыт")), qPrintable(error));
-    QCOMPARE(timesheet(db, p.ivanov), expected);
+    QCOMPARE(db.timesheetLines(p.ivanov), expected);
     // Nothing stays locked, and the connection commits each statement again.
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
     module->SQL_exec.execute(QStringLiteral("update accounts_dep.ver set delim=','"));
@@ -271,11 +198,10 @@ void TestRecords::failedRecomputeLeavesNothing()
 // coordination both would insert, and the printed timesheet would count the hours twice.
 void TestRecords::simultaneousFirstSaves()
 {
-    TestDatabase db;
-    Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 1, 8);
-    p.record(db, p.ivanov, day, 1, 3);
+    p.record(p.ivanov, day, 1, 8);
+    p.record(p.ivanov, day, 1, 3);
     db.exec(QStringLiteral("create function slow_insert() returns trigger language plpgsql as $$ "
                            "begin perform pg_sleep(0.5); return new; end $$"));
     db.exec(QStringLiteral("create trigger slow_insert before insert on accounts_dep.h_tabel "
@@ -309,285 +235,262 @@ void TestRecords::simultaneousFirstSaves()
     b.join();
     QCOMPARE(errors[0], QString());
     QCOMPARE(errors[1], QString());
-    QCOMPARE(timesheet(db, p.ivanov), QStringList{"1 3.2026 0 0: d5=11"});
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=11"});
 }
 
-void TestRecords::deleteAnsweredNo()
+void TestRecords::timesheetStatementTexts()
 {
-    TestDatabase db;
-    Plant p(db);
+    using TimesheetStatements::Wording;
     const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 1, 8);
-    p.record(db, p.petrov, day, 1, 3);
-    p.record(db, p.sidorov, day, 1, 5);
-    auto module = db.connectModule();
-    DayCellRule(*module).recomputeAfterSave(p.petrov, day, 1);
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    module->Smena1->setRecNo(2);
-
-    Messages::MessageRecorder rec;
-    rec.answers << false;
-    main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
-    QCOMPARE(rec.shown.size(), 1);
-    QCOMPARE(rec.shown[0].kind, Messages::Shown::Question);
-    QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
-    QCOMPARE(rec.shown[0].text, QStringLiteral("Удалить позицию из списка?"));
-    QCOMPARE(main.CurrentJournal, module->Smena1);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 3);
-    QCOMPARE(module->Smena1->recordCount(), 3);
-    QCOMPARE(module->Smena1->recNo(), 1);
-    QCOMPARE(timesheet(db, p.petrov), QStringList{"1 3.2026 0 0: d5=3"});
-}
-
-void TestRecords::deleteAnsweredYes()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 3, 5);
-    auto module = db.connectModule();
-    DayCellRule rule(*module);
-    // Ivanov: 6 hours on the 4th in shift 2, and 8 on the 5th (an accepted record).
-    p.record(db, p.ivanov, day.addDays(-1), 2, 6);
-    rule.recomputeAfterSave(p.ivanov, day.addDays(-1), 2);
-    const int accepted = p.record(db, p.ivanov, day, 2, 8, QStringLiteral("ok"));
-    rule.recomputeAfterSave(p.ivanov, day, 2);
-    p.record(db, p.petrov, day, 2, 3);
-    rule.recomputeAfterSave(p.petrov, day, 2);
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->setChecked(true);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    QVERIFY(module->Smena2->locate(QStringLiteral("id"), accepted));
-
-    Messages::MessageRecorder rec;
-    rec.answers << true;
-    main.Button3Click();
-    QCOMPARE(rec.texts(), QStringList{"Удалить позицию из списка?"});
-    QCOMPARE(main.CurrentJournal, module->Smena2);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(accepted)).toInt(), 0);
-    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), QStringList{"Петров П.П."});
-    QCOMPARE(module->Smena2->recNo(), 1);
-    QCOMPARE(timesheet(db, p.ivanov), QStringList{"2 3.2026 0 0: d4=6"});
-    QCOMPARE(timesheet(db, p.petrov), QStringList{"2 3.2026 0 0: d5=3"});
-}
-
-// The date picker holds a typed date that was never read into the journal: the deleted record
-// still leaves the cell of its own day.
-void TestRecords::deleteCountsTheRecordsOwnDay()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 3, 5);
-    auto module = db.connectModule();
-    p.record(db, p.ivanov, day, 1, 8);
-    DayCellRule(*module).recomputeAfterSave(p.ivanov, day, 1);
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    main.setJournalDate(day.addDays(1));
-
-    Messages::MessageRecorder rec;
-    rec.answers << true;
-    main.Button3Click();
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
-    QCOMPARE(timesheet(db, p.ivanov), QStringList());
-}
-
-void TestRecords::toggle_data()
-{
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("second");
-    QTest::newRow("no -> ok -> no") << "no" << "ok" << "no";
-    QTest::newRow("да -> no -> ok") << "да" << "no" << "ok";
-    QTest::newRow("ok -> no -> ok") << "ok" << "no" << "ok";
-    QTest::newRow("other value -> ok -> no") << "x" << "ok" << "no";
-}
-
-void TestRecords::toggle()
-{
-    QFETCH(QString, state);
-    QFETCH(QString, first);
-    QFETCH(QString, second);
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 4, 8, QStringLiteral("no"));
-    const int id = p.record(db, p.petrov, day, 4, 8, state);
-    p.record(db, p.sidorov, day, 4, 8, QStringLiteral("ok"));
-    auto module = db.connectModule();
-    DayCellRule(*module).recomputeAfterSave(p.petrov, day, 4);
-    TForm1 main(module.get());
-    main.LoginText = QStringLiteral("6194");
-    prepareJournals(*module);
-    main.ModeChosen(4);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    module->Smena4->setRecNo(2);
-
-    Messages::MessageRecorder rec;
-    const auto stateOf = [&] {
-        return db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString();
+    const auto k = TimesheetRowKey::production(12, day, 4);
+    const QList<QPair<QString, QString>> texts = {
+        {TimesheetStatements::rowCount(k), "select count(w_id) as cnt from accounts_dep.h_tabel where w_id=12 and smena=4 and month=3 and year=2026"},
+        {TimesheetStatements::dayHours(k, day), "select sum(time) as tim from accounts_dep.smena where w_id=12 and smena=4 and data=to_date('05.03.2026', 'DD.MM.YYYY') group by w_id, smena, data"},
+        {TimesheetStatements::cellUpdate(k, 5, 11), "update accounts_dep.h_tabel set d5=11 where w_id=12 and smena=4 and month=3 and year=2026"},
+        {TimesheetStatements::cellUpdateAfterDeletion(k, 5, 11), "update accounts_dep.h_tabel set d5=11 where w_id=12 and smena=4 and month=3 and year=2026"},
+        {TimesheetStatements::rowInsert(k, 5, 11), "insert into accounts_dep.h_tabel(smena, w_id, month, year, d5) values(4, 12, 3, 2026, 11)"},
+        {TimesheetStatements::rowRemoval(k), "delete from accounts_dep.h_tabel where w_id=12 and smena=4 and month=3 and year=2026"},
+        // The month rebuild's wording: the table aliased, the hours quoted.
+        {TimesheetStatements::monthRemoval(true, 3, 2026), "delete from accounts_dep.h_tabel where smena>0 and month=3 and year=2026"},
+        {TimesheetStatements::rowCount(k, Wording::MonthRebuild), "select count(w_id) as cnt from accounts_dep.h_tabel h_tabel where w_id=12 and smena=4 and month=3 and year=2026"},
+        {TimesheetStatements::cellUpdate(k, 5, 11, Wording::MonthRebuild), "update accounts_dep.h_tabel set d5='11' where w_id=12 and smena=4 and month=3 and year=2026"},
+        {TimesheetStatements::rowInsert(k, 5, 11, Wording::MonthRebuild), "insert into accounts_dep.h_tabel(smena, w_id, month, year, d5) values(4, 12, 3, 2026, 11)"},
     };
-    const auto colourOf = [](const QString &s) { return s == QLatin1String("ok") ? green : red; };
-    for (const QString &expected : {first, second}) {
-        main.DBGrid2DblClick();
-        QCOMPARE(stateOf(), expected);
-        QCOMPARE(main.CurrentJournal, module->Smena4);
-        QCOMPARE(module->Smena4->recNo(), 2);
-        QCOMPARE(module->Smena4->text(QStringLiteral("ok")).trimmed(), expected);
-        QCOMPARE(okColour(main, 1), colourOf(expected));
+    for (const auto &t : texts)
+        QCOMPARE(t.first, t.second);
+}
+
+void TestRecords::householdStatementTexts()
+{
+    using TimesheetStatements::Wording;
+    const QDate day(2026, 3, 5);
+    const auto k = TimesheetRowKey::household(12, day, 7777, 1);
+    QVERIFY(!k.isProduction());
+    QCOMPARE(k.shift, 0);
+    const QList<QPair<QString, QString>> texts = {
+        {TimesheetStatements::rowCount(k), "select count(w_id) as cnt from accounts_dep.h_tabel where w_id=12 and i_type=7777 and month=3 and year=2026 and i_night=1"},
+        {TimesheetStatements::dayHours(k, day), "select sum(f.cnt) as tim from accounts_dep.fatigue f where f.id_p =12  and f.id_o=7777 and i_night=1 and f.d_date =to_date('05.03.2026', 'DD.MM.YYYY') group by f.id_p, f.d_date"},
+        {TimesheetStatements::cellUpdate(k, 5, 8), "update accounts_dep.h_tabel set d5=8 where w_id=12 and i_type=7777 and month=3 and year=2026 and i_night=1"},
+        {TimesheetStatements::rowInsert(k, 5, 8), "insert into accounts_dep.h_tabel(i_type, w_id, month, year, d5, i_night) values(7777, 12, 3, 2026, 8, 1)"},
+        {TimesheetStatements::cellUpdateAfterDeletion(k, 5, 8), "update accounts_dep.h_tabel set d5=8 where w_id=12 and i_night=1 and i_type=7777 and month=3 and year=2026"},
+        {TimesheetStatements::rowRemoval(k), "delete from accounts_dep.h_tabel where w_id=12 and i_night=1 and i_type=7777 and month=3 and year=2026"},
+        {TimesheetStatements::monthRemoval(false, 3, 2026), "delete from accounts_dep.h_tabel where smena=0 and month=3 and year=2026"},
+        {TimesheetStatements::rowCount(k, Wording::MonthRebuild), "select count(w_id) as cnt from accounts_dep.h_tabel h_tabel where w_id=12 and i_type=7777 and i_night=1 and month=3 and year=2026"},
+        {TimesheetStatements::cellUpdate(k, 5, 8, Wording::MonthRebuild), "update accounts_dep.h_tabel set d5=8 where w_id=12 and i_type=7777 and i_night=1 and month=3 and year=2026"},
+        {TimesheetStatements::rowInsert(k, 5, 8, Wording::MonthRebuild), "insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d5) values(7777, 12, 1, 3, 2026, 8)"},
+    };
+    for (const auto &t : texts)
+        QCOMPARE(t.first, t.second);
+}
+
+void TestRecords::recordStatementTexts()
+{
+    ProductionRecord r;
+    r.id = 44;
+    r.worker = 3;
+    r.operationPrice = 7;
+    r.product = 5;
+    r.unitPrice = 12.34567;
+    r.quantity = 10;
+    r.rejects = 1;
+    r.hours = 8;
+    r.date = QDate(2026, 3, 5);
+    r.mode = 2;
+    const QDate today(2026, 3, 6);
+    QCOMPARE(RecordStatements::duplicateCount(r), QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=3 and o_id=7 and i_id=5 and data=to_date('05.03.2026', 'DD.MM.YYYY') and smena=2 and color=0"));
+    QCOMPARE(RecordStatements::duplicateCountOnChange(r), QStringLiteral("select count(id) as cnt from accounts_dep.SMENA where w_id=3 and o_id=7 and i_id=5 and data=to_date('05.03.2026', 'DD.MM.YYYY') and smena=2 and id<>44 and color=0"));
+    QCOMPARE(RecordStatements::insert(r, today), QStringLiteral("insert into accounts_dep.SMENA(w_id, i_id, o_id, cena, kol_vo, brak, data, smena, color, time, vvod,ok, prize, id_doc, id_doc_item, f_gds_qty_use, id_gds_use, id_cons_use) values(3, 5, 7, 12.3457,10, 1, to_date('05.03.2026', 'DD.MM.YYYY HH24:MI:SS'), 2, 0, 8, '06.03.2026', 'no', 0, 0, 0, 0, 0, 0)"));
+    QCOMPARE(RecordStatements::update(r, today), QStringLiteral("update accounts_dep.SMENA set w_id=3, i_id=5, o_id=7, cena=12.3457, kol_vo=10, brak=1, data=to_date('05.03.2026', 'DD.MM.YYYY'), smena=2, color=0, time=8, vvod='06.03.2026', prize=0, id_doc=0, id_doc_item=0, f_gds_qty_use=0, id_gds_use=0, id_cons_use=0 where id=44"));
+    QCOMPARE(RecordStatements::deletion(44), QStringLiteral("delete from accounts_dep.smena where id=44"));
+    QCOMPARE(RecordStatements::stateChange(), QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id"));
+}
+
+namespace {
+
+void addEntry(const TestDatabase &db, int worker, const QDate &date, int kind, int night, int hours)
+{
+    db.exec(QStringLiteral("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price, i_holiday, i_night) "
+                           "values(0, %1, %2, '%3', %4, %5, 1, %6, 100, 0, %7)")
+                .arg(kind).arg(worker).arg(date.toString(QStringLiteral("dd.MM.yyyy"))).arg(date.month()).arg(date.year())
+                .arg(hours).arg(night));
+}
+
+} // namespace
+
+// Household-work rows follow the same rule, keyed by kind and day/night flag.
+void TestRecords::householdRows()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    DayCellRule rule(*module);
+    const auto dayRow = TimesheetRowKey::household(p.ivanov, day, 7777, 0);
+    const auto nightRow = TimesheetRowKey::household(p.ivanov, day, 7777, 1);
+    addEntry(db, p.ivanov, day, 7777, 0, 3);
+    rule.recomputeAfterSave(dayRow, day);
+    addEntry(db, p.ivanov, day, 7777, 0, 5);
+    rule.recomputeAfterSave(dayRow, day);
+    addEntry(db, p.ivanov, day, 7777, 1, 4);
+    rule.recomputeAfterSave(nightRow, day);
+    QCOMPARE(db.timesheetLines(p.ivanov), (QStringList{"0 3.2026 7777 0: d5=8", "0 3.2026 7777 1: d5=4"}));
+    db.exec(QStringLiteral("delete from accounts_dep.fatigue where cnt=3"));
+    rule.recomputeAfterDeletion(dayRow, day);
+    QCOMPARE(db.timesheetLines(p.ivanov), (QStringList{"0 3.2026 7777 0: d5=5", "0 3.2026 7777 1: d5=4"}));
+    // The last entry of the month goes: the row goes with it; the night row stays.
+    db.exec(QStringLiteral("delete from accounts_dep.fatigue where cnt=5"));
+    rule.recomputeAfterDeletion(dayRow, day);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"0 3.2026 7777 1: d5=4"});
+    // Production rows of the same worker and month are another key.
+    p.record(p.ivanov, day, 1, 8);
+    rule.recomputeAfterSave(p.ivanov, day, 1);
+    QCOMPARE(db.timesheetLines(p.ivanov), (QStringList{"0 3.2026 7777 1: d5=4", "1 3.2026 0 0: d5=8"}));
+}
+
+void TestRecords::monthRebuildWrite()
+{
+    auto &[db, p, module] = *m_fixture;
+    db.exec(QStringLiteral("insert into accounts_dep.h_tabel(smena, w_id, month, year, d1) values(1, %1, 2, 2026, 5)").arg(p.petrov));
+    db.exec(QStringLiteral("insert into accounts_dep.h_tabel(i_type, w_id, i_night, month, year, d1) values(7777, %1, 0, 2, 2026, 6)").arg(p.petrov));
+    {
+        UnitOfWork work(*module);
+        MonthCellWriter writer(*module, work, true, 2, 2026);
+        writer.removeMonth();
+        // Known hours go in as they are: a missing row is created, an existing one updated.
+        writer.write(TimesheetRowKey::production(p.ivanov, QDate(2026, 2, 3), 3), 3, 9);
+        writer.write(TimesheetRowKey::production(p.ivanov, QDate(2026, 2, 28), 3), 28, 4);
+        QCOMPARE(writer.statementCount(), 5);
+        work.commit();
     }
-    QCOMPARE(column(module->Smena4, QStringLiteral("ok")), (QStringList{"no", second, "ok"}));
-    QCOMPARE(okColour(main, 0), red);
-    QCOMPARE(okColour(main, 2), green);
-    QCOMPARE(rec.shown.size(), 0);
-    // The timesheet does not depend on the state.
-    QCOMPARE(timesheet(db, p.petrov), QStringList{"4 3.2026 0 0: d5=8"});
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"3 2.2026 0 0: d3=9 d28=4"});
+    // The shift rows of the month went; the household row stays.
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList{"0 2.2026 7777 0: d1=6"});
+    // A deletion with no row for the key creates none.
+    DayCellRule(*module).recomputeAfterDeletion(p.ivanov, QDate(2026, 2, 3), 2);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"3 2.2026 0 0: d3=9 d28=4"});
 }
 
-void TestRecords::toggleByDoubleClickOnRow()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 1, 8);
-    const int id = p.record(db, p.petrov, day, 1, 8);
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    const QRect cell = grid->visualRect(grid->dataModel()->index(1, 0));
-    // A double-click arrives as a press and a release, then the double-click itself.
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
-    QCOMPARE(module->Smena1->recNo(), 2);
-    QCOMPARE(okColour(main, 1), green);
-}
+namespace {
 
-void TestRecords::toggleByDoubleClickOnTitleRow()
+// What the journal and the timesheet hold, to compare before and after a command.
+QString plantState(const TestDatabase &db, const SmallPlant &p)
 {
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 1, 8);
-    const int id = p.record(db, p.petrov, day, 1, 8);
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
-    module->Smena1->setRecNo(2);
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    QHeaderView *titles = grid->horizontalHeader();
-    const QPoint title(titles->sectionViewportPosition(0) + 10, titles->height() / 2);
-    QTest::mouseDClick(titles->viewport(), Qt::LeftButton, {}, title);
-    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
-    QCOMPARE(module->Smena1->recNo(), 2);
-}
-
-void TestRecords::toggleRefusedForShiftForeman()
-{
-    TestDatabase db;
-    Plant p(db);
-    const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 1, 8, QStringLiteral("no"));
-    p.record(db, p.petrov, day, 1, 8, QStringLiteral("ok"));
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    main.LoginText = QStringLiteral("gildert");
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    Messages::MessageRecorder rec;
-    for (int row = 1; row <= 2; ++row) {
-        module->Smena1->setRecNo(row);
-        main.DBGrid2DblClick();
-        QCOMPARE(module->Smena1->recNo(), row);
+    const auto records = db.rows(QStringLiteral("select id, w_id, kol_vo, time, data, smena, trim(ok) from accounts_dep.smena order by id"));
+    QStringList out;
+    for (const auto &r : records) {
+        QStringList fields;
+        for (const QVariant &v : r)
+            fields << v.toString();
+        out << fields.join(QLatin1Char(' '));
     }
-    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "ok"}));
-    QCOMPARE(db.scalar(QStringLiteral("select string_agg(trim(ok), ',' order by id) from accounts_dep.smena")).toString(),
-             QStringLiteral("no,ok"));
-    QCOMPARE(rec.shown.size(), 0);
+    for (int worker : {p.ivanov, p.petrov, p.sidorov})
+        out << QString::number(worker) + QStringLiteral(": ") + db.timesheetLines(worker).join(QStringLiteral(" | "));
+    return out.join(QLatin1Char('\n'));
 }
 
-void TestRecords::emptyJournalIgnoresCommands()
+ProductionRecord ringRecord(const SmallPlant &p, int worker, const QDate &date, int hours)
 {
-    TestDatabase db;
-    Plant p(db);
+    ProductionRecord r;
+    r.worker = worker;
+    r.operationPrice = p.ringTurning;
+    r.product = p.ring;
+    r.unitPrice = 5;
+    r.quantity = 10;
+    r.hours = hours;
+    r.date = date;
+    r.mode = 1;
+    return r;
+}
+
+} // namespace
+
+void TestRecords::saveWritesRecordAndCell()
+{
+    auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day.addDays(1), 1, 8);   // another day's record
-    auto module = db.connectModule();
-    TForm1 main(module.get());
-    main.LoginText = QStringLiteral("61370452");
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    QVERIFY(module->Smena1->isEmpty());
     Messages::MessageRecorder rec;
-    rec.answers << true;
-    main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
-    main.DBGrid2DblClick();
+    module->H_Tabel_1->setSql(QStringLiteral("select 1"));
+    module->H_Tabel_1->open();
+    QVERIFY(RecordCommands::save(*module, ringRecord(p, p.ivanov, day, 8), nullptr, day));
+    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena")).toString(), QStringLiteral("no"));
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=8"});
+    // The timesheet-by-shifts grids read their rows again when next shown.
+    QVERIFY(!module->H_Tabel_1->isOpen());
+
+    // A change that moves the record to another worker and day takes its hours along.
+    ProductionRecord before = ringRecord(p, p.ivanov, day, 8);
+    before.id = db.scalar(QStringLiteral("select id from accounts_dep.smena")).toInt();
+    ProductionRecord after = ringRecord(p, p.petrov, day.addDays(1), 6);
+    after.id = before.id;
+    QVERIFY(RecordCommands::save(*module, after, &before, day));
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList{"1 3.2026 0 0: d6=6"});
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
+
+    RecordCommands::remove(*module, after.id, p.petrov, after.date, 1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList());
     QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(db.scalar(QStringLiteral("select string_agg(trim(ok), ',') from accounts_dep.smena")).toString(), QStringLiteral("no"));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
 }
 
-void TestRecords::serverRefusal_data()
+void TestRecords::refusedHalfWayLeavesNothing_data()
 {
-    QTest::addColumn<bool>("deleting");
-    QTest::newRow("delete refused") << true;
-    QTest::newRow("state update refused") << false;
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("event");   // the timesheet statement the server refuses
+    // A new record whose row cannot be inserted.
+    QTest::newRow("save, row insert refused") << "save" << "insert";
+    // A record moved to Petrov, who has no row yet: his row cannot be inserted.
+    QTest::newRow("change to another worker, row insert refused") << "move" << "insert";
+    // A record moved away from Ivanov's only day of the month: his row cannot be removed.
+    QTest::newRow("change to another worker, row removal refused") << "move" << "delete";
+    // The only record of the month deleted: its row cannot be removed.
+    QTest::newRow("delete, row removal refused") << "delete" << "delete";
 }
 
-void TestRecords::serverRefusal()
+void TestRecords::refusedHalfWayLeavesNothing()
 {
-    QFETCH(bool, deleting);
-    TestDatabase db;
-    Plant p(db);
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(QString, command);
+    QFETCH(QString, event);
     const QDate day(2026, 3, 5);
-    p.record(db, p.ivanov, day, 1, 8);
-    const int id = p.record(db, p.petrov, day, 1, 3);
-    const int other = p.record(db, p.sidorov, day, 1, 5);
-    auto module = db.connectModule();
-    DayCellRule(*module).recomputeAfterSave(p.petrov, day, 1);
-    TForm1 main(module.get());
-    prepareJournals(*module);
-    main.setJournalDate(day);
-    main.ReadJournals();
-    module->Smena1->setRecNo(2);
-    // Another workstation changes a record; a re-read of the journal would show it.
-    db.exec(QStringLiteral("update accounts_dep.smena set ok='ok' where id=%1").arg(other));
-    refuse(db, QStringLiteral("accounts_dep.smena"), deleting ? QStringLiteral("delete") : QStringLiteral("update"),
-           QStringLiteral("Запись закрыта бухгалтерией"));
+    const int id = p.record(p.ivanov, day, 1, 8);
+    DayCellRule(*module).recomputeAfterSave(p.ivanov, day, 1);
+    const QString before = plantState(db, p);
+    refuseStatements(db, QStringLiteral("accounts_dep.h_tabel"), event, QStringLiteral("Табель закрыт"));
 
+    ProductionRecord stored = ringRecord(p, p.ivanov, day, 8);
+    stored.id = id;
+    ProductionRecord moved = ringRecord(p, p.petrov, day, 8);
+    moved.id = id;
+    QString error;
+    try {
+        if (command == QLatin1String("save"))
+            RecordCommands::save(*module, ringRecord(p, p.sidorov, day, 4), nullptr, day);
+        else if (command == QLatin1String("move"))
+            RecordCommands::save(*module, moved, &stored, day);
+        else
+            RecordCommands::remove(*module, id, p.ivanov, day, 1);
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.contains(QStringLiteral("Табель закрыт")), qPrintable(error));
+    // The record statement that went through before the refusal is taken back with it.
+    QCOMPARE(plantState(db, p), before);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QVERIFY(!module->inTransaction());
+}
+
+void TestRecords::duplicateTellsAfterTheTransaction()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
     Messages::MessageRecorder rec;
-    rec.answers << true;
-    if (deleting)
-        main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
-    else
-        main.DBGrid2DblClick();
-    QCOMPARE(rec.errors().size(), 1);
-    QVERIFY2(rec.errors()[0].contains(QStringLiteral("Запись закрыта бухгалтерией")), qPrintable(rec.errors()[0]));
-    QCOMPARE(rec.shown.last().title, QStringLiteral("Ошибка"));
-    // The journal was not re-read.
-    QCOMPARE(module->Smena1->recordCount(), 3);
-    QCOMPARE(module->Smena1->recNo(), 2);
-    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "no", "no"}));
-    // Nothing changed.
-    QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("no"));
-    QCOMPARE(timesheet(db, p.petrov), QStringList{"1 3.2026 0 0: d5=3"});
+    QVERIFY(RecordCommands::save(*module, ringRecord(p, p.ivanov, day, 8), nullptr, day));
+    const QString before = plantState(db, p);
+    // The same key with other hours: refused, nothing written.
+    QVERIFY(!RecordCommands::save(*module, ringRecord(p, p.ivanov, day, 3), nullptr, day));
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
+    QCOMPARE(plantState(db, p), before);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
 }
 
 QTEST_MAIN(TestRecords)

@@ -5,11 +5,14 @@
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/windows.h"
 #include "db/dataset.h"
+#include "db/decimal_text.h"
 #include "reference/kind_dialog.h"
 #include "reference/kind_list.h"
 #include "reference/lookup_list.h"
 #include "reference/nomenclature_picker.h"
+#include "reference/product_deletion.h"
 #include "reference/product_dialog.h"
 #include "reference/product_list.h"
 #include "reference/worker_dialog.h"
@@ -117,7 +120,7 @@ void TestReference::workerListLook()
     QVERIFY(w.Button1->isDefault());
     QVERIFY(w.Button1->isVisibleTo(&w));
     QVERIFY(w.Button3->isVisibleTo(&w));
-    w.Finish();
+    w.FinishList();
 }
 
 void TestReference::workerAddChangeDelete()
@@ -210,7 +213,7 @@ void TestReference::workerAddChangeDelete()
     w.Button3Click();
     QCOMPARE(module->Workers->recordCount(), 1);
     QCOMPARE(module->Workers->recNo(), 1);
-    w.Finish();
+    w.FinishList();
     QVERIFY(!module->Workers->isOpen());
 }
 
@@ -232,7 +235,7 @@ void TestReference::workerEmptyName()
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(w.Form2->Edit1->text(), QStringLiteral("   "));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toInt(), 0);
-    w.Finish();
+    w.FinishList();
 }
 
 void TestReference::workerDialogLookups()
@@ -313,7 +316,7 @@ void TestReference::workerSearch()
     // Erasing the text shows everybody again.
     w.Edit1->clear();
     QCOMPARE(module->Workers->recordCount(), 4);
-    w.Finish();
+    w.FinishList();
 }
 
 void TestReference::workerSearchKeys()
@@ -351,13 +354,13 @@ void TestReference::workerSearchKeys()
     QCOMPARE(w.Edit1->text(), QStringLiteral("Иван"));
     QCOMPARE(module->Workers->recordCount(), 3);
     w.hide();
-    w.Finish();
+    w.FinishList();
 
     // From the menu the search text and its filter stay in force.
     w.PrepareList();
     QCOMPARE(w.Edit1->text(), QStringLiteral("Иван"));
     QCOMPARE(module->Workers->recordCount(), 3);
-    w.Finish();
+    w.FinishList();
 }
 
 void TestReference::workerPicker_data()
@@ -388,7 +391,7 @@ void TestReference::workerPicker()
     // A search left from an earlier opening is emptied.
     w.PrepareList();
     w.Edit1->setText(QStringLiteral("Я"));
-    w.Finish();
+    w.FinishList();
 
     Receiver<WorkerChoice> receiver;
     ModalAction pick;
@@ -411,7 +414,7 @@ void TestReference::workerPicker()
         else
             w.findChild<QPushButton *>(button)->click();
     });
-    w.ShowPicker(mode, &receiver);
+    w.ShowPicker(&receiver, mode);
     QVERIFY(pick.ran);
     QVERIFY(!pick.stayedOpen);
     QVERIFY(!module->Workers->isOpen());
@@ -445,7 +448,7 @@ void TestReference::workerDatabaseError()
     QVERIFY(add.stayedOpen);
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY(rec.errors()[0].contains(QStringLiteral("no_x")));
-    w.Finish();
+    w.FinishList();
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -638,10 +641,10 @@ void TestReference::productMassaKeys()
     d.Edit2->paste();
     QCOMPARE(d.Edit2->text(), QStringLiteral("3.75"));
 
-    QCOMPARE(TForm3::MassaText(QStringLiteral("1.500000")), QStringLiteral("1.5"));
-    QCOMPARE(TForm3::MassaText(QStringLiteral("2.000000")), QStringLiteral("2"));
-    QCOMPARE(TForm3::MassaText(QStringLiteral("10")), QStringLiteral("10"));
-    QCOMPARE(TForm3::MassaText(QStringLiteral("0.000000")), QStringLiteral("0"));
+    QCOMPARE(trimmedDecimal(QStringLiteral("1.500000")), QStringLiteral("1.5"));
+    QCOMPARE(trimmedDecimal(QStringLiteral("2.000000")), QStringLiteral("2"));
+    QCOMPARE(trimmedDecimal(QStringLiteral("10")), QStringLiteral("10"));
+    QCOMPARE(trimmedDecimal(QStringLiteral("0.000000")), QStringLiteral("0"));
 }
 
 void TestReference::productDeletion_data()
@@ -743,7 +746,7 @@ void TestReference::deletionThreshold()
 {
     QFETCH(QDate, today);
     QFETCH(QDate, threshold);
-    QCOMPARE(TForm3::DeletionThreshold(today), threshold);
+    QCOMPARE(ProductDeletion::threshold(today), threshold);
 }
 
 void TestReference::productPicker()
@@ -1090,10 +1093,12 @@ void TestReference::menuOpensLists()
     const int price = db.addPrice(kind, product);
     db.addNorm(price, 10);
     auto module = db.connectModule();
-    QCOMPARE(DataModule6, module.get());
     Messages::MessageRecorder rec;
     {
         TForm1 main(module.get());
+        // The menu's lists are the run's windows, over the module the main window was given.
+        QCOMPARE(Windows::module(), module.get());
+        QCOMPARE(Windows::owner(), static_cast<QWidget *>(&main));
         prepareJournals(*module);
         main.setJournalDate(QDate(2001, 1, 1));
         main.ReadJournals();

@@ -1,24 +1,17 @@
-// The banded report engine: value formatting, page generation, the PDF it writes and the preview.
+// The banded report engine: value formatting, page generation and the PDF it writes (the preview
+// and printing are tested with the windows, in test_reports).
 // Pages are checked from the PDF's text with positions, as poppler's pdftotext reads it.
-#include "app/messages.h"
 #include "reports/report_dataset.h"
 #include "reports/report_document.h"
 #include "reports/report_engine.h"
 #include "reports/report_format.h"
 #include "reports/report_layout.h"
-#include "reports/report_preview.h"
 #include "support/pdf_text.h"
 
-#include <QApplication>
 #include <QImage>
-#include <QLabel>
-#include <QPageRanges>
 #include <QPainter>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -126,14 +119,6 @@ private slots:
     void bandTallerThanPageDoesNotStall();
     void alignsAndClipsItems();
     void paintsBackgroundsRulesAndFonts();
-
-    void printsPageRangeOnPrinter();
-    void previewOpensMaximisedAndZoomed_data();
-    void previewOpensMaximisedAndZoomed();
-    void previewNavigatesAndSaves();
-
-private:
-    QTemporaryDir m_dir;
 };
 
 void TestReportEngine::formatsValues_data()
@@ -480,113 +465,6 @@ void TestReportEngine::paintsBackgroundsRulesAndFonts()
     const PdfWord big = pdf.find(QStringLiteral("Жирный"));
     const double ratio = (big.y1 - big.y0) / (small.y1 - small.y0);
     QVERIFY2(std::abs(ratio - 11.0 / 8.0) < 0.05, qPrintable(QString::number(ratio)));
-}
-
-void TestReportEngine::printsPageRangeOnPrinter()
-{
-    ReportLayout layout;
-    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
-    layout.pageFooter = ReportBand(5, {ReportItem::pageNumber(0, 0, 30, QStringLiteral("стр. %1"))});
-    ReportDataSet data({QStringLiteral("n")});
-    for (int i = 1; i <= 7; ++i)
-        data.appendRow(row({QStringLiteral("строка%1").arg(i)}));
-    const ReportDocument doc = ReportEngine::generate(layout, data);
-    QCOMPARE(doc.pageCount(), 4); // two 100 mm rows per page
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    const QString path = m_dir.filePath(QStringLiteral("range.pdf"));
-    printer.setOutputFileName(path);
-    printer.setPageLayout(doc.pageLayout());
-    QPageRanges ranges;
-    ranges.addPage(1);
-    ranges.addRange(3, 4);
-    printer.setPageRanges(ranges);
-    QVERIFY(doc.print(&printer));
-    const PdfText pdf = readPdf(path);
-    QCOMPARE(pdf.pages.size(), 3);
-    QCOMPARE(pdf.lines(1), QStringList({QStringLiteral("строка1"), QStringLiteral("строка2"), QStringLiteral("стр. 1")}));
-    QCOMPARE(pdf.lines(2), QStringList({QStringLiteral("строка5"), QStringLiteral("строка6"), QStringLiteral("стр. 3")}));
-    QCOMPARE(pdf.lines(3), QStringList({QStringLiteral("строка7"), QStringLiteral("стр. 4")}));
-
-    // A range beyond the report prints nothing and says so.
-    QPrinter beyond(QPrinter::HighResolution);
-    beyond.setOutputFormat(QPrinter::PdfFormat);
-    beyond.setOutputFileName(m_dir.filePath(QStringLiteral("beyond.pdf")));
-    beyond.setFromTo(9, 12);
-    QVERIFY(!doc.print(&beyond));
-}
-
-void TestReportEngine::previewOpensMaximisedAndZoomed_data()
-{
-    QTest::addColumn<int>("zoom");
-    QTest::addColumn<int>("expectedMode");
-    QTest::newRow("page width") << int(ReportPreview::PageWidth) << int(QPrintPreviewWidget::FitToWidth);
-    QTest::newRow("whole page") << int(ReportPreview::WholePage) << int(QPrintPreviewWidget::FitInView);
-}
-
-void TestReportEngine::previewOpensMaximisedAndZoomed()
-{
-    QFETCH(int, zoom);
-    QFETCH(int, expectedMode);
-    const ReportDocument doc = ReportEngine::generate(workersLayout(), workersData());
-    bool ran = false;
-    ReportPreview::setExecHook([&](ReportPreview &preview) {
-        ran = true;
-        QVERIFY(preview.windowState() & Qt::WindowMaximized);
-        QCOMPARE(int(preview.view()->zoomMode()), expectedMode);
-        QCOMPARE(preview.pageCount(), 1);
-    });
-    ReportPreview::run(doc, ReportPreview::Zoom(zoom));
-    ReportPreview::setExecHook(nullptr);
-    QVERIFY(ran);
-}
-
-void TestReportEngine::previewNavigatesAndSaves()
-{
-    ReportLayout layout;
-    layout.title = QStringLiteral("Проба");
-    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
-    ReportDataSet data({QStringLiteral("n")});
-    for (int i = 1; i <= 5; ++i)
-        data.appendRow(row({QStringLiteral("строка%1").arg(i)}));
-    const ReportDocument doc = ReportEngine::generate(layout, data);
-
-    Messages::MessageRecorder rec;
-    ReportPreview preview(doc, ReportPreview::PageWidth);
-    preview.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&preview));
-    QCOMPARE(preview.pageCount(), 3);
-    auto *pageBox = preview.findChild<QSpinBox *>(QStringLiteral("PageNumber"));
-    QVERIFY(pageBox);
-    QCOMPARE(preview.currentPage(), 1);
-    QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("PageCount"))->text().trimmed(), QStringLiteral("из 3"));
-
-    preview.findChild<QAction *>(QStringLiteral("actionLastPage"))->trigger();
-    QCOMPARE(preview.currentPage(), 3);
-    QCOMPARE(pageBox->value(), 3);
-    QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionNextPage"))->isEnabled());
-    preview.findChild<QAction *>(QStringLiteral("actionPreviousPage"))->trigger();
-    QCOMPARE(preview.currentPage(), 2);
-    pageBox->setValue(1);
-    QCOMPARE(preview.currentPage(), 1);
-    QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionFirstPage"))->isEnabled());
-
-    preview.findChild<QAction *>(QStringLiteral("actionZoomIn"))->trigger();
-    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::CustomZoom);
-    preview.findChild<QAction *>(QStringLiteral("actionFitPage"))->trigger();
-    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::FitInView);
-
-    const QString path = m_dir.filePath(QStringLiteral("preview.pdf"));
-    QVERIFY(preview.savePdf(path));
-    const PdfText pdf = readPdf(path);
-    QCOMPARE(pdf.pages.size(), 3);
-    QCOMPARE(pdf.lines(3), QStringList({QStringLiteral("строка5")}));
-    QVERIFY(rec.shown.isEmpty());
-
-    QVERIFY(!preview.savePdf(QStringLiteral("/nonexistent-folder/report.pdf")));
-    QCOMPARE(rec.errors().size(), 1);
-    QVERIFY(rec.errors().first().contains(QStringLiteral("/nonexistent-folder/report.pdf")));
 }
 
 QTEST_MAIN(TestReportEngine)

@@ -1,7 +1,7 @@
-// The printed period reports, the monthly timesheet by shifts, the report centre window and its
-// product export, against the real server. Reports are generated from fixture rows, written as
-// PDF and read back with their positions as poppler's pdftotext sees them; totals are checked
-// against sums the test asks the database for itself.
+// The printed period reports, the monthly timesheet by shifts, the print preview and printing,
+// the report centre window and its product export, against the real server. Reports are
+// generated from fixture rows, written as PDF and read back with their positions as poppler's
+// pdftotext sees them; totals are checked against sums the test asks the database for itself.
 #include "support/test_support.h"
 #include "support/fake_spreadsheet.h"
 #include "support/pdf_text.h"
@@ -11,11 +11,13 @@
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/windows.h"
 #include "db/dataset.h"
 #include "reports/detailed_products_report.h"
 #include "reports/detailed_workers_report.h"
 #include "reports/products_report.h"
 #include "reports/report_centre.h"
+#include "reports/report_engine.h"
 #include "reports/report_preview.h"
 #include "reports/shift_timesheet_report.h"
 #include "reports/spreadsheet_application.h"
@@ -31,11 +33,14 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPageRanges>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -75,6 +80,11 @@ QStringList textsFrom(const QList<PdfWord> &line, double fromX = -1e9)
         if (w.x0 >= fromX)
             out << w.text;
     return out;
+}
+
+QVariantList row(std::initializer_list<QVariant> values)
+{
+    return QVariantList(values);
 }
 
 QString money(double value, int decimals)
@@ -244,6 +254,11 @@ private slots:
 
     void timesheetRepeatsColumnHeader();
     void timesheetPreviewShowsWholePage();
+
+    void printsPageRangeOnPrinter();
+    void previewOpensMaximisedAndZoomed_data();
+    void previewOpensMaximisedAndZoomed();
+    void previewNavigatesAndSaves();
 
     void exportWritesProductOutput_data();
     void exportWritesProductOutput();
@@ -882,21 +897,141 @@ void TestReports::timesheetRepeatsColumnHeader()
 void TestReports::timesheetPreviewShowsWholePage()
 {
     m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d5) values(%1, 2, 11, 2007, 7)").arg(m_plant.w2));
-    TForm15 *holder = TForm15::instance();
+    // The run's holder, as the timesheet window prints with it.
+    TForm1 main(m_module.get());
+    TForm15 *holder = Windows::get<TForm15>();
     QVERIFY(holder);
-    QCOMPARE(holder, TForm15::instance());
+    QCOMPARE(holder, Windows::get<TForm15>());
     PreviewSpy spy;
-    bool openWhileShown = false;
+    bool openWhileShown = true;
     spy.whileOpen = [&] { openWhileShown = holder->H_Tabel->isOpen(); };
-    holder->Print(11, 2007, QStringLiteral("Ноябрь 2007 г."), nullptr);
+    ReportPreview::run(holder->Make(11, 2007, QStringLiteral("Ноябрь 2007 г.")), holder->zoom(), nullptr);
     QCOMPARE(spy.runs, 1);
     QVERIFY(spy.maximised);
     QCOMPARE(spy.zoom, QPrintPreviewWidget::FitInView);
-    QVERIFY(openWhileShown);
+    // The report was generated in full before the preview opened: its query is closed already
+    // while the user looks at the pages.
+    QVERIFY(!openWhileShown);
     QVERIFY(!holder->H_Tabel->isOpen());
     QCOMPARE(spy.document.orientation(), QPageLayout::Landscape);
     QVERIFY(spy.document.texts(0).contains(QStringLiteral("Ноябрь 2007 г.")));
     QVERIFY(spy.document.texts(0).contains(QStringLiteral("Борисов Б.Б.")));
+}
+
+// ---- The preview and printing -------------------------------------------------------------------
+
+void TestReports::printsPageRangeOnPrinter()
+{
+    ReportLayout layout;
+    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
+    layout.pageFooter = ReportBand(5, {ReportItem::pageNumber(0, 0, 30, QStringLiteral("стр. %1"))});
+    ReportDataSet data({QStringLiteral("n")});
+    for (int i = 1; i <= 7; ++i)
+        data.appendRow(row({QStringLiteral("строка%1").arg(i)}));
+    const ReportDocument doc = ReportEngine::generate(layout, data);
+    QCOMPARE(doc.pageCount(), 4); // two 100 mm rows per page
+
+    // Printed as the preview prints on the printer the user chose.
+    Messages::MessageRecorder rec;
+    ReportPreview preview(doc, ReportZoom::PageWidth);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString path = pdfDir() + QStringLiteral("/range.pdf");
+    printer.setOutputFileName(path);
+    printer.setPageLayout(doc.pageLayout());
+    QPageRanges ranges;
+    ranges.addPage(1);
+    ranges.addRange(3, 4);
+    printer.setPageRanges(ranges);
+    QVERIFY(preview.printOn(&printer));
+    const PdfText pdf = readPdf(path);
+    QCOMPARE(pdf.pages.size(), 3);
+    QCOMPARE(pdf.lines(1), QStringList({QStringLiteral("строка1"), QStringLiteral("строка2"), QStringLiteral("стр. 1")}));
+    QCOMPARE(pdf.lines(2), QStringList({QStringLiteral("строка5"), QStringLiteral("строка6"), QStringLiteral("стр. 3")}));
+    QCOMPARE(pdf.lines(3), QStringList({QStringLiteral("строка7"), QStringLiteral("стр. 4")}));
+    QVERIFY(rec.shown.isEmpty());
+
+    // A range beyond the report prints nothing and says so.
+    QPrinter beyond(QPrinter::HighResolution);
+    beyond.setOutputFormat(QPrinter::PdfFormat);
+    beyond.setOutputFileName(pdfDir() + QStringLiteral("/beyond.pdf"));
+    beyond.setFromTo(9, 12);
+    QVERIFY(!preview.printOn(&beyond));
+    QCOMPARE(rec.errors().size(), 1);
+}
+
+void TestReports::previewOpensMaximisedAndZoomed_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<int>("expectedMode");
+    QTest::newRow("page width") << int(ReportZoom::PageWidth) << int(QPrintPreviewWidget::FitToWidth);
+    QTest::newRow("whole page") << int(ReportZoom::WholePage) << int(QPrintPreviewWidget::FitInView);
+}
+
+void TestReports::previewOpensMaximisedAndZoomed()
+{
+    QFETCH(int, zoom);
+    QFETCH(int, expectedMode);
+    // The report by workers of the fixture month: one page.
+    TForm16 report(m_module.get());
+    const ReportDocument doc = report.Make(Start, End, ProductKindChoice::All);
+    bool ran = false;
+    ReportPreview::setExecHook([&](ReportPreview &preview) {
+        ran = true;
+        QVERIFY(preview.windowState() & Qt::WindowMaximized);
+        QCOMPARE(int(preview.view()->zoomMode()), expectedMode);
+        QCOMPARE(preview.pageCount(), 1);
+    });
+    ReportPreview::run(doc, ReportZoom(zoom));
+    ReportPreview::setExecHook(nullptr);
+    QVERIFY(ran);
+}
+
+void TestReports::previewNavigatesAndSaves()
+{
+    ReportLayout layout;
+    layout.title = QStringLiteral("Проба");
+    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
+    ReportDataSet data({QStringLiteral("n")});
+    for (int i = 1; i <= 5; ++i)
+        data.appendRow(row({QStringLiteral("строка%1").arg(i)}));
+    const ReportDocument doc = ReportEngine::generate(layout, data);
+
+    Messages::MessageRecorder rec;
+    ReportPreview preview(doc, ReportZoom::PageWidth);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QCOMPARE(preview.pageCount(), 3);
+    auto *pageBox = preview.findChild<QSpinBox *>(QStringLiteral("PageNumber"));
+    QVERIFY(pageBox);
+    QCOMPARE(preview.currentPage(), 1);
+    QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("PageCount"))->text().trimmed(), QStringLiteral("из 3"));
+
+    preview.findChild<QAction *>(QStringLiteral("actionLastPage"))->trigger();
+    QCOMPARE(preview.currentPage(), 3);
+    QCOMPARE(pageBox->value(), 3);
+    QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionNextPage"))->isEnabled());
+    preview.findChild<QAction *>(QStringLiteral("actionPreviousPage"))->trigger();
+    QCOMPARE(preview.currentPage(), 2);
+    pageBox->setValue(1);
+    QCOMPARE(preview.currentPage(), 1);
+    QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionFirstPage"))->isEnabled());
+
+    preview.findChild<QAction *>(QStringLiteral("actionZoomIn"))->trigger();
+    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    preview.findChild<QAction *>(QStringLiteral("actionFitPage"))->trigger();
+    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::FitInView);
+
+    const QString path = pdfDir() + QStringLiteral("/preview.pdf");
+    QVERIFY(preview.savePdf(path));
+    const PdfText pdf = readPdf(path);
+    QCOMPARE(pdf.pages.size(), 3);
+    QCOMPARE(pdf.lines(3), QStringList({QStringLiteral("строка5")}));
+    QVERIFY(rec.shown.isEmpty());
+
+    QVERIFY(!preview.savePdf(QStringLiteral("/nonexistent-folder/report.pdf")));
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY(rec.errors().first().contains(QStringLiteral("/nonexistent-folder/report.pdf")));
 }
 
 // ---- The product export ---------------------------------------------------------------------------
@@ -1176,7 +1311,7 @@ void TestReports::rolesRestrictTheCentre()
     });
     main.findChild<QAction *>(QStringLiteral("MenuReportCentre"))->trigger();
     QVERIFY(checked);
-    QVERIFY(!TForm18::instance()->isVisible());
+    QVERIFY(!Windows::get<TForm18>()->isVisible());
 }
 
 QTEST_MAIN(TestReports)

@@ -189,6 +189,26 @@ QStringList TestDatabase::timesheetLines(int worker) const
     return out;
 }
 
+namespace {
+QString refusalName(const QString &table, const QString &event)
+{
+    return QStringLiteral("refuse_%1_%2").arg(QString(table).replace(QLatin1Char('.'), QLatin1Char('_')), event);
+}
+} // namespace
+
+void refuseStatements(const TestDatabase &db, const QString &table, const QString &event, const QString &text)
+{
+    const QString name = refusalName(table, event);
+    db.exec(QStringLiteral("create or replace function %1() returns trigger language plpgsql as $$ "
+                           "begin raise exception %2; end $$").arg(name, sqlLiteral(text)));
+    db.exec(QStringLiteral("create trigger %1 before %2 on %3 for each row execute function %1()").arg(name, event, table));
+}
+
+void dropRefusal(const TestDatabase &db, const QString &table, const QString &event)
+{
+    db.exec(QStringLiteral("drop trigger %1 on %2").arg(refusalName(table, event), table));
+}
+
 ProgramEndCounter::ProgramEndCounter()
 {
     Program::setEndHandler([this] { ++count; });

@@ -55,6 +55,11 @@ private:
     QString m_conn;
 };
 
+// Makes every statement of `event` ("delete", "update", "insert") on `table` fail with `text`, as
+// a server that refuses a write does (a trigger that raises); dropRefusal takes it back.
+void refuseStatements(const TestDatabase &db, const QString &table, const QString &event, const QString &text);
+void dropRefusal(const TestDatabase &db, const QString &table, const QString &event);
+
 // Counts requests to end the program instead of ending the test process.
 struct ProgramEndCounter {
     ProgramEndCounter();
