@@ -12,8 +12,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-TDataModule6 *DataModule6 = nullptr;
-
 namespace {
 int moduleCount = 0;
 }
@@ -45,14 +43,10 @@ TDataModule6::TDataModule6(QObject *parent)
     H_Tabel_1 = query(QString());
     H_Tabel_2 = query(QString());
     H_Tabel_3 = query(QString());
-    if (!DataModule6)
-        DataModule6 = this;
 }
 
 TDataModule6::~TDataModule6()
 {
-    if (DataModule6 == this)
-        DataModule6 = nullptr;
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isValid())

@@ -7,8 +7,8 @@
 #include <QStringList>
 
 // The shared data module: the program's single database connection and the statement holders and
-// list queries that the windows share. One instance lives for the whole run (DataModule6); tests
-// may create more, each with its own connection, to play several workstations.
+// list queries that the windows share. One instance lives for the whole run; tests may create
+// more, each with its own connection, to play several workstations.
 class TDataModule6 : public QObject {
     Q_OBJECT
     // Each module has a connection of its own; declared first, as the statement holders use it.
@@ -68,6 +68,3 @@ public:
     DataSet *H_Tabel_2;
     DataSet *H_Tabel_3;
 };
-
-// The run's data module (set by the first module created, cleared when it goes).
-extern TDataModule6 *DataModule6;

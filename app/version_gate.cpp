@@ -1,6 +1,7 @@
 #include "app/version_gate.h"
 
 #include "app/data_module.h"
+#include "db/sql_statement.h"
 
 bool versionGateOutdated(TDataModule6 &module, const BuildStamp &build)
 {
@@ -19,14 +20,11 @@ bool versionGateOutdated(TDataModule6 &module, const BuildStamp &build)
 
     if (d < build.date || (d == build.date && t < build.time)) {
         if (empty) {
-            exec.execute(QStringLiteral("insert into accounts_dep.ver(d, t) values(%1, %2)")
-                             .arg(build.date)
-                             .arg(build.time));
+            exec.execute(sqlStatement(QStringLiteral("insert into accounts_dep.ver(d, t) values({d}, {t})"),
+                                      {{"d", build.date}, {"t", build.time}}));
         } else {
-            exec.execute(QStringLiteral("update accounts_dep.ver set d=%1, t=%2 where ctid='%3'::tid")
-                             .arg(build.date)
-                             .arg(build.time)
-                             .arg(ctid));
+            exec.execute(sqlStatement(QStringLiteral("update accounts_dep.ver set d={d}, t={t} where ctid={ctid}::tid"),
+                                      {{"d", build.date}, {"t", build.time}, {"ctid", SqlValue::text(ctid)}}));
         }
         d = build.date;
         t = build.time;
