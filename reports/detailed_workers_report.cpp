@@ -1,6 +1,7 @@
 #include "reports/detailed_workers_report.h"
 
 #include "db/dataset.h"
+#include "db/plant.h"
 
 // The bonus amount names the journal's own price and bonus: the operation price table, joined
 // here as well, has a price column of its own, and the server refuses an unqualified one.
@@ -75,7 +76,7 @@ ReportItem column(const char *name, double left, int row)
 ReportItem columnWithout(const char *name, int row)
 {
     const QString column = QString::fromLatin1(name);
-    return value([column](const ReportContext &c) { return c.number(column) / 1.2; }, NetMoneyLeft, row);
+    return value([column](const ReportContext &c) { return c.number(column) / Plant::RegionalFactor; }, NetMoneyLeft, row);
 }
 
 } // namespace
@@ -140,17 +141,17 @@ TForm20::TForm20(TDataModule6 *module, QObject *parent)
         rowLabel(QStringLiteral("Сдел."), 4),
         value(pieceHours, HoursLeft, 4),
         value(pieceMoney, MoneyLeft, 4, mask2),
-        value([](const ReportContext &c) { return pieceMoney(c) / 1.2; }, NetMoneyLeft, 4, mask2),
+        value([](const ReportContext &c) { return pieceMoney(c) / Plant::RegionalFactor; }, NetMoneyLeft, 4, mask2),
 
         rowLabel(QStringLiteral("Итого:"), 5),
         value(totalHours, HoursLeft, 5, mask2),
         value(totalMoney, MoneyLeft, 5, mask2),
-        value([](const ReportContext &c) { return totalMoney(c) / 1.2; }, NetMoneyLeft, 5, mask2),
+        value([](const ReportContext &c) { return totalMoney(c) / Plant::RegionalFactor; }, NetMoneyLeft, 5, mask2),
 
         rowLabel(QStringLiteral("Цена ср. сд. за 1 ч.:"), 6),
         value([](const ReportContext &c) { return AverageHourPrice(totalMoney(c), totalHours(c)); },
               MoneyLeft, 6, mask2),
-        value([](const ReportContext &c) { return AverageHourPrice(totalMoney(c) / 1.2, totalHours(c)); },
+        value([](const ReportContext &c) { return AverageHourPrice(totalMoney(c) / Plant::RegionalFactor, totalHours(c)); },
               NetMoneyLeft, 6, mask2),
     });
     ReportBand workerHeader = GroupHeader(QStringLiteral("fio"));

@@ -1,6 +1,7 @@
 #include "reports/workers_report.h"
 
 #include "db/dataset.h"
+#include "db/plant.h"
 
 const QString TForm16::Statement = QStringLiteral(
     "select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as kolvo,vid_oper.vid, "
@@ -22,7 +23,7 @@ double summa(const ReportRow &r)
 
 double summaWithout(const ReportRow &r)
 {
-    return r.number(QStringLiteral("summa")) / 1.2;
+    return r.number(QStringLiteral("summa")) / Plant::RegionalFactor;
 }
 
 } // namespace
@@ -60,7 +61,7 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
             return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum78"));
         }, 137.8, 6.3, 23.8).masked(mask3).bold().centred().filled(TotalFieldColour),
         ReportItem::computed([](const ReportContext &c) {
-            return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum78"))) / 1.2;
+            return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum78"))) / Plant::RegionalFactor;
         }, 163.2, 6.3, 23.8).masked(mask3).bold().centred().filled(TotalFieldColour),
     });
     workerFooter.ruled(ReportRules::Bottom);
@@ -81,7 +82,7 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
             return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"));
         }, 137.8, 6.3, 23.8).masked(mask3).bold().centred().filled(Qt::white),
         ReportItem::computed([](const ReportContext &c) {
-            return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"))) / 1.2;
+            return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"))) / Plant::RegionalFactor;
         }, 163.2, 6.3, 23.8).masked(mask3).bold().centred().filled(Qt::white),
     });
     ReportBand productHeader = GroupHeader(QStringLiteral("nom"), Qt::white);
