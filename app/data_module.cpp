@@ -1,6 +1,7 @@
 #include "app/data_module.h"
 
 #include "app/journal_queries.h"
+#include "db/connection.h"
 #include "reference/kind_statements.h"
 #include "reference/price_statements.h"
 #include "reference/product_statements.h"
@@ -10,7 +11,6 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlQuery>
 
 namespace {
 int moduleCount = 0;
@@ -69,14 +69,7 @@ void TDataModule6::Connect(const QString &connectionString)
     // An unanswering server must give the connection error within seconds, not hang the start.
     db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=5;SQL_ATTR_CONNECTION_TIMEOUT=0"));
     db.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!db.open())
-        throw DbError(sqlErrorText(db.lastError()));
-    // Texts go into statements as standard literals, where a backslash is an ordinary character.
-    // Older servers (and some shared ones still) treat it as an escape by default, which would let
-    // a text end its literal early: the session is made certain of it before any statement.
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("set standard_conforming_strings to on")))
-        throw DbError(sqlErrorText(q.lastError()));
+    Connection::open(db);
 }
 
 DataSet *TDataModule6::Smena(int mode) const

@@ -2,6 +2,7 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/sql_statement.h"
 
@@ -13,11 +14,10 @@
 UnitOfWork::UnitOfWork(TDataModule6 &module) : m_module(module), m_joined(module.m_workDepth > 0)
 {
     if (!m_joined) {
-        QSqlDatabase db = QSqlDatabase::database(module.connectionName(), false);
-        if (!db.isOpen())
-            throw DbError(QStringLiteral("Подключение к БД отсутсвует!!!"));
+        QSqlDatabase db = Connection::use(module.connectionName());
         if (!db.transaction())
-            throw DbError(sqlErrorText(db.lastError()));
+            throw Connection::failure(module.connectionName(), db.lastError(), 0);
+        Connection::transactionStarted(module.connectionName());
     }
     ++module.m_workDepth;
 }
@@ -31,6 +31,7 @@ UnitOfWork::~UnitOfWork()
         QSqlDatabase db = QSqlDatabase::database(m_module.connectionName(), false);
         if (db.isOpen())
             db.rollback();
+        Connection::transactionEnded(m_module.connectionName());
     }
     // Refusals found inside the transaction are told once it has ended.
     const QStringList deferred = std::exchange(m_module.m_deferredErrors, {});
@@ -46,10 +47,12 @@ void UnitOfWork::commit()
     if (m_joined)
         return;
     QSqlDatabase db = QSqlDatabase::database(m_module.connectionName(), false);
-    if (!db.commit()) {
-        const QString text = sqlErrorText(db.lastError());
+    const bool committed = db.commit();
+    Connection::transactionEnded(m_module.connectionName());
+    if (!committed) {
+        const DbError error = Connection::failure(m_module.connectionName(), db.lastError(), 0);
         db.rollback();
-        throw DbError(text);
+        throw error;
     }
 }
 

@@ -13,14 +13,18 @@ bool versionGateOutdated(TDataModule6 &module, const BuildStamp &build)
     ver->open();
     const bool empty = ver->isEmpty();
     const QString ctid = ver->text(QStringLiteral("row_ctid"));
+    // A missing or empty delimiter would glue the digits of a decimal together (12.5 stored as
+    // 125): it counts as a point, the only separator the server reads in a statement.
     module.DecimalDelimiter = ver->text(QStringLiteral("delim"));
+    if (module.DecimalDelimiter.trimmed().isEmpty())
+        module.DecimalDelimiter = QStringLiteral(".");
     qint64 d = ver->value(QStringLiteral("d")).toLongLong();
     qint64 t = ver->value(QStringLiteral("t")).toLongLong();
     ver->close();
 
     if (d < build.date || (d == build.date && t < build.time)) {
         if (empty) {
-            exec.execute(sqlStatement(QStringLiteral("insert into accounts_dep.ver(d, t) values({d}, {t})"),
+            exec.execute(sqlStatement(QStringLiteral("insert into accounts_dep.ver(d, t, delim) values({d}, {t}, '.')"),
                                       {{"d", build.date}, {"t", build.time}}));
         } else {
             exec.execute(sqlStatement(QStringLiteral("update accounts_dep.ver set d={d}, t={t} where ctid={ctid}::tid"),

@@ -1,6 +1,9 @@
 #include "db/dataset.h"
 
+#include "db/connection.h"
 #include "db/db_error.h"
+
+#include <QElapsedTimer>
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -23,9 +26,9 @@ namespace {
 QSqlQuery runQuery(const QString &connection, const QString &sql,
                    const QHash<QString, QVariant> &params)
 {
-    QSqlDatabase db = QSqlDatabase::database(connection, false);
-    if (!db.isOpen())
-        throw DbError(QStringLiteral("Подключение к БД отсутсвует!!!"));
+    QSqlDatabase db = Connection::use(connection);
+    QElapsedTimer clock;
+    clock.start();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -41,7 +44,7 @@ QSqlQuery runQuery(const QString &connection, const QString &sql,
         }
     }
     if (!ok)
-        throw DbError(sqlErrorText(q.lastError()));
+        throw Connection::failure(connection, q.lastError(), clock.elapsed());
     return q;
 }
 

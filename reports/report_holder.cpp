@@ -1,6 +1,7 @@
 #include "reports/report_holder.h"
 
 #include "app/data_module.h"
+#include "db/connection.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
 #include "reports/report_dataset.h"
@@ -27,6 +28,9 @@ void sendSetting(const QString &connection, const QString &statement)
     try {
         SqlCommand(connection).execute(statement);
     } catch (const DbError &) {
+        // A lost connection is another matter: the user is told, as for any statement.
+        if (Connection::isLost(connection))
+            throw;
     }
 }
 
@@ -34,14 +38,21 @@ void sendSetting(const QString &connection, const QString &statement)
 
 void ReportHolder::OpenQuery()
 {
+    // A report reads and waits as long as it must: the bounded wait for other workstations'
+    // locks is for the commands that change data.
+    const auto restore = [this] {
+        sendSetting(m_connection, QStringLiteral("reset jit"));
+        sendSetting(m_connection, QStringLiteral("set lock_timeout = %1").arg(Connection::lockWaitLimit()));
+    };
     sendSetting(m_connection, QStringLiteral("set jit = off"));
+    sendSetting(m_connection, QStringLiteral("set lock_timeout = 0"));
     try {
         Query->open();
     } catch (...) {
-        sendSetting(m_connection, QStringLiteral("reset jit"));
+        restore();
         throw;
     }
-    sendSetting(m_connection, QStringLiteral("reset jit"));
+    restore();
 }
 
 void ReportHolder::SetTitle(const QString &text)

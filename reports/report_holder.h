@@ -29,7 +29,8 @@ public:
 
     // Opens the query (throws DbError). Report statements carry a correlated sub-select per
     // household column for every row; the server's JIT compiler would spend longer compiling
-    // such a plan than running it, so the query runs with JIT compilation off.
+    // such a plan than running it, so the query runs with JIT compilation off. It also runs
+    // without the lock wait limit of the other commands.
     void OpenQuery();
 
     // The whole report over the visible rows of the open query (no rows: the empty report).

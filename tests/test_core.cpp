@@ -8,16 +8,23 @@
 #include "app/unit_of_work.h"
 #include "app/version_gate.h"
 #include "db/dataset.h"
+#include "db/connection.h"
 #include "db/db_error.h"
 #include "db/sql_statement.h"
 #include "reference/kind_statements.h"
 #include "reference/price_statements.h"
 #include "reference/product_statements.h"
 #include "reference/worker_statements.h"
+#include "reports/products_report.h"
 #include "tests/support/test_support.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QThread>
 #include <QtTest>
+
+#include <atomic>
+#include <thread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -68,6 +75,11 @@ private slots:
     void unitOfWorkRollsBackWhole();
     void unitOfWorkJoinsTheOuterOne();
     void countCheckInsideWorkWaitsForItsEnd();
+
+    void lostConnectionReopensOnNextCommand();
+    void serverStoppedAndStartedAgain();
+    void lockWaitGivesUp();
+    void reportWaitsWithoutTheLimit();
 };
 
 void TestCore::connectionString_data()
@@ -144,12 +156,18 @@ void TestCore::versionGateEmptyTable()
     db.exec(QStringLiteral("delete from accounts_dep.ver"));
     auto module = db.connectModule();
     QVERIFY(!versionGateOutdated(*module, {20261110, 40000}));
-    QCOMPARE(module->DecimalDelimiter, QString());
+    // The row is written with a point, and a point is what the statements carry meanwhile.
+    QCOMPARE(module->DecimalDelimiter, QStringLiteral("."));
     const auto rows = db.rows(QStringLiteral("select d, t, coalesce(delim, '') from accounts_dep.ver"));
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0][0].toInt(), 20261110);
     QCOMPARE(rows[0][1].toInt(), 40000);
-    QCOMPARE(rows[0][2].toString(), QString());
+    QCOMPARE(rows[0][2].toString(), QStringLiteral("."));
+    QCOMPARE(module->ReplaceDelimiter(QStringLiteral("12,5")), QStringLiteral("12.5"));
+    // An empty delimiter in the row counts as a point as well.
+    db.exec(QStringLiteral("update accounts_dep.ver set delim=''"));
+    QVERIFY(!versionGateOutdated(*module, {20261110, 40000}));
+    QCOMPARE(module->ReplaceDelimiter(QStringLiteral("12.5")), QStringLiteral("12.5"));
 }
 
 void TestCore::versionGateSecondWorkstation()
@@ -421,6 +439,140 @@ void TestCore::countCheckInsideWorkWaitsForItsEnd()
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Такая операция уже заведена!")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+}
+
+namespace {
+
+int backendOf(TDataModule6 &module)
+{
+    return module.LookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt();
+}
+
+} // namespace
+
+// The server ends the program's session (a restart, an administrator): the command that meets it
+// says so, the next one reconnects by itself, with the same session settings.
+void TestCore::lostConnectionReopensOnNextCommand()
+{
+    TestDatabase db;
+    auto module = db.connectModule();
+    const int before = backendOf(*module);
+    db.exec(QStringLiteral("select pg_terminate_backend(%1)").arg(before));
+    Messages::MessageRecorder rec;
+    QVERIFY(!Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [&] { backendOf(*module); }));
+    QCOMPARE(rec.errors().size(), 1);
+    const QStringList lines = rec.errors()[0].split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Не удалось прочитать журнал."));
+    QCOMPARE(lines.value(1), Connection::lostText());
+    QVERIFY2(lines.size() > 2 && !lines[2].isEmpty(), qPrintable(rec.errors()[0]));   // the driver's own text
+    // The command that was cut off is not repeated; the next one works on a new session.
+    const int after = backendOf(*module);
+    QVERIFY(after != before);
+    QCOMPARE(module->LookUp(QStringLiteral("select current_setting('standard_conforming_strings') as s"), QStringLiteral("s")).toString(),
+             QStringLiteral("on"));
+    // A transaction cut off by the loss rolls back, and the next unit of work starts afresh.
+    QString error;
+    try {
+        UnitOfWork work(*module);
+        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        db.exec(QStringLiteral("select pg_terminate_backend(%1)").arg(after));
+        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Фрезеровка")));
+        work.commit();
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.startsWith(Connection::lostText()), qPrintable(error));
+    QVERIFY(!module->inTransaction());
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%' or vid like 'Фр%'")).toInt(), 0);
+    {
+        UnitOfWork work(*module);
+        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        work.commit();
+    }
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 1);
+}
+
+void TestCore::serverStoppedAndStartedAgain()
+{
+    PrivateServer server;
+    TDataModule6 module;
+    module.Connect(server.connectionString());
+    QCOMPARE(module.LookUp(QStringLiteral("select count(*) as cnt from accounts_dep.ver"), QStringLiteral("cnt")).toInt(), 1);
+    server.stop();
+    Messages::MessageRecorder rec;
+    // While the server is down every command says so and nothing hangs.
+    QVERIFY(!Messages::guard([&] { module.LookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")); }));
+    QVERIFY2(rec.errors().value(0).startsWith(Connection::lostText()), qPrintable(rec.errors().value(0)));
+    QVERIFY(!Messages::guard([&] { module.LookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")); }));
+    QVERIFY2(rec.errors().value(1).startsWith(QStringLiteral("Нет связи с сервером базы данных.")), qPrintable(rec.errors().value(1)));
+    server.start();
+    // Back again: the next command reconnects without asking.
+    QCOMPARE(module.LookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")).toInt(), 1);
+    QCOMPARE(rec.errors().size(), 2);
+}
+
+// Another workstation holds a row in a transaction of its own: a command that would change it
+// gives up after the bounded wait and says why.
+void TestCore::lockWaitGivesUp()
+{
+    TestDatabase db;
+    const int worker = db.addWorker(QStringLiteral("Иванов И.И."));
+    Connection::setLockWaitLimit(700);
+    const auto restoreLimit = qScopeGuard([] { Connection::setLockWaitLimit(Connection::DefaultLockWaitLimit); });
+    auto module = db.connectModule();
+    auto other = db.connectModule();
+    UnitOfWork holding(*other);
+    other->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №2")));
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    try {
+        module->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №1")));
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.startsWith(Connection::lockWaitText()), qPrintable(error));
+    QVERIFY(clock.elapsed() < 5000);
+    // The module is not lost: once the other workstation is done, the same command goes through.
+    holding.commit();
+    module->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №1")));
+    QCOMPARE(db.scalar(QStringLiteral("select s_staffpos_hl from accounts_dep.person where id=%1").arg(worker)).toString(),
+             QStringLiteral("Цех №1"));
+}
+
+// A report waits for a table another workstation has locked for longer than the limit, and
+// then runs to its end.
+void TestCore::reportWaitsWithoutTheLimit()
+{
+    TestDatabase db;
+    Connection::setLockWaitLimit(300);
+    const auto restoreLimit = qScopeGuard([] { Connection::setLockWaitLimit(Connection::DefaultLockWaitLimit); });
+    auto module = db.connectModule();
+    TForm17 report(module.get());
+    const QString connection = db.connectionString();
+    std::atomic<bool> locked{false};
+    std::thread other([&] {
+        TDataModule6 holder;
+        holder.Connect(connection);
+        UnitOfWork work(holder);
+        holder.SQL_exec.execute(QStringLiteral("lock table accounts_dep.smena in access exclusive mode"));
+        locked = true;
+        QThread::msleep(1200);
+        work.commit();
+    });
+    while (!locked)
+        QThread::msleep(10);
+    QString error;
+    try {
+        report.Make(QDate(2026, 3, 1), QDate(2026, 4, 1), ProductKindChoice::All);
+    } catch (const std::exception &e) {
+        error = QString::fromUtf8(e.what());
+    }
+    other.join();
+    QCOMPARE(error, QString());
+    // Afterwards the commands wait no longer than the limit again.
+    QCOMPARE(module->LookUp(QStringLiteral("select current_setting('lock_timeout') as t"), QStringLiteral("t")).toString(),
+             QStringLiteral("300ms"));
 }
 
 QTEST_MAIN(TestCore)

@@ -7,6 +7,7 @@
 #include "db/sql_statement.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -231,4 +232,46 @@ void prepareJournals(TDataModule6 &module)
 {
     for (int mode = 1; mode <= 4; ++mode)
         module.Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+}
+
+PrivateServer::PrivateServer()
+{
+    QString octets = TestDatabase::server();
+    m_address = octets.section(QLatin1Char('.'), 0, 1) + QStringLiteral(".1.") + octets.section(QLatin1Char('.'), 3, 3);
+    m_dir = QStringLiteral("/tmp/tabel-private-pg-%1").arg(QCoreApplication::applicationPid());
+    run(QStringLiteral("rm -rf %1 && pg_cluster_init %1 && pg_cluster_start %1 %2 5432 && pg_create_plant_db %1 5432 plant_db")
+            .arg(m_dir, m_address));
+}
+
+PrivateServer::~PrivateServer()
+{
+    try {
+        run(QStringLiteral("pg_cluster_stop %1; rm -rf %1 %1.initdb.log").arg(m_dir));
+    } catch (...) {
+    }
+}
+
+QString PrivateServer::connectionString() const
+{
+    return composeConnectionString({QStringLiteral("plant_db"), m_address});
+}
+
+void PrivateServer::stop()
+{
+    run(QStringLiteral("pg_cluster_stop %1").arg(m_dir));
+}
+
+void PrivateServer::start()
+{
+    run(QStringLiteral("pg_cluster_start %1 %2 5432").arg(m_dir, m_address));
+}
+
+void PrivateServer::run(const QString &commands) const
+{
+    const QString source = qEnvironmentVariable("TABEL_SOURCE_DIR");
+    QProcess shell;
+    shell.setProcessChannelMode(QProcess::MergedChannels);
+    shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral(". '%1/scripts/pg_cluster.sh' && %2").arg(source, commands)});
+    if (!shell.waitForFinished(120000) || shell.exitCode() != 0)
+        throw std::runtime_error(("private server: " + commands + "\n" + QString::fromLocal8Bit(shell.readAll())).toStdString());
 }

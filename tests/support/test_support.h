@@ -73,3 +73,24 @@ QStringList column(const DataSet *ds, const QString &field);
 // Lets the journal lists show records in every state, as after an administrator's login: their
 // :ok parameter gets the state no record is ever written in.
 void prepareJournals(TDataModule6 &module);
+
+// A database server of the test's own, with the plant database "plant_db", that the test may stop
+// and start again under a running data module. It listens on a loopback address next to the test
+// cluster's (127.0.1.x for 127.0.0.x) and is removed when the object goes.
+class PrivateServer {
+public:
+    PrivateServer();
+    ~PrivateServer();
+    PrivateServer(const PrivateServer &) = delete;
+    PrivateServer &operator=(const PrivateServer &) = delete;
+
+    QString address() const { return m_address; }
+    QString connectionString() const;
+    void stop();
+    void start();
+
+private:
+    void run(const QString &commands) const;
+    QString m_address;
+    QString m_dir;
+};
