@@ -48,10 +48,33 @@ QSqlQuery runQuery(const QString &connection, const QString &sql,
     return q;
 }
 
+// The statement with its quoted parts (texts and quoted names) blanked out: a parameter mark
+// is only ever looked for outside them, so that a text such as "Сборка :dt" stays a text.
+QString outsideQuotes(const QString &sql)
+{
+    QString out = sql;
+    QChar quote;
+    for (int i = 0; i < out.size(); ++i) {
+        const QChar c = out.at(i);
+        if (quote.isNull()) {
+            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
+                quote = c;
+        } else if (c == quote) {
+            quote = QChar();   // a doubled quote closes and opens again: still inside
+        } else {
+            out[i] = QLatin1Char(' ');
+        }
+    }
+    return out;
+}
+
 // Only the parameters the statement names are bound.
-QHash<QString, QVariant> usedParams(const QString &sql, const QHash<QString, QVariant> &params)
+QHash<QString, QVariant> usedParams(const QString &statement, const QHash<QString, QVariant> &params)
 {
     QHash<QString, QVariant> used;
+    if (params.isEmpty())
+        return used;
+    const QString sql = outsideQuotes(statement);
     for (auto it = params.cbegin(); it != params.cend(); ++it) {
         const QString name = QLatin1Char(':') + it.key();
         int pos = 0;

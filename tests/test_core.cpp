@@ -70,6 +70,8 @@ private slots:
     void statementValues();
     void statementMarksMustMatch();
     void referenceStatementTexts();
+    void textsStoredAsTyped_data();
+    void textsStoredAsTyped();
 
     void unitOfWorkCommits();
     void unitOfWorkRollsBackWhole();
@@ -349,6 +351,63 @@ void TestCore::referenceStatementTexts()
     };
     for (const auto &t : texts)
         QCOMPARE(t.first, t.second);
+}
+
+void TestCore::textsStoredAsTyped_data()
+{
+    QTest::addColumn<bool>("conforming");
+    QTest::addColumn<QString>("text");
+    const QList<QPair<const char *, QString>> texts = {
+        {"apostrophes", QStringLiteral("O'Brien 5'' ''")},
+        {"backslash ending a literal", QStringLiteral("\\', chr(65)); delete from accounts_dep.smena where id=(select max(id) from accounts_dep.smena); --")},
+        {"backslash at the end", QStringLiteral("C:\\")},
+        {"escape sequences", QStringLiteral("\\n\\t\\\\x41 \\x27")},
+        {"percent and underscore", QStringLiteral("100% _x_ %")},
+        {"parameter marks", QStringLiteral("Сборка :dt :id_ii ? {fn now()}")},
+        {"Cyrillic", QStringLiteral("Щёлковский Ё.Ъ. «ёлка»")},
+        {"emoji", QStringLiteral("Иванов 🙂🏭")},
+        {"300 characters", QString(300, QChar(0x042F))},
+    };
+    for (bool conforming : {false, true})
+        for (const auto &t : texts)
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(conforming ? "standard strings on" : "standard strings off",
+                                                                     QString::fromLatin1(t.first))))
+                << conforming << t.second;
+}
+
+// A server whose default still treats a backslash as an escape (older servers, some shared ones):
+// every text goes in and comes back as typed, is found by its own duplicate check, and no other
+// row changes.
+void TestCore::textsStoredAsTyped()
+{
+    QFETCH(bool, conforming);
+    QFETCH(QString, text);
+    TestDatabase db;
+    db.exec(QStringLiteral("alter database %1 set standard_conforming_strings = %2").arg(db.name(), conforming ? "on" : "off"));
+    const int worker = db.addWorker(QStringLiteral("Иванов И.И."));
+    const int group = db.addGroup(QStringLiteral("Ящики"));
+    const int product = db.addProduct(QStringLiteral("Ящик 400"), group);
+    const int kind = db.addKind(QStringLiteral("Сборка"));
+    db.addRecord(worker, product, db.addPrice(kind, product), QDate(2026, 3, 5), 1, 10, 0, 5, 8);
+    auto module = db.connectModule();
+    // A product search and deletion set parameters on the shared look-up query beforehand.
+    module->Control->setParam(QStringLiteral("dt"), QDate(2000, 1, 1));
+    module->Control->setParam(QStringLiteral("id_ii"), 1);
+
+    module->SQL_exec.execute(ProductStatements::insert(text, SqlValue::decimal(QStringLiteral("1.5")), group));
+    QCOMPARE(db.scalar(QStringLiteral("select s_caption from cmn_gds_and_srv.gds_and_srv order by id desc limit 1")).toString(), text);
+    QCOMPARE(module->LookUp(ProductStatements::duplicateCount(text.toUpper()), QStringLiteral("cnt")).toInt(), text.size() > 254 ? 0 : 1);
+    const int newKind = module->LookUp(KindStatements::insert(text.left(128)), QStringLiteral("id")).toInt();
+    QCOMPARE(db.scalar(QStringLiteral("select rtrim(vid) from accounts_dep.vid_oper where id=%1").arg(newKind)).toString(), text.left(128));
+    QCOMPARE(module->LookUp(KindStatements::duplicateCount(text.left(128).toUpper()), QStringLiteral("cnt")).toInt(), 1);
+    module->SQL_exec.execute(WorkerStatements::insert(text.left(254), text.left(254)));
+    const auto stored = db.rows(QStringLiteral("select fio, s_staffpos_hl from accounts_dep.person order by id desc limit 1"));
+    QCOMPARE(stored.value(0).value(0).toString(), text.left(254));
+    QCOMPARE(stored.value(0).value(1).toString(), text.left(254));
+    // Nothing else was touched.
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toInt(), 2);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from cmn_gds_and_srv.gds_and_srv")).toInt(), 2);
 }
 
 void TestCore::unitOfWorkCommits()
