@@ -2,6 +2,7 @@
 
 #include "app/data_module.h"
 #include "app/unit_of_work.h"
+#include "db/input_check.h"
 #include "records/timesheet_statements.h"
 
 DayCellRule::DayCellRule(TDataModule6 &module) : m_module(module) {}
@@ -14,8 +15,16 @@ void DayCellRule::lockRow(UnitOfWork &work, const TimesheetRowKey &key)
 
 qint64 DayCellRule::dayHours(const TimesheetRowKey &key, const QDate &date)
 {
-    // No row: nothing is recorded for that date any more, which counts as 0.
-    return m_module.LookUp(TimesheetStatements::dayHours(key, date), QStringLiteral("tim")).toLongLong();
+    // No row: nothing is recorded for that date any more, which counts as 0. The total is read
+    // whole (a sum of int hours may pass the int range); a cell holds a smallint, so a total it
+    // cannot hold stops the command before anything of it is written.
+    const qint64 hours = m_module.LookUp(TimesheetStatements::dayHours(key, date), QStringLiteral("tim")).toLongLong();
+    if (hours > ColumnRange::SmallMax || hours < -ColumnRange::SmallMax - 1)
+        throw InputError(QStringLiteral("За %1 у работника набирается %2 ч.: в ячейку табеля помещается не больше %3.")
+                             .arg(date.toString(QStringLiteral("dd.MM.yyyy")))
+                             .arg(hours)
+                             .arg(ColumnRange::SmallMax));
+    return hours;
 }
 
 void DayCellRule::recomputeAfterSave(const TimesheetRowKey &key, const QDate &date)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QString>
 
 // One production record (accounts_dep.smena) as the record dialog saves it: who made what, how
 // many pieces and rejects, at which unit price, for how many hours, on which date and in which
@@ -17,4 +18,5 @@ struct ProductionRecord {
     qint64 colour = 0;          // colour code of a painting operation, 0 otherwise
     QDate date;
     int mode = 1;               // journal mode: shifts 1 to 3, overtime 4
+    QString version;            // the stored row's version as read, for a change (RowVersion)
 };

@@ -1,6 +1,7 @@
 #include "records/record_commands.h"
 
 #include "app/data_module.h"
+#include "app/row_version.h"
 #include "app/unit_of_work.h"
 #include "db/plant.h"
 #include "records/day_cell_rule.h"
@@ -22,6 +23,9 @@ bool save(TDataModule6 &module, const ProductionRecord &record, const Production
         // The duplicate check and the write are two statements: the key's lock keeps a second
         // workstation from saving the same record between them.
         work.lock(recordLockSpace(), RecordStatements::keyLockName(record));
+        // A change writes every column: it goes only over the record as the dialog read it.
+        if (before)
+            RowVersion::checkUnchanged(module, QStringLiteral("accounts_dep.smena"), before->id, before->version);
         const QString duplicates = before ? RecordStatements::duplicateCountOnChange(record)
                                           : RecordStatements::duplicateCount(record);
         if (module.CountCheck(duplicates, QStringLiteral("Позиция с такими параметрами уже заведена!")))

@@ -15,7 +15,8 @@ namespace RecordCommands {
 // duplicate check, the insert or update, and the worker's day cell of the record's date and
 // journal mode. A change that moves the record to another worker or date also recomputes the cell
 // it counted in before. Returns false, with the duplicate message shown and nothing written, when
-// a record with the same key exists. Afterwards the timesheet-by-shifts grids are closed, so that
+// a record with the same key exists; throws (nothing written) when the record changed or went on
+// another workstation since `before` was read. Afterwards the timesheet-by-shifts grids are closed, so that
 // they read their rows again when next shown.
 bool save(TDataModule6 &module, const ProductionRecord &record, const ProductionRecord *before,
           const QDate &today = QDate::currentDate());

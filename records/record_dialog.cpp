@@ -2,9 +2,12 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "app/windows.h"
 #include "db/dataset.h"
+#include "db/input_check.h"
 #include "db/plant.h"
+#include "records/record_statements.h"
 #include "records/record_commands.h"
 #include "reference/price_list.h"
 #include "reference/price_statements.h"
@@ -239,6 +242,17 @@ bool TForm11::PrepareChange(const JournalContext &context)
     m_before = Record();
     m_before.id = journal->toInt(QStringLiteral("id"));
     m_before.unitPrice = UnitPrice;
+    m_before.colour = journal->value(QStringLiteral("color")).toLongLong();
+    // The journal may be older than the record: another workstation may have changed or deleted
+    // it since. The dialog opens only on the record as it stands, and remembers its version.
+    m_before.version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.smena"), m_before.id,
+                                        RecordStatements::sameValues(m_before));
+    if (m_before.version.isEmpty()) {
+        journal->reopen();
+        Messages::error(QStringLiteral("Эта запись изменена или удалена на другом рабочем месте после того, как журнал был прочитан. "
+                                       "Журнал прочитан заново."));
+        return false;
+    }
     Button3->setFocus();
     return true;
 }
@@ -325,6 +339,13 @@ bool TForm11::Save()
         Messages::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return false;
     }
+
+    // Every number goes into an int column; nothing is sent before all of them fit.
+    wholeNumber(Edit3->text(), QStringLiteral("Кол-во"));
+    wholeNumber(Edit4->text(), QStringLiteral("Брак"));
+    wholeNumber(Edit6->text(), QStringLiteral("Время"));
+    if (!Edit5->text().trimmed().isEmpty())
+        wholeNumber(Edit5->text(), QStringLiteral("Цвет"));
 
     if (!RecordCommands::save(*m_module, Record(), Tag == 2 ? &m_before : nullptr))
         return false;

@@ -43,6 +43,13 @@ QString stateChange()
     return QStringLiteral("update accounts_dep.smena set ok=:ok where id=:id");
 }
 
+QString sameValues(const ProductionRecord &r)
+{
+    return sqlStatement(QStringLiteral("w_id={w} and i_id={i} and o_id={o} and kol_vo={qty} and brak={brak} and time={hours} and data=to_date('{date}', 'DD.MM.YYYY') and smena={mode} and color={colour}"),
+                        {{"w", r.worker}, {"i", r.product}, {"o", r.operationPrice}, {"qty", r.quantity}, {"brak", r.rejects},
+                         {"hours", r.hours}, {"date", r.date}, {"mode", r.mode}, {"colour", r.colour}});
+}
+
 QString keyLockName(const ProductionRecord &r)
 {
     return QStringLiteral("smena w_id=%1 o_id=%2 i_id=%3 data=%4 smena=%5 color=%6")

@@ -19,6 +19,9 @@ QString deletion(int id);
 // Sets the state of one record: parameters ok (text) and id (integer).
 QString stateChange();
 
+// The condition that the stored record still has the values of `record` (for RowVersion::read).
+QString sameValues(const ProductionRecord &record);
+
 // Names a record's key alike on every workstation: two workstations saving the same record
 // wait for each other, and the second finds the first one's record.
 QString keyLockName(const ProductionRecord &record);

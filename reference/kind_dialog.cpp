@@ -2,6 +2,8 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
+#include "app/unit_of_work.h"
 #include "db/dataset.h"
 #include "reference/kind_statements.h"
 #include "reference/dialog_buttons.h"
@@ -38,6 +40,8 @@ void TForm9::Button1Click()
     const QString upperKind = kind.toUpper();
     const QString message = QStringLiteral("Такая операция уже заведена!");
     int written;
+    UnitOfWork work(*m_module);
+    work.lock(QStringLiteral("accounts_dep.vid_oper"), upperKind);
     if (Tag == 1) {
         if (m_module->CountCheck(KindStatements::duplicateCount(upperKind), message))
             return;
@@ -46,10 +50,12 @@ void TForm9::Button1Click()
         written = m_module->LookUp(KindStatements::insert(kind), QStringLiteral("id")).toInt();
     } else {
         written = kinds->toInt(QStringLiteral("id"));
+        RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.vid_oper"), written, version);
         if (m_module->CountCheck(KindStatements::duplicateCountOnChange(upperKind, written), message))
             return;
         m_module->SQL_exec.execute(KindStatements::update(written, kind));
     }
+    work.commit();
     kinds->reopen();
     kinds->locate(QStringLiteral("id"), written);
     accept();

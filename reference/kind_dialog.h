@@ -14,6 +14,7 @@ public:
     explicit TForm9(TDataModule6 *module, QWidget *parent = nullptr);
 
     int Tag = 1;   // 1 add, 2 change
+    QString version;  // the changed kind's row version as the list read it (RowVersion)
 
     QLineEdit *Edit1;      // "Операция"
     QPushButton *Button1;  // "Записать"

@@ -3,6 +3,7 @@
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "db/dataset.h"
 #include "reference/kind_dialog.h"
 #include "reference/kind_statements.h"
@@ -67,6 +68,7 @@ void TForm8::Button2Click()
         return;
     Form9->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
     Form9->Tag = 2;
+    Form9->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.vid_oper"), kinds->toInt(QStringLiteral("id")));
     Form9->Edit1->setText(kinds->text(QStringLiteral("vid")).trimmed());
     Form9->exec();
 }

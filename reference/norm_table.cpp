@@ -1,7 +1,10 @@
 #include "reference/norm_table.h"
 
 #include "app/data_module.h"
+#include "app/messages.h"
+#include "app/row_version.h"
 #include "app/unit_of_work.h"
+#include "db/input_check.h"
 #include "db/dataset.h"
 #include "reference/price_statements.h"
 
@@ -61,6 +64,7 @@ void NormTable::read()
     for (int i = 0; i < m_norm->recordCount(); ++i) {
         Row row;
         row.id = m_norm->valueAt(i, QStringLiteral("id")).toLongLong();
+        row.version = m_norm->valueAt(i, QStringLiteral("version")).toString();
         for (int c = 0; c < ColumnCount; ++c) {
             const QVariant v = m_norm->valueAt(i, QLatin1String(fieldNames[c]));
             if (v.isNull())
@@ -149,11 +153,16 @@ qint64 NormTable::post()
     } else {
         const Row &stored = m_rows[m_changedRow];
         id = stored.id;
+        // Another workstation may have changed the row since it was read: its change is not
+        // written over.
+        UnitOfWork work(*m_module);
+        RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.norm"), id, stored.version);
         QList<QPair<QString, SqlValue>> changes;
         for (int c = 0; c < ColumnCount; ++c)
             if (!sameValue(stored.values[c], m_changed.values[c]))
                 changes.append({QLatin1String(fieldNames[c]), literal(c, m_changed.values[c])});
         m_module->SQL_exec.execute(PriceStatements::normUpdate(id, changes));
+        work.commit();
     }
     reload();
     return id;
@@ -237,7 +246,8 @@ bool NormTable::parse(int column, const QString &typed, QVariant *value)
         return false;
     bool ok = false;
     const qlonglong n = text.toLongLong(&ok);
-    if (!ok)
+    // The norm and the bonus are int columns.
+    if (!ok || n > ColumnRange::IntMax || n < -ColumnRange::IntMax - 1)
         return false;
     *value = n;
     return true;
@@ -287,8 +297,12 @@ bool NormTable::setData(const QModelIndex &index, const QVariant &typed, int rol
     if (m_changedRow >= 0 && m_changedRow != row && hasChanges())
         return false;
     QVariant v;
-    if (!parse(index.column(), typed.toString(), &v))
+    if (!parse(index.column(), typed.toString(), &v)) {
+        const char *captions[ColumnCount] = {"Норматив", "Цена", "Премия, %"};
+        Messages::error(QStringLiteral("Поле «%1»: число не помещается в столбец, оно не записано.")
+                            .arg(QString::fromUtf8(captions[index.column()])));
         return false;
+    }
     if (m_changedRow != row) {
         m_changed = isNewRow(row) ? Row() : m_rows[row];
         m_changedRow = row;

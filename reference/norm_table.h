@@ -72,6 +72,7 @@ public:
 private:
     struct Row {
         qint64 id = 0;
+        QString version;   // as read (RowVersion)
         QVariant values[ColumnCount];
     };
 

@@ -2,7 +2,9 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "app/unit_of_work.h"
+#include "db/input_check.h"
 #include "app/windows.h"
 #include "db/dataset.h"
 #include "db/sql_statement.h"
@@ -61,7 +63,8 @@ bool priceLiteral(const QString &typed, QString *literal)
     const double value = QLocale::c().toDouble(text, &ok);
     if (!ok || value < 0)
         return false;
-    *literal = SqlValue::number(value).sql();
+    // The price column holds a double; the number is taken as typed, up to its precision.
+    *literal = decimalNumber(text, QStringLiteral("min Цена"), 15, 6);
     return true;
 }
 
@@ -166,23 +169,26 @@ void TForm10::Button1Click()
     const QString message = QStringLiteral("Операция с такими параметрами уже заведена!");
     DataSet *oper = m_module->Oper;
     int written;
+    // The duplicate check and the write are one unit under the key's lock; a new operation price
+    // and its first norm row are one unit as well: without its norm row the price would be listed
+    // nowhere, yet it would block adding it again as a duplicate.
+    UnitOfWork work(*m_module);
+    work.lock(QStringLiteral("accounts_dep.oper"), QStringLiteral("vid=%1 naimen=%2 i_id=%3").arg(KindId).arg(naimen).arg(ProductId));
     if (Tag == 1) {
-        // The operation price and its first norm row are one unit of work: without its norm row
-        // the price would be listed nowhere, yet it would block adding it again as a duplicate.
-        UnitOfWork work(*m_module);
         if (m_module->CountCheck(PriceStatements::duplicateCount(KindId, naimen, ProductId), message))
             return;
         // The new id is read back for the first norm row and to show the new price as the
         // list's current row.
         written = m_module->LookUp(PriceStatements::insert(KindId, naimen, ProductId), QStringLiteral("id")).toInt();
         m_module->Oper_ins.execute(PriceStatements::firstNorm(written, SqlValue::decimal(price)));
-        work.commit();
     } else {
         written = oper->toInt(QStringLiteral("id"));
+        RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.oper"), written, Version);
         if (m_module->CountCheck(PriceStatements::duplicateCountOnChange(KindId, naimen, ProductId, written), message))
             return;
         m_module->Oper_ed.execute(PriceStatements::update(written, KindId, naimen, ProductId));
     }
+    work.commit();
     WrittenId = written;
     oper->reopen();
     // The written price stays in sight, wherever its new mark, kind or product kind sorts it.

@@ -26,6 +26,7 @@ public:
     explicit TForm10(TDataModule6 *module, QWidget *parent = nullptr);
 
     int Tag = 1;             // 1 add, 2 change
+    QString Version;         // the changed price's row version as the list read it (RowVersion)
     qint64 ProductId = 0;    // set by the product picker or by the list's Change
     int KindId = 0;          // set by the operation kind picker or by the list's Change
     // The operation price the last save wrote (0 before the first save).

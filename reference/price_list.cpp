@@ -3,6 +3,7 @@
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "db/dataset.h"
 #include "db/decimal_text.h"
 #include "db/plant.h"
@@ -142,6 +143,7 @@ void TForm4::Button2Click()
     Form10->ShowPriceField(false);
     Form10->ProductId = oper->value(QStringLiteral("i_id")).toLongLong();
     Form10->KindId = oper->toInt(QStringLiteral("oper_vid"));
+    Form10->Version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.oper"), oper->toInt(QStringLiteral("id")));
     Form10->exec();
 }
 

@@ -69,7 +69,7 @@ QString deletion()
 
 QString norms()
 {
-    return QStringLiteral("select id, o_id, norma, prize, price from accounts_dep.norm where o_id=:o_id order by norma, id");
+    return QStringLiteral("select id, o_id, norma, prize, price, xmin::text as version from accounts_dep.norm where o_id=:o_id order by norma, id");
 }
 
 QString normCount(int priceId)

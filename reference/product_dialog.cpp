@@ -2,6 +2,9 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
+#include "app/unit_of_work.h"
+#include "db/input_check.h"
 #include "db/dataset.h"
 #include "reference/product_statements.h"
 #include "reference/dialog_buttons.h"
@@ -67,18 +70,25 @@ void TForm7::Button1Click()
         Messages::error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    const qint64 id = m_module->Izdel->value(QStringLiteral("id")).toLongLong();
+    // massa is a numeric(28, 6): the number must fit before anything is sent.
+    const QString massa = decimalNumber(Tag == 1 ? Edit2->text() : m_module->ReplaceDelimiter(Edit2->text()),
+                                        QStringLiteral("Расценка"), 22, 6);
     const QString message = QStringLiteral("Такая марка изделия уже заведена!");
+    // The duplicate check and the write are one unit under the mark's lock, so that two
+    // workstations cannot both add the same mark.
+    UnitOfWork work(*m_module);
+    work.lock(QStringLiteral("accounts_dep.izdel"), mark.toUpper());
     if (Tag == 1) {
         if (m_module->CountCheck(ProductStatements::duplicateCount(mark.toUpper()), message))
             return;
-        m_module->SQL_exec.execute(ProductStatements::insert(mark, SqlValue::decimal(Edit2->text()), group));
+        m_module->SQL_exec.execute(ProductStatements::insert(mark, SqlValue::decimal(massa), group));
     } else {
+        RowVersion::checkUnchanged(*m_module, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), id, version);
         if (m_module->CountCheck(ProductStatements::duplicateCountOnChange(mark.toUpper(), id), message))
             return;
-        m_module->SQL_exec.execute(
-            ProductStatements::update(id, mark, SqlValue::decimal(m_module->ReplaceDelimiter(Edit2->text())), group));
+        m_module->SQL_exec.execute(ProductStatements::update(id, mark, SqlValue::decimal(massa), group));
     }
+    work.commit();
     m_module->Izdel->reopen();
     accept();
 }

@@ -16,6 +16,8 @@ public:
     explicit TForm7(TDataModule6 *module, QWidget *parent = nullptr);
 
     int Tag = 1;   // 1 add, 2 change
+    qint64 id = 0;    // the product being changed
+    QString version;  // its row's version as the list read it (RowVersion)
 
     QLineEdit *Edit1;      // "Марка"
     QLineEdit *Edit2;      // "Расценка": digits and one kind of decimal point only

@@ -2,6 +2,7 @@
 
 #include "app/data_grid.h"
 #include "app/data_module.h"
+#include "app/row_version.h"
 #include "db/dataset.h"
 #include "db/decimal_text.h"
 #include "reference/lookup_list.h"
@@ -67,6 +68,8 @@ void TForm3::Button2Click()
             return;
         Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
         Form7->Tag = 2;
+        Form7->id = izdel->value(QStringLiteral("id")).toLongLong();
+        Form7->version = RowVersion::read(*m_module, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), Form7->id);
         Form7->Edit1->setText(izdel->text(QStringLiteral("marka")).trimmed());
         Form7->Edit2->setText(trimmedDecimal(izdel->text(QStringLiteral("massa"))));
         Form7->cb_item->open();

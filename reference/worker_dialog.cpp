@@ -2,6 +2,8 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
+#include "app/unit_of_work.h"
 #include "reference/worker_statements.h"
 #include "reference/dialog_buttons.h"
 #include "reference/lookup_list.h"
@@ -60,8 +62,12 @@ void TForm2::Button1Click()
         return;
     }
     const QString department = LCB_department->captionText();
+    UnitOfWork work(*m_module);
+    if (Tag == 2)
+        RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.person"), id, version);
     m_module->SQL_exec.execute(Tag == 1 ? WorkerStatements::insert(fio, department)
                                         : WorkerStatements::update(id, fio, department));
+    work.commit();
     accept();
 }
 

@@ -17,6 +17,7 @@ public:
 
     int Tag = 1;    // 1 add, 2 change
     int id = 0;     // the worker being changed
+    QString version; // its row's version as the list read it (RowVersion)
 
     QLineEdit *Edit1;               // "ФИО"
     LookupList *LCB_department;     // "Подразделение"

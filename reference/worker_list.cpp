@@ -3,6 +3,7 @@
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "db/dataset.h"
 #include "reference/worker_dialog.h"
 #include "reference/worker_statements.h"
@@ -52,6 +53,7 @@ void TForm5::Button2Click()
         Form2->ReopenLookups();
         Form2->Edit1->setText(workers->text(QStringLiteral("fio")).trimmed());
         Form2->id = workers->toInt(QStringLiteral("id"));
+        Form2->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.person"), Form2->id);
         Form2->exec();
         workers->reopen();
         RestoreRow();

@@ -102,6 +102,8 @@ private slots:
     void changeMovesDayCell_data();
     void changeMovesDayCell();
     void serverRefusalKeepsDialog();
+    void numbersCheckedBeforeSending_data();
+    void numbersCheckedBeforeSending();
     void openingForChangeFillsFields();
     void changeOnEmptyJournalDoesNothing();
     void roadOfOneRecord();
@@ -435,14 +437,49 @@ void TestRecordDialog::serverRefusalKeepsDialog()
     auto module = db.connectModule();
     Workplace w(module.get());
     Messages::MessageRecorder rec;
-    // More pieces than a 32-bit quantity holds.
-    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("99999999999"), QStringLiteral("0"), QStringLiteral("8"));
+    // The server refuses the record (a rule of the plant's other software).
+    refuseStatements(db, QStringLiteral("accounts_dep.smena"), QStringLiteral("insert"), QStringLiteral("quantity out of range for this plant"));
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("99999"), QStringLiteral("0"), QStringLiteral("8"));
     w.dialog.Button1Click();
     QCOMPARE(rec.shown.size(), 1);
     QVERIFY2(rec.shown[0].text.contains(QStringLiteral("out of range")), qPrintable(rec.shown[0].text));
+    QVERIFY2(rec.shown[0].text.startsWith(QStringLiteral("Не удалось сохранить запись.\n")), qPrintable(rec.shown[0].text));
     QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("99999999999"));
+    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("99999"));
     QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Иванов И.И."));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
+}
+
+void TestRecordDialog::numbersCheckedBeforeSending_data()
+{
+    QTest::addColumn<QString>("qty");
+    QTest::addColumn<QString>("brak");
+    QTest::addColumn<QString>("hours");
+    QTest::addColumn<QString>("field");
+    // More than a 32-bit column holds: told before anything is sent, naming the field.
+    QTest::newRow("quantity") << "99999999999" << "0" << "8" << "Кол-во";
+    QTest::newRow("rejects") << "5" << "2147483648" << "8" << "Брак";
+    QTest::newRow("hours") << "5" << "0" << "99999999999999999999" << "Время";
+}
+
+void TestRecordDialog::numbersCheckedBeforeSending()
+{
+    QFETCH(QString, qty);
+    QFETCH(QString, brak);
+    QFETCH(QString, hours);
+    QFETCH(QString, field);
+    TestDatabase db;
+    Plant p(db);
+    auto module = db.connectModule();
+    Workplace w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), qty, brak, hours);
+    w.dialog.Button1Click();
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].contains(QStringLiteral("Поле «%1»").arg(field)), qPrintable(rec.errors()[0]));
+    QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(w.dialog.Edit3->text(), qty);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
 }

@@ -6,6 +6,7 @@
 #include "db/dataset.h"
 #include "db/db_error.h"
 #include "records/day_cell_rule.h"
+#include "app/row_version.h"
 #include "app/unit_of_work.h"
 #include "records/record_commands.h"
 #include "records/record_statements.h"
@@ -418,6 +419,7 @@ void TestRecords::saveWritesRecordAndCell()
     // A change that moves the record to another worker and day takes its hours along.
     ProductionRecord before = ringRecord(p, p.ivanov, day, 8);
     before.id = db.scalar(QStringLiteral("select id from accounts_dep.smena")).toInt();
+    before.version = RowVersion::read(*module, QStringLiteral("accounts_dep.smena"), before.id);
     ProductionRecord after = ringRecord(p, p.petrov, day.addDays(1), 6);
     after.id = before.id;
     QVERIFY(RecordCommands::save(*module, after, &before, day));
@@ -459,6 +461,7 @@ void TestRecords::refusedHalfWayLeavesNothing()
 
     ProductionRecord stored = ringRecord(p, p.ivanov, day, 8);
     stored.id = id;
+    stored.version = RowVersion::read(*module, QStringLiteral("accounts_dep.smena"), id);
     ProductionRecord moved = ringRecord(p, p.petrov, day, 8);
     moved.id = id;
     QString error;
