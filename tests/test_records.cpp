@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
+#include "db/input_check.h"
 #include "records/day_cell_rule.h"
 #include "app/row_version.h"
 #include "app/unit_of_work.h"
@@ -62,6 +63,9 @@ private slots:
     void refusedHalfWayLeavesNothing_data();
     void refusedHalfWayLeavesNothing();
     void duplicateTellsAfterTheTransaction();
+    void simultaneousSavesOfOneRecord();
+    void changeOverAnotherWorkstationsChange();
+    void dayTotalNeverTruncated();
 };
 
 void TestRecords::cellNames_data()
@@ -494,6 +498,115 @@ void TestRecords::duplicateTellsAfterTheTransaction()
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
     QCOMPARE(plantState(db, p), before);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+}
+
+// Two workstations press "Запись" on the same new record at the same moment. The record's insert
+// is slowed down, so both would find no duplicate before either has written; the key's lock lets
+// only one of them save it, and the other is told.
+void TestRecords::simultaneousSavesOfOneRecord()
+{
+    auto &[db, p, _m] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    db.exec(QStringLiteral("create function slow_record() returns trigger language plpgsql as $$ "
+                           "begin perform pg_sleep(0.5); return new; end $$"));
+    db.exec(QStringLiteral("create trigger slow_record before insert on accounts_dep.smena "
+                           "for each row execute function slow_record()"));
+    const QString connection = db.connectionString();
+    std::mutex modules;
+    std::atomic<int> ready{0};
+    bool saved[2] = {false, false};
+    QString errors[2];
+    Messages::MessageRecorder rec;
+    auto workstation = [&](int n) {
+        std::unique_ptr<TDataModule6> module;
+        {
+            std::lock_guard<std::mutex> g(modules);
+            module = std::make_unique<TDataModule6>();
+            module->Connect(connection);
+        }
+        ++ready;
+        while (ready.load() < 2)
+            std::this_thread::yield();
+        try {
+            saved[n] = RecordCommands::save(*module, ringRecord(p, p.ivanov, day, 8), nullptr, day);
+        } catch (const std::exception &e) {
+            errors[n] = QString::fromUtf8(e.what());
+        }
+        std::lock_guard<std::mutex> g(modules);
+        module.reset();
+    };
+    std::thread a(workstation, 0);
+    std::thread b(workstation, 1);
+    a.join();
+    b.join();
+    QCOMPARE(errors[0], QString());
+    QCOMPARE(errors[1], QString());
+    QCOMPARE(int(saved[0]) + int(saved[1]), 1);
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=8"});
+}
+
+// Workstation A changes a record's quantity; workstation B, which read the record before, then
+// saves its own change of the hours: B is refused, A's change stays.
+void TestRecords::changeOverAnotherWorkstationsChange()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    const int id = p.record(p.ivanov, day, 1, 8);
+    DayCellRule(*module).recomputeAfterSave(p.ivanov, day, 1);
+    auto other = db.connectModule();
+    ProductionRecord read = ringRecord(p, p.ivanov, day, 8);
+    read.id = id;
+    read.version = RowVersion::read(*module, QStringLiteral("accounts_dep.smena"), id);
+    ProductionRecord readByOther = read;
+    readByOther.version = RowVersion::read(*other, QStringLiteral("accounts_dep.smena"), id);
+
+    ProductionRecord byA = read;
+    byA.quantity = 12;
+    QVERIFY(RecordCommands::save(*other, byA, &readByOther, day));
+    ProductionRecord byB = read;
+    byB.hours = 6;
+    QString error;
+    try {
+        RecordCommands::save(*module, byB, &read, day);
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    QCOMPARE(error, RowVersion::changedText());
+    QCOMPARE(db.scalar(QStringLiteral("select kol_vo || ' ' || time from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("12 8"));
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=8"});
+    // Deleted meanwhile: told as well, nothing written.
+    RecordCommands::remove(*other, id, p.ivanov, day, 1);
+    try {
+        RecordCommands::save(*module, byB, &read, day);
+    } catch (const DbError &e) {
+        error = e.text();
+    }
+    QCOMPARE(error, RowVersion::deletedText());
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
+}
+
+// Day totals are read whole: two records of the most hours an int holds do not wrap around, and
+// a total no day cell can hold stops the save before anything of it is written.
+void TestRecords::dayTotalNeverTruncated()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 3, 5);
+    p.record(p.ivanov, day, 1, 2147483647);
+    ProductionRecord second = ringRecord(p, p.ivanov, day, 2147483647);
+    second.operationPrice = p.axleTurning;
+    second.product = p.axle;
+    QString error;
+    try {
+        RecordCommands::save(*module, second, nullptr, day);
+    } catch (const InputError &e) {
+        error = e.text();
+    }
+    QVERIFY2(error.contains(QStringLiteral("4294967294")) && error.contains(QStringLiteral("32767")), qPrintable(error));
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
+    QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
 }
 
 QTEST_MAIN(TestRecords)
