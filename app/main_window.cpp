@@ -144,11 +144,11 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         bottom->addWidget(b);
         return b;
     };
-    Button1 = button("Button1", "Добавить", &TForm1::Button1Click, QString());
-    Button2 = button("Button2", "Изменить", &TForm1::Button2Click, QString());
-    Button3 = button("Button3", "Удалить", &TForm1::Button3Click, QString());
+    Button1 = button("Button1", "Добавить", &TForm1::Button1Click, QStringLiteral("Не удалось открыть окно записи."));
+    Button2 = button("Button2", "Изменить", &TForm1::Button2Click, QStringLiteral("Не удалось открыть запись."));
+    Button3 = button("Button3", "Удалить", &TForm1::Button3Click, QStringLiteral("Не удалось удалить запись."));
     Button8 = button("Button8", "Обновить", &TForm1::Button8Click, QStringLiteral("Не удалось прочитать журнал."));
-    button("Button5", "Ср.сд./хоз. работы", &TForm1::Button5Click, QString());
+    button("Button5", "Ср.сд./хоз. работы", &TForm1::Button5Click, QStringLiteral("Не удалось открыть окно."));
     bottom->addStretch(1);
     button("Button4", "Выход", &TForm1::Button4Click, QString());
     layout->addLayout(bottom);
@@ -175,7 +175,7 @@ void TForm1::buildMenu(QMenuBar *bar)
     auto item = [this](QMenu *menu, const char *name, const char *caption, std::function<void()> action) {
         QAction *a = menu->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
-        connect(a, &QAction::triggered, this, [action] { Messages::guard(action); });
+        connect(a, &QAction::triggered, this, [action] { Messages::guard(QStringLiteral("Не удалось открыть окно."), action); });
         return a;
     };
     MenuReference = bar->addMenu(QStringLiteral("Справочники"));
@@ -398,7 +398,7 @@ void TForm1::Timer1Timer()
 
 void TForm1::VersionGate()
 {
-    Messages::guard([this] {
+    Messages::guard(QStringLiteral("Не удалось проверить версию программы."), [this] {
         const BuildStamp stamp = currentBuildStamp();
         BuildDate = stamp.date;
         BuildTime = stamp.time;

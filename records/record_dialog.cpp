@@ -259,7 +259,7 @@ bool TForm11::PrepareChange(const JournalContext &context)
 
 void TForm11::Button3Click()
 {
-    Messages::guard([this] { Windows::get<TForm5>()->ShowPicker(this, 1); });
+    Messages::guard(QStringLiteral("Не удалось открыть список рабочих."), [this] { Windows::get<TForm5>()->ShowPicker(this, 1); });
 }
 
 void TForm11::TakePick(const WorkerChoice &choice)
@@ -270,7 +270,7 @@ void TForm11::TakePick(const WorkerChoice &choice)
 
 void TForm11::Button4Click()
 {
-    Messages::guard([this] {
+    Messages::guard(QStringLiteral("Не удалось открыть список цен."), [this] {
         const int current = m_context.journal ? m_context.journal->toInt(QStringLiteral("o_id")) : 0;
         Windows::get<TForm4>()->ShowPicker(this, Tag, current, {m_context.dayOff, m_context.mode});
         SetColourEnabled(IsPainting());

@@ -13,7 +13,7 @@ QPair<QPushButton *, QPushButton *> addWriteCancelButtons(QDialog *dialog, QWidg
     auto *writeButton = new QPushButton(QStringLiteral("Записать"), dialog);
     writeButton->setObjectName(QStringLiteral("Button1"));
     writeButton->setDefault(true);
-    QObject::connect(writeButton, &QPushButton::clicked, dialog, [write] { Messages::guard(write); });
+    QObject::connect(writeButton, &QPushButton::clicked, dialog, [write] { Messages::guard(QStringLiteral("Не удалось сохранить данные."), write); });
     auto *cancelButton = new QPushButton(QStringLiteral("Отмена"), dialog);
     cancelButton->setObjectName(QStringLiteral("Button2"));
     QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);

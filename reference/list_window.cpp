@@ -21,7 +21,7 @@ ListWindow::ListWindow(DataSet *query, const QString &objectName, const QString 
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setDataSet(query);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
-            [this] { Messages::guard([this] { DBGrid1DblClick(); }); });
+            [this] { Messages::guard(QStringLiteral("Не удалось открыть запись."), [this] { DBGrid1DblClick(); }); });
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -114,9 +114,12 @@ QPushButton *ListWindow::AddButton(const QString &name, const QString &caption,
 
 void ListWindow::CreateListButtons()
 {
-    Button1 = AddButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), [this] { Button1Click(); });
-    Button2 = AddButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), [this] { Button2Click(); });
-    Button3 = AddButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), [this] { Button3Click(); });
+    Button1 = AddButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), [this] { Button1Click(); },
+                        QStringLiteral("Не удалось открыть окно."));
+    Button2 = AddButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), [this] { Button2Click(); },
+                        QStringLiteral("Не удалось открыть запись."));
+    Button3 = AddButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), [this] { Button3Click(); },
+                        QStringLiteral("Не удалось удалить."));
     Button4 = AddButton(QStringLiteral("Button4"), QStringLiteral("Выход"), [this] { Button4Click(); });
     Button1->setDefault(true);
 }

@@ -105,11 +105,11 @@ TForm22::TForm22(TDataModule6 *module, QWidget *parent)
     Button1 = new QPushButton(QStringLiteral("Сохранить"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Messages::guard(QStringLiteral("Не удалось сохранить нормы."), [this] { Button1Click(); }); });
     Button2 = new QPushButton(QStringLiteral("Удалить"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     Button2->setAutoDefault(false);
-    connect(Button2, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button2Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Messages::guard(QStringLiteral("Не удалось удалить норму."), [this] { Button2Click(); }); });
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Button1);

@@ -89,7 +89,7 @@ TForm10::TForm10(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
         button->setObjectName(name);
         button->setAutoDefault(false);
         button->setFixedWidth(32);
-        connect(button, &QPushButton::clicked, this, [command] { Messages::guard(command); });
+        connect(button, &QPushButton::clicked, this, [command] { Messages::guard(QStringLiteral("Не удалось открыть список."), command); });
         return button;
     };
     Edit1 = readOnly(QStringLiteral("Edit1"));

@@ -42,7 +42,8 @@ TForm4::TForm4(TDataModule6 *module, QWidget *parent)
         {QStringLiteral("oper_vid"), QStringLiteral("oper_vid"), -1, {}, true},
     });
     CreateListButtons();
-    Button5 = AddButton(QStringLiteral("Button5"), QStringLiteral("Excel"), [this] { Button5Click(); });
+    Button5 = AddButton(QStringLiteral("Button5"), QStringLiteral("Excel"), [this] { Button5Click(); },
+                        QStringLiteral("Не удалось выгрузить цены в Excel."));
     CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     Arrange({Button1, Button2, Button3, Button5, CheckBox1, Edit1, nullptr, Button4});

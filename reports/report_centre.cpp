@@ -106,7 +106,10 @@ TForm18::TForm18(TDataModule6 *module, QWidget *parent)
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, handler] { Messages::guard([&] { (this->*handler)(); }); });
+        // The export says so; everything else here makes a report.
+        const QString failed = handler == &TForm18::Button6Click ? QStringLiteral("Не удалось выгрузить данные в Excel.")
+                                                                 : QStringLiteral("Не удалось составить отчет.");
+        connect(b, &QPushButton::clicked, this, [this, handler, failed] { Messages::guard(failed, [&] { (this->*handler)(); }); });
         layout->addWidget(b);
         return b;
     };
