@@ -18,6 +18,7 @@
 #include "records/record_dialog.h"
 #include "records/record_statements.h"
 #include "reports/report_centre.h"
+#include "timesheets/household_list.h"
 
 #include <QAction>
 #include <QApplication>
@@ -344,7 +345,13 @@ void TForm1::Button3Click()
         CurrentJournal->reopen();
     });
 }
-void TForm1::Button5Click() {}
+void TForm1::Button5Click()
+{
+    TForm25 *list = Windows::get<TForm25>();
+    list->PrepareOpen(journalDate());
+    showChild(list);
+}
+
 void TForm1::DBGrid2DblClick()
 {
     // The shift foreman enters records but may not accept them.
