@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/build_stamp.h"
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
@@ -17,6 +18,7 @@
 #include "records/record_dialog.h"
 #include "records/record_statements.h"
 #include "reports/report_centre.h"
+#include "timesheets/household_list.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,32 +37,13 @@
 namespace {
 
 const QColor green(0, 0x80, 0);   // the accepted state and the chosen journal mode
-const QColor red(0xFF, 0, 0);     // a state not accepted and a day off
+const QColor red(0xFF, 0, 0);     // a state not accepted
 
 class BusyCursor {
 public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
-
-void setLook(QWidget *w, bool marked, const QColor &colour)
-{
-    w->setAutoFillBackground(marked);
-    // Buttons fill their background with the Button role, other widgets with Window.
-    QPalette pal = w->palette();
-    const QColor normal = QApplication::palette().color(QPalette::Button);
-    pal.setColor(QPalette::Button, marked ? colour : normal);
-    pal.setColor(QPalette::Window, marked ? colour : QApplication::palette().color(QPalette::Window));
-    w->setPalette(pal);
-    QFont f = w->font();
-    f.setBold(marked);
-    w->setFont(f);
-}
-
-bool isWeekend(const QDate &d)
-{
-    return d.dayOfWeek() == Qt::Saturday || d.dayOfWeek() == Qt::Sunday;
-}
 
 } // namespace
 
@@ -104,7 +87,7 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     top->addWidget(DateT);
     CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
     CBox1->setObjectName(QStringLiteral("CBox1"));
-    connect(CBox1, &QCheckBox::toggled, this, [this] { setDayOffLook(); });
+    ControlLook::followDayOff(CBox1);
     top->addSpacing(12);
     top->addWidget(CBox1);
     top->addStretch(1);
@@ -157,7 +140,6 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
 
     RadioButton[0]->setChecked(true);
     ModeChosen(1);
-    setDayOffLook();
 
     // The version gate runs every 30 seconds for the whole run, so that an outdated copy stops
     // soon after a newer build has started anywhere.
@@ -288,7 +270,7 @@ void TForm1::Activate()
 {
     const QDate today = QDate::currentDate();
     DateT->setDate(today);
-    if (isWeekend(today))
+    if (Plant::isWeekend(today))
         CBox1->setChecked(true);
     Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { ReadJournals(); });
 }
@@ -297,7 +279,7 @@ void TForm1::DateChosen()
 {
     BusyCursor busy;
     Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { ReadJournals(); });
-    CBox1->setChecked(isWeekend(DateT->date()));
+    CBox1->setChecked(Plant::isWeekend(DateT->date()));
     DBGrid2->setFocus();
 }
 
@@ -313,15 +295,10 @@ void TForm1::ModeChosen(int mode)
         mode = 1;
     DBGrid2->setDataSet(m_module->Smena(mode));
     for (int i = 0; i < 4; ++i)
-        setLook(RadioButton[i], i + 1 == mode, green);
+        ControlLook::setMarked(RadioButton[i], i + 1 == mode, green);
     if (!RadioButton[mode - 1]->isChecked())
         RadioButton[mode - 1]->setChecked(true);
     JournalMode = mode;
-}
-
-void TForm1::setDayOffLook()
-{
-    setLook(CBox1, CBox1->isChecked(), red);
 }
 
 void TForm1::Button4Click()
@@ -368,7 +345,13 @@ void TForm1::Button3Click()
         CurrentJournal->reopen();
     });
 }
-void TForm1::Button5Click() {}
+void TForm1::Button5Click()
+{
+    TForm25 *list = Windows::get<TForm25>();
+    list->PrepareOpen(journalDate());
+    showChild(list);
+}
+
 void TForm1::DBGrid2DblClick()
 {
     // The shift foreman enters records but may not accept them.

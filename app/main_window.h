@@ -90,7 +90,6 @@ protected:
 
 private:
     void buildMenu(QMenuBar *bar);
-    void setDayOffLook();
     void openJournals(bool rereadParams);
 
     TDataModule6 *m_module;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 // Special ids and value sets of the plant database that several statements share.
@@ -40,6 +41,12 @@ inline bool isAccepted(const QString &state)
 inline QString productKindText(int naimen)
 {
     return naimen == 0 ? QStringLiteral("Готовая продукция") : QStringLiteral("Заготовки");
+}
+
+// Saturdays and Sundays are the plant's days off: a day-off box ticks itself for them.
+inline bool isWeekend(const QDate &date)
+{
+    return date.dayOfWeek() == Qt::Saturday || date.dayOfWeek() == Qt::Sunday;
 }
 
 } // namespace Plant

@@ -1,0 +1,36 @@
+#include "timesheets/household_commands.h"
+
+#include "app/data_module.h"
+#include "app/unit_of_work.h"
+#include "records/day_cell_rule.h"
+#include "timesheets/household_statements.h"
+
+namespace HouseholdCommands {
+
+void save(TDataModule6 &module, const HouseholdEntry &entry, const HouseholdEntry *before)
+{
+    UnitOfWork work(module);
+    module.SQL_exec.execute(before ? HouseholdStatements::update(entry) : HouseholdStatements::insert(entry));
+    DayCellRule rule(module);
+    rule.recomputeAfterSave(entry.rowKey(), entry.date);
+    // A change that moves the entry to another worker or kind takes its hours out of the row it
+    // counted in before, so that the timesheet stays right without waiting for a rebuild.
+    if (before && before->rowKey() != entry.rowKey())
+        rule.recomputeAfterDeletion(before->rowKey(), before->date);
+    work.commit();
+}
+
+void remove(TDataModule6 &module, const HouseholdEntry &entry)
+{
+    UnitOfWork work(module);
+    module.SQL_exec.execute(HouseholdStatements::deletion(entry.id));
+    DayCellRule(module).recomputeAfterDeletion(entry.rowKey(), entry.date);
+    work.commit();
+}
+
+void computeAveragePrices(TDataModule6 &module, int month, int year)
+{
+    module.SQL_exec.execute(HouseholdStatements::averagePrices(month, year));
+}
+
+} // namespace HouseholdCommands
