@@ -4,6 +4,7 @@
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "db/dataset.h"
@@ -127,6 +128,7 @@ private slots:
     void changeMovesCell();
     void refusedTimesheetLeavesNoEntry_data();
     void refusedTimesheetLeavesNoEntry();
+    void changeOverAnotherWorkstationsChange();
     void averagePricesInDecember();
     void dialogOpening();
     void listLookAndHolidayBox();
@@ -429,6 +431,28 @@ void TestHousehold::refusedTimesheetLeavesNoEntry()
     QCOMPARE(f.db.timesheetLines(f.petrov), QStringList());
     QCOMPARE(f.advisoryLocks(), 0);
     QVERIFY(!f.module->inTransaction());
+}
+
+// The dialog was opened on an entry; another workstation then changes its hours: saving the
+// dialog's change is refused and the other workstation's hours stay.
+void TestHousehold::changeOverAnotherWorkstationsChange()
+{
+    auto &f = *m_fixture;
+    Messages::MessageRecorder rec;
+    f.list->DTPcker1->setDate(thursday);
+    const int id = f.add(f.ivanov, QStringLiteral("3"));
+    QVERIFY(f.list->fatigue->locate(QStringLiteral("id"), id));
+    f.dialog->PrepareChange(f.list->Context());
+    auto other = f.db.connectModule();
+    other->SQL_exec.execute(QStringLiteral("update accounts_dep.fatigue set cnt=5 where id=%1").arg(id));
+    f.dialog->Edit6->setText(QStringLiteral("7"));
+    f.dialog->setResult(QDialog::Rejected);
+    f.dialog->Button1Click();
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].endsWith(RowVersion::changedText()), qPrintable(rec.errors()[0]));
+    QCOMPARE(f.dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(f.db.scalar(QStringLiteral("select cnt from accounts_dep.fatigue where id=%1").arg(id)).toInt(), 5);
+    QCOMPARE(f.db.timesheetLines(f.ivanov), QStringList{"0 3.2026 7777 0: d5=3"});
 }
 
 void TestHousehold::averagePricesInDecember()

@@ -1,6 +1,7 @@
 #include "timesheets/household_commands.h"
 
 #include "app/data_module.h"
+#include "app/row_version.h"
 #include "app/unit_of_work.h"
 #include "records/day_cell_rule.h"
 #include "timesheets/household_statements.h"
@@ -10,6 +11,8 @@ namespace HouseholdCommands {
 void save(TDataModule6 &module, const HouseholdEntry &entry, const HouseholdEntry *before)
 {
     UnitOfWork work(module);
+    if (before)
+        RowVersion::checkUnchanged(module, QStringLiteral("accounts_dep.fatigue"), before->id, before->version);
     module.SQL_exec.execute(before ? HouseholdStatements::update(entry) : HouseholdStatements::insert(entry));
     DayCellRule rule(module);
     rule.recomputeAfterSave(entry.rowKey(), entry.date);

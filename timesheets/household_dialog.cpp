@@ -2,6 +2,7 @@
 
 #include "app/data_module.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "app/windows.h"
 #include "db/dataset.h"
 #include "db/decimal_text.h"
@@ -212,6 +213,10 @@ void TForm24::PrepareChange(const HouseholdListContext &context)
     m_before.kind = 0;
     if (context.list)
         m_before = HouseholdEntry::fromList(*context.list);
+    // Another workstation may change the entry while the dialog is open: its change is not
+    // written over.
+    if (m_before.id != 0)
+        m_before.version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.fatigue"), m_before.id);
     const DataSet *list = context.list;
     const bool row = list && !list->isEmpty();
     Edit1->setText(row ? list->text(QStringLiteral("fio")).trimmed() : QString());

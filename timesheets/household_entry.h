@@ -4,6 +4,7 @@
 #include "records/timesheet_row.h"
 
 #include <QDate>
+#include <QString>
 
 class DataSet;
 
@@ -22,6 +23,7 @@ struct HouseholdEntry {
     double price = 0;                        // price of an hour, surcharges included
     bool holiday = false;
     bool night = false;
+    QString version;                         // the stored row's version as read, for a change (RowVersion)
 
     // The entry of the current row of the household-work list (an entry of no kind, worker or group when
     // the list has no rows).
