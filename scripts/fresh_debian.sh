@@ -62,6 +62,18 @@ EOF
     echo 'anna ALL=(ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/anna"
     chmod 440 "$root/etc/sudoers.d/anna"
     echo "tabel-fresh" >"$root/etc/hostname"
+    # Up to date, as an installation from the current media is (otherwise the first package
+    # installed would drag in the security updates of libraries), and with what the installer adds
+    # to debootstrap's set: the packages it holds recommend, and perl. Without them a package's
+    # purge would leave behind what it brought and an installed package recommends.
+    run "$root" bash -c '
+        set -e
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get upgrade -y -qq >/dev/null
+        recommended=$(dpkg-query -W -f="\${Recommends}\n" | tr , "\n" | sed "s/|.*//; s/(.*)//; s/:any//; s/ //g" | sort -u)
+        apt-get install -y -qq perl $recommended >/dev/null
+        apt-get clean'
     echo "fresh Debian 12 in $root"
 }
 
@@ -211,10 +223,12 @@ snapshot() {
         -o -path /root/.cache \) -prune -o -print | sort >/tmp/$1.files
     find /etc -type f -exec md5sum {} + | sort -k2 >/tmp/$1.etc
 }
-step "tools to look at the program: Xvfb, ImageMagick, rofi"
+# ImageMagick would recommend xdg-utils, and so keep what the package recommends installed after
+# the purge: pictures are taken with xwd and made PNG outside.
+step "tools to look at the program: Xvfb, xwininfo, xwd, rofi"
 apt-get update -qq
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    xvfb xauth x11-utils imagemagick rofi >/dev/null
+    xvfb xauth x11-utils x11-apps rofi >/dev/null
 snapshot before
 step "apt install $deb"
 t=$(date +%s)
@@ -223,7 +237,7 @@ grep -E "^(The following NEW|Setting up tabel)" -A0 /tmp/install.log || true
 echo "installed in $(( $(date +%s) - t )) s: $(grep -c "^Setting up" /tmp/install.log) packages set up"
 sed -n "/^\[PostgreSQL Unicode\]/,/^\[/p" /etc/odbcinst.ini
 command -v tabel
-man -w tabel
+ls -l /usr/share/man/man1/tabel.1.gz /usr/share/applications/ru.tabel.Tabel.desktop /usr/share/metainfo/ru.tabel.Tabel.metainfo.xml
 step "tabel plant_db 127.0.0.42 under Xvfb"
 Xvfb :5 -screen 0 900x560x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
 xvfb=$!
@@ -239,13 +253,13 @@ until xwininfo -root -tree | grep -q "Авторизация"; do
 done
 echo "login window after $(( $(date +%s) - t )) s: $(xwininfo -root -tree | grep -o "\"Авторизация[^\"]*\"" | head -n 1)"
 sleep 2
-import -window root /tmp/package_login.png
+xwd -root -silent >/tmp/package_login.xwd
 kill $program; wait $program || true
 step "the menu entry"
 rofi -show drun -show-icons >/tmp/rofi.log 2>&1 &
 rofi=$!
 sleep 4
-import -window root /tmp/package_menu.png
+xwd -root -silent >/tmp/package_menu.xwd
 kill $rofi; wait $rofi || true
 kill $xvfb; wait $xvfb || true
 step "apt purge tabel, apt autoremove --purge"
@@ -259,6 +273,11 @@ same=true
 for k in packages files etc; do
     if diff /tmp/before.$k /tmp/after.$k >/tmp/diff.$k; then echo "$k: as before"; else same=false; echo "$k differ:"; cat /tmp/diff.$k; fi
 done
+# What apt kept, and the installed packages that keep it (a dependency, an alternative of one,
+# or a recommendation of a package that was there before).
+for p in $(sed -n "s/^> \([^ ]*\) .*/\1/p" /tmp/diff.packages); do
+    echo "$p is kept by: $(apt-cache rdepends --installed "$p" | tail -n +3 | tr -d " " | sort -u | tr "\n" " ")"
+done
 $same
 step "done"
 '
@@ -266,8 +285,15 @@ step "done"
 try_package() {
     local root=$1 deb=$2
     cp "$deb" "$root/root/"
+    local rc=0
     PLANT_SERVER=${PLANT_SERVER:-/var/tmp/tabel-plant-server} \
-        run "$root" bash -c "$package_steps" steps "/root/$(basename "$deb")"
+        run "$root" bash -c "$package_steps" steps "/root/$(basename "$deb")" || rc=$?
+    need convert imagemagick
+    for shot in package_login package_menu; do
+        convert "$root/tmp/$shot.xwd" "$root/tmp/$shot.png"
+    done
+    echo "pictures: $root/tmp/package_login.png $root/tmp/package_menu.png"
+    return $rc
 }
 
 try_setup() {
