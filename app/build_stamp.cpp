@@ -2,7 +2,16 @@
 
 #include "build_stamp_values.h"
 
+namespace {
+BuildStamp stamp{TABEL_BUILD_DATE, TABEL_BUILD_TIME};
+}
+
 BuildStamp currentBuildStamp()
 {
-    return {TABEL_BUILD_DATE, TABEL_BUILD_TIME};
+    return stamp;
+}
+
+void setCurrentBuildStamp(const BuildStamp &value)
+{
+    stamp = value;
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the program need on Debian 12, and registers the
 # PostgreSQL ODBC driver without its communication log. Safe to run again: it only installs what is
-# missing. Usage: scripts/install_deps.sh [run|test]
+# missing. Usage: scripts/install_deps.sh [run|test|package]
 set -euo pipefail
 
 purpose=${1:-test}
@@ -10,13 +10,22 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc qt6-translations-l10n libgl-dev
     unixodbc odbc-postgresql postgresql
     libxlsxwriter-dev fonts-liberation2 fonts-dejavu-core
+    # Configuring the build folder looks for what the tests link too, whatever is built.
+    zlib1g-dev
 )
-if [ "$purpose" = test ]; then
+case "$purpose" in
+test)
     # Reading back PDFs and workbooks in the tests.
-    packages+=(poppler-utils libreoffice-calc-nogui zlib1g-dev locales)
-else
+    packages+=(poppler-utils libreoffice-calc-nogui locales)
+    ;;
+package)
+    # cpack's DEB generator finds the shared libraries' packages with dpkg-shlibdeps.
+    packages+=(dpkg-dev file)
+    ;;
+*)
     packages+=(xdg-utils fonts-crosextra-carlito)
-fi
+    ;;
+esac
 
 sudo_cmd=()
 if [ "$(id -u)" != 0 ]; then

@@ -32,8 +32,9 @@ esac
 started=$(date +%s)
 pg_psql "$dir" "$port" -d "$db" \
     -c "SET ROLE sys" \
-    -f "$here/../database/demo_data.sql" \
-    -c "SELECT * FROM accounts_dep.generate_demo_data($args, clear_existing => $replace)"
+    -f - \
+    -c "SELECT * FROM accounts_dep.generate_demo_data($args, clear_existing => $replace)" \
+    <"$here/../database/demo_data.sql"
 mismatches=$(pg_psql "$dir" "$port" -d "$db" -At -c "SET ROLE sys" -c "SELECT accounts_dep.check_demo_data()")
 if [ "$mismatches" != 0 ]; then
     echo "the demo timesheets disagree with the journal in $mismatches cells" >&2

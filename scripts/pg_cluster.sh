@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Private PostgreSQL clusters for the demo and the tests. Sourced by run.sh and test_cluster.sh.
-# PostgreSQL refuses to run as root, so as root the cluster runs as the system user "postgres".
+# Private PostgreSQL clusters for the demo and the tests. Sourced by demo_server.sh and
+# test_cluster.sh. PostgreSQL refuses to run as root, so as root the cluster runs as the system
+# user "postgres", who may not read the caller's folder (a clone in /root): its commands start in
+# "/", and SQL files reach psql on its standard input, opened by the caller.
 
 pg_bindir() {
     local d
@@ -12,7 +14,7 @@ pg_bindir() {
 # Runs a command as the cluster's owner.
 pg_as_owner() {
     if [ "$(id -u)" = 0 ]; then
-        runuser -u postgres -- "$@"
+        (cd / && runuser -u postgres -- "$@")
     else
         "$@"
     fi
@@ -65,5 +67,5 @@ pg_create_plant_db() {
     pg_psql "$dir" "$port" -d postgres <"$src/database/roles.sql"
     pg_psql "$dir" "$port" -d postgres -c "CREATE DATABASE \"$name\" OWNER sys ENCODING 'UTF8' TEMPLATE template0"
     pg_psql "$dir" "$port" -d postgres -c "ALTER DATABASE \"$name\" SET datestyle TO 'ISO, DMY'"
-    pg_psql "$dir" "$port" -d "$name" -c "SET ROLE sys" -f "$src/database/schema.sql"
+    pg_psql "$dir" "$port" -d "$name" -c "SET ROLE sys" -f - <"$src/database/schema.sql"
 }
