@@ -114,6 +114,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
         return m_columns[section].title;
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
+    if (role == Qt::ForegroundRole)
+        return m_columns[section].titleColour.isValid() ? QVariant(m_columns[section].titleColour) : QVariant();
     if (role == Qt::FontRole) {
         QFont f;
         f.setBold(true);

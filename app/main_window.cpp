@@ -17,6 +17,7 @@
 #include "records/record_dialog.h"
 #include "records/record_statements.h"
 #include "reports/report_centre.h"
+#include "timesheets/shift_timesheet_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -189,7 +190,7 @@ void TForm1::buildMenu(QMenuBar *bar)
     MenuTabel = bar->addMenu(QStringLiteral("Табель"));
     MenuTabel->setObjectName(QStringLiteral("MenuTabel"));
     item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", [] {});
-    item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [] {});
+    item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [this] { Windows::get<TForm19>()->ShowMonth(journalDate()); Activate(); });
     item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", [] {});
     item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", [] {});
     item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", [] {});
@@ -398,6 +399,10 @@ void TForm1::Timer1Timer()
 
 void TForm1::VersionGate()
 {
+    // A long command (a month rebuild) lets the timer fire while its transaction is open: the
+    // version row is not written inside another command's transaction; the next tick checks.
+    if (m_module->inTransaction())
+        return;
     Messages::guard([this] {
         const BuildStamp stamp = currentBuildStamp();
         BuildDate = stamp.date;
