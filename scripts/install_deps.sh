@@ -12,8 +12,8 @@ packages=(
     libxlsxwriter-dev fonts-liberation2 fonts-dejavu-core
 )
 if [ "$purpose" = test ]; then
-    # Reading back PDFs and workbooks in the tests.
-    packages+=(poppler-utils libreoffice-calc-nogui zlib1g-dev locales)
+    # Reading back PDFs and workbooks in the tests; the bare ODBC client of a benchmark.
+    packages+=(poppler-utils libreoffice-calc-nogui zlib1g-dev locales unixodbc-dev)
 else
     packages+=(xdg-utils fonts-crosextra-carlito)
 fi
