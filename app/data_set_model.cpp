@@ -73,6 +73,10 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const GridColumn &col = m_columns[index.column()];
     switch (role) {
     case Qt::DisplayRole:
+        if (col.decimals >= 0) {
+            const QVariant v = m_data->valueAt(index.row(), col.field);
+            return v.isNull() ? QString() : fixedDecimal(v.toString(), col.decimals);
+        }
         return displayText(index.row(), col.field);
     case Qt::TextAlignmentRole: {
         Qt::Alignment align = col.alignment;

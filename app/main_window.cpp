@@ -17,6 +17,7 @@
 #include "records/record_dialog.h"
 #include "records/record_statements.h"
 #include "reports/report_centre.h"
+#include "timesheets/piecework_timesheet_window.h"
 #include "timesheets/shift_timesheet_window.h"
 
 #include <QAction>
@@ -189,11 +190,14 @@ void TForm1::buildMenu(QMenuBar *bar)
 
     MenuTabel = bar->addMenu(QStringLiteral("Табель"));
     MenuTabel->setObjectName(QStringLiteral("MenuTabel"));
-    item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", [] {});
+    const auto piecework = [this](PieceworkView::Mode mode) {
+        return [this, mode] { Windows::get<TForm27>()->ShowMode(mode); Activate(); };
+    };
+    item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", piecework(PieceworkView::Piecework));
     item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [this] { Windows::get<TForm19>()->ShowMonth(journalDate()); Activate(); });
-    item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", [] {});
-    item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", [] {});
-    item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", [] {});
+    item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", piecework(PieceworkView::Household));
+    item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", piecework(PieceworkView::AveragePiecework));
+    item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", piecework(PieceworkView::General));
 
     MenuReports = bar->addMenu(QStringLiteral("Отчеты"));
     MenuReports->setObjectName(QStringLiteral("MenuReports"));

@@ -13,9 +13,12 @@
 #include "records/record_commands.h"
 #include "reports/report_preview.h"
 #include "reports/shift_timesheet_report.h"
+#include "reports/spreadsheet_export.h"
 #include "reports/spreadsheet_writer.h"
 #include "timesheets/month_rebuild.h"
 #include "timesheets/month_selection.h"
+#include "timesheets/piecework_timesheet_statements.h"
+#include "timesheets/piecework_timesheet_window.h"
 #include "timesheets/shift_timesheet_statements.h"
 #include "timesheets/shift_timesheet_window.h"
 #include "timesheets/timesheet_look.h"
@@ -30,6 +33,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -95,6 +99,47 @@ struct PreviewSpy {
     ~PreviewSpy() { ReportPreview::setExecHook(nullptr); }
 };
 
+void addEntry(const TestDatabase &db, int worker, const QDate &date, int kind, int night, int hours, const QString &price)
+{
+    db.exec(QStringLiteral("insert into accounts_dep.fatigue(id_nom, id_o, id_p, d_date, i_mnth, i_year, i_smena, cnt, price, i_holiday, i_night) "
+                           "values(0, %1, %2, '%3', %4, %5, 1, %6, %7, 0, %8)")
+                .arg(kind).arg(worker).arg(date.toString(Qt::ISODate)).arg(date.month()).arg(date.year()).arg(hours).arg(price).arg(night));
+}
+
+void addHouseholdRow(const TestDatabase &db, int worker, int kind, int night, int month, int year, const Cells &cells)
+{
+    QStringList columns{QStringLiteral("w_id"), QStringLiteral("smena"), QStringLiteral("i_type"), QStringLiteral("i_night"), QStringLiteral("month"), QStringLiteral("year")};
+    QStringList values{QString::number(worker), QStringLiteral("0"), QString::number(kind), QString::number(night), QString::number(month), QString::number(year)};
+    for (const auto &c : cells) {
+        columns << QStringLiteral("d%1").arg(c.first);
+        values << QString::number(c.second);
+    }
+    db.exec(QStringLiteral("insert into accounts_dep.h_tabel(%1) values(%2)").arg(columns.join(QLatin1Char(',')), values.join(QLatin1Char(','))));
+}
+
+// The texts a grid shows for some fields of each row, the fields' texts joined by "|".
+QStringList shownRows(const DataGrid *grid, const QStringList &fields)
+{
+    QStringList out;
+    for (int row = 0; row < grid->dataModel()->rowCount(); ++row) {
+        QStringList texts;
+        for (const QString &field : fields)
+            texts << grid->dataModel()->index(row, grid->columnOf(field)).data(Qt::DisplayRole).toString();
+        out << texts.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+// The fields of a grid's visible columns.
+QStringList shownColumns(const DataGrid *grid)
+{
+    QStringList out;
+    for (int c = 0; c < grid->dataModel()->columnCount(); ++c)
+        if (!grid->isColumnHidden(c))
+            out << grid->dataModel()->columns().at(c).field;
+    return out;
+}
+
 int advisoryLocks(const TestDatabase &db)
 {
     return db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt();
@@ -153,6 +198,22 @@ private slots:
     void printSumsAllRows();
     void exportReadBack();
     void exportWithoutSpreadsheet();
+
+    // The piecework timesheet.
+    void pieceworkStatementTexts();
+    void pieceworkOpensFromMenu_data();
+    void pieceworkOpensFromMenu();
+    void pieceworkViews_data();
+    void pieceworkViews();
+    void pieceworkNameWidths_data();
+    void pieceworkNameWidths();
+    void pieceworkDecemberBounds();
+    void pieceworkTotalsWithoutEntries();
+    void pieceworkYearList();
+    void householdRebuild();
+    void householdRebuildRefused();
+    void pieceworkExport_data();
+    void pieceworkExport();
 };
 
 // ---- The month -------------------------------------------------------------------------------------
@@ -770,6 +831,448 @@ void TestTimesheets::exportWithoutSpreadsheet()
     QVERIFY(app.opened.isEmpty());
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(!Windows::get<TForm15>()->H_Tabel->isOpen());
+}
+
+// ---- The piecework timesheet -----------------------------------------------------------------------
+
+namespace {
+
+// November 2026 (30 days): Ivanov with production records in shift 1 and overtime and household
+// work by day and by night; Petrov with average-piecework work; Sidorov with a production row
+// but no production record.
+struct PieceworkMonth {
+    explicit PieceworkMonth(const SmallPlant &p, const TestDatabase &db)
+    {
+        p.record(p.ivanov, QDate(2026, 11, 2), 1, 8);      // 10 rings at 5: 50
+        p.record(p.ivanov, QDate(2026, 11, 3), 4, 2);
+        addRow(db, p.ivanov, 1, 11, 2026, {{2, 8}});
+        addRow(db, p.ivanov, 4, 11, 2026, {{3, 2}});
+        addEntry(db, p.ivanov, QDate(2026, 11, 5), 7777, 0, 3, QStringLiteral("100"));
+        addEntry(db, p.ivanov, QDate(2026, 11, 5), 7777, 1, 4, QStringLiteral("120"));
+        addHouseholdRow(db, p.ivanov, 7777, 0, 11, 2026, {{5, 3}});
+        addHouseholdRow(db, p.ivanov, 7777, 1, 11, 2026, {{5, 4}});
+        addEntry(db, p.petrov, QDate(2026, 11, 6), 7778, 0, 5, QStringLiteral("200.5"));
+        addHouseholdRow(db, p.petrov, 7778, 0, 11, 2026, {{6, 5}});
+        addRow(db, p.sidorov, 1, 11, 2026, {{7, 8}});
+    }
+};
+
+const QStringList Totals{QStringLiteral("i_time"), QStringLiteral("f_price"), QStringLiteral("average_price")};
+
+} // namespace
+
+void TestTimesheets::pieceworkStatementTexts()
+{
+    using namespace PieceworkTimesheetStatements;
+    QStringList hsum;
+    for (int d = 1; d <= 31; ++d)
+        hsum << QStringLiteral("sum(h. d%1) as d%1").arg(d);
+    QCOMPARE(household(7778),
+             QStringLiteral("select p.s_caption fio, p.id,h.i_type, case when h.i_night=0 then 'дн.' else 'ноч.' end as s_night, h.i_night, "
+                            "(select sum(f.cnt) from accounts_dep.fatigue f where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.id_p=p.id and f.id_o=7778 and f.i_night=h.i_night) i_time, "
+                            "(select sum(f.cnt*f.price)::numeric(10,2) from accounts_dep.fatigue f where f.d_date<:d_date3 and f.d_date>=:d_date4 and f.id_p=p.id and f.id_o=7778 and f.i_night=h.i_night) f_price, "
+                            "(select case when coalesce(sum(f.cnt),0)::numeric(10,2)=0 then 0 else coalesce(sum((f.cnt*f.price))/sum(f.cnt),0)::numeric(10,2) end "
+                            "from accounts_dep.fatigue f where f.d_date<:d_date5 and f.d_date>=:d_date6 and f.id_p=p.id and f.id_o=7778 and f.i_night=h.i_night) average_price, "
+                            "%1 from  cmn_contractor.person p, accounts_dep.h_tabel h where h.year=:i_year and h.month=:i_month and h.w_id=p.id and i_type=7778 "
+                            "group by p.id, p.s_caption, h.i_type, h.i_night order by fio").arg(hsum.join(QStringLiteral(", "))));
+    QVERIFY(piecework().contains(QStringLiteral(" and i_type=0 group by p.id, p.s_caption, h.i_type order by fio")));
+    QVERIFY(general().contains(QStringLiteral("f.d_date<:d_date7 and f.d_date>=:d_date8")));
+    QCOMPARE(years(), QStringLiteral("select distinct ht.year from accounts_dep.h_tabel ht order by year"));
+    QCOMPARE(pieceworkTotal(), QStringLiteral("select sum((s.kol_vo-s.brak)*s.cena)::numeric(100,2) as price from accounts_dep.smena s where s.data<:d_date1 and s.data>=:d_date2 and s.cena>0 and s.kol_vo>0"));
+    QCOMPARE(householdTotal(7778), QStringLiteral("select sum(f.cnt*f.price)::numeric(100,2) as price from accounts_dep.fatigue f where f.d_date<:d_date1 and f.d_date>=:d_date2 and f.cnt>0 and f.price>0 and f.id_o=7778"));
+    QCOMPARE(day(), QStringLiteral(" select f.id_p, f.id_o, f.i_night, sum(f.cnt) as tim from accounts_dep.fatigue f where f.d_date =:data group by f.id_p, f.id_o, f.i_night order by id_p;"));
+}
+
+void TestTimesheets::pieceworkOpensFromMenu_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("piecework") << "MenuPieceworkTimesheet" << 9 << "Табель сделка (27)";
+    QTest::newRow("household work") << "MenuHouseholdTimesheet" << 14 << "Табель хоз. работы (27)";
+    QTest::newRow("average piecework") << "MenuAverageTimesheet" << 15 << "Табель ср. сдельная (27)";
+    QTest::newRow("general") << "MenuGeneralTimesheet" << 17 << "Общий табель (27)";
+}
+
+// Each command opens the window in its view on today's month, and its queries close with it.
+void TestTimesheets::pieceworkOpensFromMenu()
+{
+    auto &f = *m_fixture;
+    QFETCH(QString, action);
+    QFETCH(int, mode);
+    QFETCH(QString, caption);
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    // The journal date plays no part: today's month is shown.
+    f.main.setJournalDate(QDate(2020, 3, 3));
+    ModalAction open;
+    onModal(open, [&](QDialog *d) {
+        QCOMPARE(d, static_cast<QDialog *>(&w));
+        QCOMPARE(w.windowTitle(), caption);
+        QCOMPARE(int(w.Mode), mode);
+        QCOMPARE(w.size(), QSize(1127, 617));
+        QCOMPARE(w.SelectedMonth(), (TimesheetMonth{QDate::currentDate().month(), QDate::currentDate().year()}));
+        QVERIFY(w.CurrentQuery->isOpen());
+        QCOMPARE(w.DBGrid->dataSet(), w.CurrentQuery);
+        QVERIFY(w.PB->isHidden());
+        w.Button1->click();
+    });
+    f.main.findChild<QAction *>(action)->trigger();
+    QVERIFY(open.ran);
+    QVERIFY(!open.stayedOpen);
+    QCOMPARE(rec.shown.size(), 0);
+    QVERIFY(!w.CurrentQuery->isOpen());
+    QVERIFY(!w.price->isOpen());
+    QVERIFY(!w.q_year->isOpen());
+}
+
+void TestTimesheets::pieceworkViews_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("rows");      // fio|s_night|i_time|f_price|average_price, sorted
+    QTest::addColumn<QStringList>("columns");   // the fields shown besides the days
+    QTest::addColumn<QString>("days");          // d2|d3|d5|d6|d7 of the first row
+    QTest::newRow("piecework: production rows, earnings and hours of the records")
+        << 9 << QStringList{"Иванов И.И.||10|100,00|10,00", "Сидоров С.С.||||0,00"}
+        << QStringList{"fio", "f_price", "i_time", "average_price"} << "8|2|||";
+    QTest::newRow("household work: day and night apart")
+        << 14 << QStringList{"Иванов И.И.|дн.|3|300,00|100,00", "Иванов И.И.|ноч.|4|480,00|120,00"}
+        << QStringList{"fio", "s_night", "f_price", "i_time", "average_price"} << "||3||";
+    QTest::newRow("average piecework")
+        << 15 << QStringList{"Петров П.П.|дн.|5|1002,50|200,50"}
+        << QStringList{"fio", "s_night", "f_price", "i_time", "average_price"} << "|||5|";
+    QTest::newRow("general: every row of the worker, production and entries together")
+        << 17 << QStringList{"Иванов И.И.||17|880,00|", "Петров П.П.||5|1002,50|", "Сидоров С.С.||0|0,00|"}
+        << QStringList{"fio", "f_price", "i_time"} << "8|2|7||";
+}
+
+void TestTimesheets::pieceworkViews()
+{
+    auto &f = *m_fixture;
+    QFETCH(int, mode);
+    QFETCH(QStringList, rows);
+    QFETCH(QStringList, columns);
+    QFETCH(QString, days);
+    PieceworkMonth month(f.p, f.db);
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Mode(mode), QDate(2026, 11, 20));
+    QCOMPARE(rec.shown.size(), 0);
+    QStringList shown = shownRows(w.DBGrid, QStringList{"fio", "s_night"} + Totals);
+    std::sort(shown.begin(), shown.end());
+    QCOMPARE(shown, rows);
+    QStringList dayFields;
+    for (int d = 1; d <= 30; ++d)
+        dayFields << QStringLiteral("d%1").arg(d);
+    QCOMPARE(shownColumns(w.DBGrid), QStringList{columns.first()} + (columns.contains("s_night") ? QStringList{"s_night"} : QStringList())
+                                          + dayFields + columns.mid(columns.contains("s_night") ? 2 : 1));
+    QCOMPARE(shownRows(w.DBGrid, {"d2", "d3", "d5", "d6", "d7"}).first(), days);
+    // Titles and looks: the name column takes the hidden columns' width; weekends red; the
+    // totals bold on their own background.
+    const DataSetModel *model = w.DBGrid->dataModel();
+    QCOMPARE(model->headerData(w.DBGrid->columnOf("f_price"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Итого (р.)"));
+    QCOMPARE(model->headerData(w.DBGrid->columnOf("i_time"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Итого (ч.)"));
+    QCOMPARE(model->headerData(w.DBGrid->columnOf("average_price"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Час (р.)"));
+    QCOMPARE(model->headerData(w.DBGrid->columnOf("s_night"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral(" "));
+    const int sunday = w.DBGrid->columnOf("d1"), monday = w.DBGrid->columnOf("d2");
+    QCOMPARE(model->headerData(sunday, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QCOMPARE(model->index(0, sunday).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    QVERIFY(!model->headerData(monday, Qt::Horizontal, Qt::ForegroundRole).isValid());
+    QVERIFY(!model->index(0, monday).data(Qt::ForegroundRole).isValid());
+    for (const QString &field : Totals) {
+        if (!columns.contains(field))
+            continue;
+        const QModelIndex cell = model->index(0, w.DBGrid->columnOf(field));
+        QVERIFY(cell.data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(cell.data(Qt::BackgroundRole).value<QColor>(), QColor(225, 228, 255));
+        QCOMPARE(w.DBGrid->columnWidth(w.DBGrid->columnOf(field)), 66);
+    }
+    QCOMPARE(w.DBGrid->columnWidth(monday), 20);
+    // The plant's totals of November.
+    QCOMPARE(w.PriceText->text(), QStringLiteral("100,00"));
+    QCOMPARE(w.Price7Text->text(), QStringLiteral("780,00"));
+    QCOMPARE(w.Price8Text->text(), QStringLiteral("1002,50"));
+    QCOMPARE(w.AllPriceText->text(), QStringLiteral("1882,50"));
+}
+
+void TestTimesheets::pieceworkNameWidths_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("width");   // in a month of 31 days
+    QTest::newRow("piecework") << 9 << 238;
+    QTest::newRow("household work") << 14 << 208;
+    QTest::newRow("average piecework") << 15 << 208;
+    QTest::newRow("general") << 17 << 304;
+}
+
+// The name column takes the width of the day columns hidden past the month's end.
+void TestTimesheets::pieceworkNameWidths()
+{
+    QFETCH(int, mode);
+    QFETCH(int, width);
+    auto &f = *m_fixture;
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Mode(mode), QDate(2026, 3, 10));
+    const int name = w.DBGrid->columnOf("fio");
+    const auto hiddenDays = [&] {
+        QList<int> out;
+        for (int d = 1; d <= 31; ++d)
+            if (w.DBGrid->isColumnHidden(w.DBGrid->columnOf(QStringLiteral("d%1").arg(d))))
+                out << d;
+        return out;
+    };
+    QCOMPARE(w.DBGrid->columnWidth(name), width);
+    QCOMPARE(hiddenDays(), QList<int>());
+    w.ComboBox1->setCurrentIndex(10);   // November, 30 days
+    QCOMPARE(w.DBGrid->columnWidth(name), width + 20);
+    QCOMPARE(hiddenDays(), QList<int>{31});
+    w.ComboBox1->setCurrentIndex(1);    // February of a common year
+    QCOMPARE(w.DBGrid->columnWidth(name), width + 60);
+    QCOMPARE(hiddenDays(), (QList<int>{29, 30, 31}));
+    w.ComboBox1->setCurrentIndex(0);    // back to 31 days
+    QCOMPARE(w.DBGrid->columnWidth(name), width);
+    QCOMPARE(hiddenDays(), QList<int>());
+    // The grid keeps its width whatever the view hides.
+    int total = 0;
+    for (int c = 0; c < w.DBGrid->dataModel()->columnCount(); ++c)
+        if (!w.DBGrid->isColumnHidden(c))
+            total += w.DBGrid->columnWidth(c);
+    QCOMPARE(total, 1056);
+    QCOMPARE(rec.shown.size(), 0);
+    Q_UNUSED(f);
+}
+
+// December runs to 1 January of the next year, exclusive, in the grid and in the totals.
+void TestTimesheets::pieceworkDecemberBounds()
+{
+    auto &f = *m_fixture;
+    f.p.record(f.p.ivanov, QDate(2026, 12, 1), 1, 8);
+    f.p.record(f.p.ivanov, QDate(2026, 12, 31), 1, 4);
+    f.p.record(f.p.ivanov, QDate(2027, 1, 1), 1, 2);
+    f.p.record(f.p.ivanov, QDate(2026, 11, 30), 1, 1);
+    addRow(f.db, f.p.ivanov, 1, 12, 2026, {{1, 8}, {31, 4}});
+    addEntry(f.db, f.p.petrov, QDate(2026, 12, 31), 7777, 0, 2, QStringLiteral("10"));
+    addEntry(f.db, f.p.petrov, QDate(2027, 1, 1), 7777, 0, 3, QStringLiteral("10"));
+    addEntry(f.db, f.p.petrov, QDate(2026, 11, 30), 7777, 0, 5, QStringLiteral("10"));
+    addHouseholdRow(f.db, f.p.petrov, 7777, 0, 12, 2026, {{31, 2}});
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Piecework, QDate(2026, 12, 10));
+    QCOMPARE(w.CurrentQuery->param("d_date1").toDate(), QDate(2027, 1, 1));
+    QCOMPARE(w.CurrentQuery->param("d_date2").toDate(), QDate(2026, 12, 1));
+    QCOMPARE(w.CurrentQuery->param("d_date5").toDate(), QDate(2027, 1, 1));
+    QCOMPARE(w.CurrentQuery->param("d_date6").toDate(), QDate(2026, 12, 1));
+    QCOMPARE(shownRows(w.DBGrid, Totals), QStringList{"12|100,00|8,33"});
+    QCOMPARE(w.PriceText->text(), QStringLiteral("100,00"));
+    QCOMPARE(w.Price7Text->text(), QStringLiteral("20,00"));
+    QCOMPARE(w.AllPriceText->text(), QStringLiteral("120,00"));
+    w.PrepareMode(PieceworkView::General, QDate(2026, 12, 10));
+    QCOMPARE(w.CurrentQuery->param("d_date7").toDate(), QDate(2027, 1, 1));
+    QCOMPARE(w.CurrentQuery->param("d_date8").toDate(), QDate(2026, 12, 1));
+    QCOMPARE(shownRows(w.DBGrid, {"fio", "i_time", "f_price"}), (QStringList{"Иванов И.И.|12|100,00", "Петров П.П.|2|20,00"}));
+    QCOMPARE(rec.shown.size(), 0);
+}
+
+// A month with production records but no entries: empty partial totals, "Итого:" = "Сделка:".
+void TestTimesheets::pieceworkTotalsWithoutEntries()
+{
+    auto &f = *m_fixture;
+    f.p.record(f.p.ivanov, QDate(2026, 10, 5), 1, 8);
+    f.db.addRecord(f.p.petrov, f.p.ring, f.p.ringTurning, QDate(2026, 10, 6), 1, 7, 2, 3.5, 4);   // 5 good at 3.5
+    // Records without price or quantity do not count; entries of another month neither.
+    f.db.addRecord(f.p.petrov, f.p.ring, f.p.ringTurning, QDate(2026, 10, 7), 1, 7, 0, 0, 4);
+    addEntry(f.db, f.p.ivanov, QDate(2026, 9, 30), 7777, 0, 3, QStringLiteral("100"));
+    addRow(f.db, f.p.ivanov, 1, 10, 2026, {{5, 8}});
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Household, QDate(2026, 10, 1));
+    QCOMPARE(w.PriceText->text(), QStringLiteral("67,50"));
+    QCOMPARE(w.Price7Text->text(), QString());
+    QCOMPARE(w.Price8Text->text(), QString());
+    QCOMPARE(w.AllPriceText->text(), w.PriceText->text());
+    QCOMPARE(w.DBGrid->dataModel()->rowCount(), 0);
+    // "Обновить" reads the view again, not the totals.
+    addEntry(f.db, f.p.ivanov, QDate(2026, 10, 2), 7777, 0, 3, QStringLiteral("100"));
+    addHouseholdRow(f.db, f.p.ivanov, 7777, 0, 10, 2026, {{2, 3}});
+    w.Button5->click();
+    QCOMPARE(shownRows(w.DBGrid, {"fio", "s_night", "i_time"}), QStringList{"Иванов И.И.|дн.|3"});
+    QCOMPARE(w.Price7Text->text(), QString());
+    QCOMPARE(rec.shown.size(), 0);
+}
+
+// The year list offers the years that have timesheet rows, and this year even before it has any.
+void TestTimesheets::pieceworkYearList()
+{
+    auto &f = *m_fixture;
+    addRow(f.db, f.p.ivanov, 1, 5, 2024, {{5, 8}});
+    addRow(f.db, f.p.ivanov, 1, 5, 2019, {{5, 8}});
+    addRow(f.db, f.p.petrov, 1, 6, 2024, {{5, 8}});
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Piecework, QDate(2026, 12, 10));
+    QStringList years;
+    for (int i = 0; i < w.cb_year->count(); ++i)
+        years << w.cb_year->itemText(i);
+    QCOMPARE(years, (QStringList{"2019", "2024", "2026"}));
+    QCOMPARE(w.cb_year->currentText(), QStringLiteral("2026"));
+    QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("Декабрь"));
+    QCOMPARE(w.CurrentQuery->param("i_year").toInt(), 2026);
+    // A year picked from the list applies at once.
+    w.cb_year->setCurrentIndex(1);
+    QCOMPARE(w.CurrentQuery->param("i_year").toInt(), 2026);
+    emit w.cb_year->activated(1);
+    QCOMPARE(w.CurrentQuery->param("i_year").toInt(), 2024);
+    w.ComboBox1->setCurrentIndex(4);
+    QCOMPARE(column(w.CurrentQuery, "fio"), QStringList{"Иванов И.И."});
+    QCOMPARE(rec.shown.size(), 0);
+}
+
+// The rebuild writes the month's household and average-piecework rows anew from the entries;
+// production rows and other months stay.
+void TestTimesheets::householdRebuild()
+{
+    auto &f = *m_fixture;
+    const TimesheetMonth november{11, 2026};
+    addEntry(f.db, f.p.ivanov, november.date(5), 7777, 0, 3, QStringLiteral("100"));
+    addEntry(f.db, f.p.ivanov, november.date(5), 7777, 0, 4, QStringLiteral("100"));
+    addEntry(f.db, f.p.ivanov, november.date(5), 7777, 1, 2, QStringLiteral("120"));
+    addEntry(f.db, f.p.ivanov, november.date(30), 7778, 0, 6, QStringLiteral("200"));
+    addEntry(f.db, f.p.petrov, november.date(1), 7777, 1, 1, QStringLiteral("100"));
+    // Stale rows: a household row with other hours, one without entries; a production row and
+    // another month's household row that stay.
+    addHouseholdRow(f.db, f.p.ivanov, 7777, 0, 11, 2026, {{5, 1}, {6, 8}});
+    addHouseholdRow(f.db, f.p.sidorov, 7778, 0, 11, 2026, {{3, 8}});
+    addRow(f.db, f.p.ivanov, 1, 11, 2026, {{5, 8}});
+    addHouseholdRow(f.db, f.p.petrov, 7777, 0, 10, 2026, {{3, 8}});
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Household, november.date(10));
+    w.Button3->click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(f.db.timesheetLines(f.p.ivanov),
+             (QStringList{"0 11.2026 7777 0: d5=7", "0 11.2026 7777 1: d5=2", "0 11.2026 7778 0: d30=6", "1 11.2026 0 0: d5=8"}));
+    QCOMPARE(f.db.timesheetLines(f.p.petrov), (QStringList{"0 10.2026 7777 0: d3=8", "0 11.2026 7777 1: d1=1"}));
+    QCOMPARE(f.db.timesheetLines(f.p.sidorov), QStringList());
+    // The view shows the month anew; the bar is gone; nothing stays locked.
+    QStringList shown = shownRows(w.DBGrid, {"fio", "s_night", "d5"});
+    std::sort(shown.begin(), shown.end());
+    QCOMPARE(shown, (QStringList{"Иванов И.И.|дн.|7", "Иванов И.И.|ноч.|2", "Петров П.П.|ноч.|"}));
+    QVERIFY(w.PB->isHidden());
+    QVERIFY(w.Button3->isEnabled());
+    QVERIFY(!f.module->inTransaction());
+    QCOMPARE(advisoryLocks(f.db), 0);
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+// A rebuild refused part-way leaves the month's household rows as they were.
+void TestTimesheets::householdRebuildRefused()
+{
+    auto &f = *m_fixture;
+    const TimesheetMonth november{11, 2026};
+    addEntry(f.db, f.p.ivanov, november.date(5), 7777, 0, 3, QStringLiteral("100"));
+    addEntry(f.db, f.p.petrov, november.date(20), 7778, 1, 4, QStringLiteral("100"));
+    addHouseholdRow(f.db, f.p.ivanov, 7777, 0, 11, 2026, {{5, 1}});
+    addHouseholdRow(f.db, f.p.sidorov, 7777, 0, 11, 2026, {{9, 9}});
+    f.db.exec(QStringLiteral("create function refuse_night() returns trigger language plpgsql as $$ "
+                             "begin if new.i_night = 1 then raise exception 'Табель закрыт'; end if; return new; end $$"));
+    f.db.exec(QStringLiteral("create trigger refuse_night before insert on accounts_dep.h_tabel for each row execute function refuse_night()"));
+    QStringList before;
+    for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
+        before << f.db.timesheetLines(worker);
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::General, november.date(10));
+    w.Button3Click();
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors().first().startsWith(QStringLiteral("Не удалось перестроить табель.\n")), qPrintable(rec.errors().first()));
+    QVERIFY(rec.errors().first().contains(QStringLiteral("Табель закрыт")));
+    QStringList after;
+    for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
+        after << f.db.timesheetLines(worker);
+    QCOMPARE(after, before);
+    QVERIFY(w.PB->isHidden());
+    QVERIFY(w.CurrentQuery->isOpen());
+    QVERIFY(!f.module->inTransaction());
+    QCOMPARE(advisoryLocks(f.db), 0);
+}
+
+void TestTimesheets::pieceworkExport_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QList<QStringList>>("rows");
+    // Columns 1 and 2, days 2, 3, 5, 6 and 7 (columns 4, 5, 7, 8, 9), then columns 34 to 36.
+    QTest::newRow("piecework: nothing in column 2")
+        << 9 << QList<QStringList>{{"Иванов И.И.", "", "#8", "#2", "", "", "", "#10", "#100", "#10"},
+                                  {"Сидоров С.С.", "", "", "", "", "", "#8", "", "", "#0"}};
+    QTest::newRow("household work: the day/night mark in column 2")
+        << 14 << QList<QStringList>{{"Иванов И.И.", "дн.", "", "", "#3", "", "", "#3", "#300", "#100"},
+                                   {"Иванов И.И.", "ноч.", "", "", "#4", "", "", "#4", "#480", "#120"}};
+    QTest::newRow("average piecework: money in its shortest form")
+        << 15 << QList<QStringList>{{"Петров П.П.", "дн.", "", "", "", "#5", "", "#5", "#1002.5", "#200.5"}};
+    QTest::newRow("general: no column 36")
+        << 17 << QList<QStringList>{{"Иванов И.И.", "", "#8", "#2", "#7", "", "", "#17", "#880"},
+                                   {"Петров П.П.", "", "", "", "", "#5", "", "#5", "#1002.5"},
+                                   {"Сидоров С.С.", "", "", "", "", "", "#8", "#0", "#0"}};
+}
+
+// "Excel": the view on sheet 1 with hours before earnings, read back from the saved workbook.
+void TestTimesheets::pieceworkExport()
+{
+    auto &f = *m_fixture;
+    QFETCH(int, mode);
+    QFETCH(QList<QStringList>, rows);
+    PieceworkMonth month(f.p, f.db);
+    FakeSpreadsheet app;
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Mode(mode), QDate(2026, 11, 20));
+    // The grid's current row stays where the user left it.
+    w.CurrentQuery->setRecNo(w.CurrentQuery->recordCount());
+    const int current = w.CurrentQuery->recNo();
+    w.Button2->click();
+    QCOMPARE(rec.shown.size(), 0);
+    QCOMPARE(app.opened.size(), 1);
+    QCOMPARE(w.Button2->text(), SpreadsheetExport::caption(rows.size(), rows.size()));
+    QCOMPARE(w.CurrentQuery->recNo(), current);
+    QVERIFY(!QApplication::overrideCursor());
+
+    const Workbook book = readWorkbook(app.opened.first());
+    QVERIFY(book.ok);
+    const QList<QStringList> sheet = book.rowTexts();
+    QCOMPARE(sheet.size(), 2 + rows.size());
+    QCOMPARE(sheet[0], QStringList{"Ноябрь 2026"});
+    QStringList headings{QStringLiteral("Фамилия И.О."), QString()};
+    for (int d = 1; d <= 31; ++d)
+        headings << QStringLiteral("#%1").arg(d);
+    headings << QStringLiteral("Итого (ч.)") << QStringLiteral("Итого (р.)");
+    if (mode != PieceworkView::General)
+        headings << QStringLiteral("Час (р.)");
+    QCOMPARE(sheet[1], headings);
+    QVERIFY(book.at(2, 34).bold && book.at(2, 34).textFormat);
+    QVERIFY(book.at(2, 3).bold && !book.at(2, 3).textFormat);
+    QList<int> columns{1, 2, 4, 5, 7, 8, 9, 34, 35};
+    if (mode != PieceworkView::General)
+        columns << 36;
+    QStringList got;
+    for (int r = 0; r < rows.size(); ++r) {
+        const QStringList &line = sheet[2 + r];
+        QVERIFY(line.size() <= columns.last());
+        QStringList picked;
+        for (int c : columns)
+            picked << line.value(c - 1);
+        got << picked.join(QLatin1Char('|'));
+    }
+    QStringList expected;
+    for (const QStringList &r : rows)
+        expected << r.join(QLatin1Char('|'));
+    std::sort(got.begin(), got.end());
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(got, expected);
+
+    // The caption is "Excel" again when the window closes.
+    w.FinishMode();
+    QCOMPARE(w.Button2->text(), QStringLiteral("Excel"));
 }
 
 QTEST_MAIN(TestTimesheets)

@@ -9,6 +9,7 @@
 #include "reports/report_preview.h"
 #include "reports/shift_timesheet_report.h"
 #include "reports/spreadsheet_export.h"
+#include "timesheets/busy_command.h"
 #include "timesheets/month_rebuild.h"
 #include "timesheets/month_selection.h"
 #include "timesheets/shift_timesheet_export.h"
@@ -49,33 +50,6 @@ protected:
         if (colour.canConvert<QColor>() && colour.value<QColor>().isValid())
             option->palette.setColor(QPalette::HighlightedText, colour.value<QColor>());
     }
-};
-
-// While a long command runs, the window's commands and lists are off and the cursor is busy; input
-// that came meanwhile reaches the disabled controls and is dropped before they come back.
-class BusyWindow {
-public:
-    BusyWindow(bool &busy, const QList<QWidget *> &controls) : m_busy(busy), m_controls(controls)
-    {
-        m_busy = true;
-        for (QWidget *w : m_controls)
-            w->setEnabled(false);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~BusyWindow()
-    {
-        QApplication::restoreOverrideCursor();
-        QCoreApplication::processEvents();
-        for (QWidget *w : m_controls)
-            w->setEnabled(true);
-        m_busy = false;
-    }
-    BusyWindow(const BusyWindow &) = delete;
-    BusyWindow &operator=(const BusyWindow &) = delete;
-
-private:
-    bool &m_busy;
-    QList<QWidget *> m_controls;
 };
 
 } // namespace
@@ -277,7 +251,7 @@ void TForm19::Button1Click()
     if (m_busy || ComboBox2->currentIndex() < 0)
         return;
     const TimesheetMonth month = SelectedMonth();
-    BusyWindow busy(m_busy, {Button1, Button2, Button5, Button6, ComboBox1, ComboBox2});
+    BusyCommand busy(m_busy, {Button1, Button2, Button5, Button6, ComboBox1, ComboBox2});
     closeGrids();
     PB->show();
     PB->setRange(1, month.days());
@@ -285,8 +259,7 @@ void TForm19::Button1Click()
     Messages::guard(QStringLiteral("Не удалось перестроить табель."), [&] {
         MonthRebuild(*m_module, *dt, MonthRebuild::Family::Shifts).run(month, [this](int day) {
             PB->setValue(day);
-            // The bar repaints; the user's input waits until the rebuild is over.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            BusyCommand::repaint();
         });
     });
     PB->hide();
@@ -313,7 +286,7 @@ void TForm19::Button2Click()
         return;
     const TimesheetMonth month = SelectedMonth();
     const QString title = ComboBox1->currentText() + QLatin1Char(' ') + ComboBox2->currentText();
-    BusyWindow busy(m_busy, {Button1, Button5, Button6, ComboBox1, ComboBox2});
+    BusyCommand busy(m_busy, {Button1, Button5, Button6, ComboBox1, ComboBox2});
     Messages::guard(QStringLiteral("Не удалось выгрузить табель."), [&] {
         TForm15 *layout = Windows::get<TForm15>();
         DataSet *rows = layout->H_Tabel;
