@@ -54,6 +54,8 @@ TForm27::TForm27(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
     DBGrid = new DataGrid(this);
     DBGrid->setObjectName(QStringLiteral("DBGrid"));
     DBGrid->horizontalHeader()->setMinimumSectionSize(16);
+    // Two-digit hours fill a 20-pixel day column: shown whole, never elided.
+    DBGrid->setTextElideMode(Qt::ElideNone);
     DBGrid->setStyler([this](const DataSet &, int, const QString &field) {
         if (field == QLatin1String("f_price") || field == QLatin1String("i_time") || field == QLatin1String("average_price"))
             return TimesheetLook::totalCell();

@@ -83,6 +83,8 @@ TForm19::TForm19(TDataModule6 *module, QWidget *parent)
         grid->setObjectName(QStringLiteral("DBGrid%1").arg(k));
         grid->setItemDelegate(new FocusedCellPlain(grid));
         grid->horizontalHeader()->setMinimumSectionSize(16);
+        // Two-digit hours fill a 20-pixel day column: shown whole, never elided.
+        grid->setTextElideMode(Qt::ElideNone);
         grid->setStyler([this](const DataSet &ds, int row, const QString &field) {
             if (field == QLatin1String("summ"))
                 return TimesheetLook::totalCell();
