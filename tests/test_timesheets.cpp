@@ -195,6 +195,8 @@ private slots:
     void rebuildRefused_data();
     void rebuildRefused();
     void rebuildKeepsChangesOfAnotherWorkstation();
+    void versionGateWaitsForTheRebuild();
+    void focusedCellPlain();
     void printSumsAllRows();
     void exportReadBack();
     void exportWithoutSpreadsheet();
@@ -722,6 +724,56 @@ void TestTimesheets::rebuildKeepsChangesOfAnotherWorkstation()
     QCOMPARE(dayCellRuleBroken(f.db, march), QStringList());
     QCOMPARE(f.db.timesheetLines(f.p.ivanov), QStringList{"1 3.2026 0 0: d2=2 d3=4"});
     QCOMPARE(f.db.timesheetLines(f.p.petrov), QStringList{"2 3.2026 0 0: d5=8 d12=8 d20=8 d27=8"});
+}
+
+// The version gate's timer fires while a rebuild lets paint events through: the version row is
+// not written inside the rebuild's transaction (a rollback would take it back, and the row would
+// stay locked for every other workstation meanwhile); the next tick writes it.
+void TestTimesheets::versionGateWaitsForTheRebuild()
+{
+    auto &f = *m_fixture;
+    Messages::MessageRecorder rec;
+    {
+        UnitOfWork work(*f.module);
+        f.main.VersionGate();
+        QCOMPARE(f.db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), 0);
+    }
+    f.main.VersionGate();
+    QCOMPARE(f.db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), f.main.BuildDate);
+    QVERIFY(f.main.BuildDate > 0);
+    QCOMPARE(rec.shown.size(), 0);
+}
+
+// The cell the user is on is drawn plainly highlighted, without the green of a long day; the
+// other cells keep their looks, those of the current row too.
+void TestTimesheets::focusedCellPlain()
+{
+    auto &f = *m_fixture;
+    f.p.record(f.p.ivanov, QDate(2026, 3, 2), 1, 8);
+    f.p.record(f.p.petrov, QDate(2026, 3, 2), 1, 8);
+    addRow(f.db, f.p.ivanov, 1, 3, 2026, {{2, 10}, {3, 11}});
+    addRow(f.db, f.p.petrov, 1, 3, 2026, {{2, 10}});
+    Messages::MessageRecorder rec;
+    f.w.show();
+    f.w.PrepareMonth(QDate(2026, 3, 1));
+    DataGrid *grid = f.w.DBGrid1;
+    const int d2 = grid->columnOf(QStringLiteral("d2")), d3 = grid->columnOf(QStringLiteral("d3"));
+    grid->setCurrentIndex(grid->dataModel()->index(0, d2));
+    QCoreApplication::processEvents();
+    const QImage image = grid->viewport()->grab().toImage();
+    const auto background = [&](int row, int column) {
+        const QRect cell = grid->visualRect(grid->dataModel()->index(row, column));
+        return image.pixelColor(cell.left() + 2, cell.top() + 2);
+    };
+    const QColor green(192, 220, 192);
+    QVERIFY(background(0, d2) != green);
+    QCOMPARE(background(0, d2), grid->palette().color(QPalette::Active, QPalette::Highlight));
+    QCOMPARE(background(0, d3), green);
+    QCOMPARE(background(1, d2), green);
+    // A cell of the current row without a look of its own is drawn as on any other row.
+    QCOMPARE(background(0, d3 + 1), background(1, d3 + 1));
+    QCOMPARE(background(0, grid->columnOf(QStringLiteral("fio"))), background(1, grid->columnOf(QStringLiteral("fio"))));
+    f.w.hide();
 }
 
 // "Печать" prints the month's timesheet of all the worker's rows: every shift, overtime and

@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
@@ -29,8 +30,8 @@
 
 namespace {
 
-// The cell the user is on is drawn as the grid draws it, highlighted, without the day's colours;
-// the other cells of a selected row keep their colour.
+// Only the cell the user is on is drawn highlighted, as the grid draws it, without the day's
+// looks; every other cell, those of the current row too, shows its own.
 class FocusedCellPlain : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -44,11 +45,23 @@ protected:
             option->font = view->font();
             option->backgroundBrush = QBrush();
             option->palette = view->palette();
+            option->showDecorationSelected = true;
             return;
         }
-        const QVariant colour = index.data(Qt::ForegroundRole);
-        if (colour.canConvert<QColor>() && colour.value<QColor>().isValid())
-            option->palette.setColor(QPalette::HighlightedText, colour.value<QColor>());
+        option->state &= ~QStyle::State_Selected;
+    }
+};
+
+// The grid paints no highlight of its own under a selected row, so that the row's cells keep
+// their looks.
+class NoRowHighlight : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element != PE_PanelItemViewRow)
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 };
 
@@ -82,6 +95,9 @@ TForm19::TForm19(TDataModule6 *module, QWidget *parent)
         auto *grid = new DataGrid(tab);
         grid->setObjectName(QStringLiteral("DBGrid%1").arg(k));
         grid->setItemDelegate(new FocusedCellPlain(grid));
+        auto *style = new NoRowHighlight;
+        style->setParent(grid);
+        grid->setStyle(style);
         grid->horizontalHeader()->setMinimumSectionSize(16);
         // Two-digit hours fill a 20-pixel day column: shown whole, never elided.
         grid->setTextElideMode(Qt::ElideNone);
