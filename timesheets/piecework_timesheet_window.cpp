@@ -10,6 +10,7 @@
 #include "reports/spreadsheet_writer.h"
 #include "timesheets/busy_command.h"
 #include "timesheets/month_rebuild.h"
+#include "timesheets/rebuild_with_progress.h"
 #include "timesheets/month_selection.h"
 #include "timesheets/piecework_timesheet_export.h"
 #include "timesheets/piecework_timesheet_statements.h"
@@ -269,16 +270,8 @@ void TForm27::Button3Click()
     const TimesheetMonth month = SelectedMonth();
     BusyCommand busy(m_busy, {Button2, Button3, Button5, ComboBox1, cb_year});
     CurrentQuery->close();
-    PB->show();
-    PB->setRange(1, month.days());
-    PB->setValue(1);
-    Messages::guard(QStringLiteral("Не удалось перестроить табель."), [&] {
-        MonthRebuild(*m_module, *dt, MonthRebuild::Family::Household).run(month, [this](int day) {
-            PB->setValue(day);
-            BusyCommand::repaint();
-        });
-    });
-    PB->hide();
+    MonthRebuild rebuild(*m_module, *dt, MonthRebuild::Family::Household);
+    rebuildWithProgress(rebuild, month, PB);
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { CurrentQuery->open(); });
 }
 

@@ -11,6 +11,7 @@
 #include "reports/spreadsheet_export.h"
 #include "timesheets/busy_command.h"
 #include "timesheets/month_rebuild.h"
+#include "timesheets/rebuild_with_progress.h"
 #include "timesheets/month_selection.h"
 #include "timesheets/shift_timesheet_export.h"
 #include "timesheets/shift_timesheet_statements.h"
@@ -271,16 +272,8 @@ void TForm19::Button1Click()
     const TimesheetMonth month = SelectedMonth();
     BusyCommand busy(m_busy, {Button1, Button2, Button5, Button6, ComboBox1, ComboBox2});
     closeGrids();
-    PB->show();
-    PB->setRange(1, month.days());
-    PB->setValue(1);
-    Messages::guard(QStringLiteral("Не удалось перестроить табель."), [&] {
-        MonthRebuild(*m_module, *dt, MonthRebuild::Family::Shifts).run(month, [this](int day) {
-            PB->setValue(day);
-            BusyCommand::repaint();
-        });
-    });
-    PB->hide();
+    MonthRebuild rebuild(*m_module, *dt, MonthRebuild::Family::Shifts);
+    rebuildWithProgress(rebuild, month, PB);
     // Whatever the rebuild did, the grids show what the month holds now.
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { openGrids(); });
 }
