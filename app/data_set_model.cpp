@@ -73,6 +73,10 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const GridColumn &col = m_columns[index.column()];
     switch (role) {
     case Qt::DisplayRole:
+        if (col.decimals >= 0) {
+            const QVariant v = m_data->valueAt(index.row(), col.field);
+            return v.isNull() ? QString() : fixedDecimal(v.toString(), col.decimals);
+        }
         return displayText(index.row(), col.field);
     case Qt::TextAlignmentRole: {
         Qt::Alignment align = col.alignment;
@@ -114,6 +118,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
         return m_columns[section].title;
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
+    if (role == Qt::ForegroundRole)
+        return m_columns[section].titleColour.isValid() ? QVariant(m_columns[section].titleColour) : QVariant();
     if (role == Qt::FontRole) {
         QFont f;
         f.setBold(true);

@@ -13,6 +13,8 @@ struct GridColumn {
     int width = -1;                           // -1: the grid's default column width
     Qt::Alignment alignment = {};             // none given: numbers to the right, texts to the left
     bool hidden = false;
+    QColor titleColour;                       // invalid: the header's own
+    int decimals = -1;                        // >= 0: numbers shown with exactly this many decimals
 };
 
 struct CellStyle {

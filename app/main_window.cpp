@@ -19,6 +19,8 @@
 #include "records/record_statements.h"
 #include "reports/report_centre.h"
 #include "timesheets/household_list.h"
+#include "timesheets/piecework_timesheet_window.h"
+#include "timesheets/shift_timesheet_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -170,11 +172,14 @@ void TForm1::buildMenu(QMenuBar *bar)
 
     MenuTabel = bar->addMenu(QStringLiteral("Табель"));
     MenuTabel->setObjectName(QStringLiteral("MenuTabel"));
-    item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", [] {});
-    item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [] {});
-    item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", [] {});
-    item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", [] {});
-    item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", [] {});
+    const auto piecework = [this](PieceworkView::Mode mode) {
+        return [this, mode] { Windows::get<TForm27>()->ShowMode(mode); Activate(); };
+    };
+    item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", piecework(PieceworkView::Piecework));
+    item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [this] { Windows::get<TForm19>()->ShowMonth(journalDate()); Activate(); });
+    item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", piecework(PieceworkView::Household));
+    item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", piecework(PieceworkView::AveragePiecework));
+    item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", piecework(PieceworkView::General));
 
     MenuReports = bar->addMenu(QStringLiteral("Отчеты"));
     MenuReports->setObjectName(QStringLiteral("MenuReports"));
@@ -381,6 +386,10 @@ void TForm1::Timer1Timer()
 
 void TForm1::VersionGate()
 {
+    // A long command (a month rebuild) lets the timer fire while its transaction is open: the
+    // version row is not written inside another command's transaction; the next tick checks.
+    if (m_module->inTransaction())
+        return;
     Messages::guard(QStringLiteral("Не удалось проверить версию программы."), [this] {
         const BuildStamp stamp = currentBuildStamp();
         BuildDate = stamp.date;

@@ -24,3 +24,26 @@ inline QString shownDecimal(const QString &exact, const QLocale &locale = QLocal
 {
     return trimmedDecimal(exact).replace(QLatin1Char('.'), locale.decimalPoint());
 }
+
+// Exactly `places` decimals with the workstation's separator, as money is shown: "1357.8" ->
+// "1357,80", "0" -> "0,00". A longer fraction is rounded. Texts that are not decimals stay as
+// they are.
+inline QString fixedDecimal(const QString &exact, int places, const QLocale &locale = QLocale())
+{
+    const QString text = exact.trimmed();
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    if (!ok)
+        return text;
+    const int point = text.indexOf(QLatin1Char('.'));
+    const int have = point < 0 ? 0 : int(text.size()) - point - 1;
+    QString out;
+    if (have <= places) {
+        out = text;
+        if (places > 0)
+            out += (point < 0 ? QStringLiteral(".") : QString()) + QString(places - have, QLatin1Char('0'));
+    } else {
+        out = QString::number(value, 'f', places);
+    }
+    return out.replace(QLatin1Char('.'), locale.decimalPoint());
+}

@@ -15,8 +15,8 @@ packages=(
 )
 case "$purpose" in
 test)
-    # Reading back PDFs and workbooks in the tests.
-    packages+=(poppler-utils libreoffice-calc-nogui locales)
+    # Reading back PDFs and workbooks in the tests; the bare ODBC client of a benchmark.
+    packages+=(poppler-utils libreoffice-calc-nogui locales unixodbc-dev)
     ;;
 package)
     # cpack's DEB generator finds the shared libraries' packages with dpkg-shlibdeps.

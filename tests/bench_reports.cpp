@@ -22,12 +22,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
 
@@ -101,16 +99,9 @@ int main(int argc, char **argv)
     TestDatabase db;
     out << "database " << db.name() << " on " << TestDatabase::server() << "\n";
     out.flush();
-    const QString dataDir = qEnvironmentVariable("TABEL_TEST_PGDATA",
-                                                 QStringLiteral("/tmp/tabel-test-pg-%1").arg(getuid()));
     QElapsedTimer load;
     load.start();
-    QProcess loader;
-    loader.setProcessChannelMode(QProcess::ForwardedChannels);
-    loader.start(QStringLiteral(TABEL_SOURCE_DIR "/scripts/load_demo.sh"),
-                 {dataDir, QStringLiteral("5432"), db.name(), QStringLiteral("large")});
-    if (!loader.waitForFinished(30 * 60 * 1000) || loader.exitCode() != 0)
-        qFatal("the demo plant could not be loaded");
+    loadDemoPlant(db, QStringLiteral("large"));
     out << QStringLiteral("demo plant loaded in %1 s\n").arg(load.elapsed() / 1000.0, 0, 'f', 1);
 
     // The last whole month of the demo data, as the report centre presets it.

@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -188,6 +189,17 @@ QStringList TestDatabase::timesheetLines(int worker) const
         out << line;
     }
     return out;
+}
+
+void loadDemoPlant(const TestDatabase &db, const QString &size)
+{
+    const QString dataDir = qEnvironmentVariable("TABEL_TEST_PGDATA", QStringLiteral("/tmp/tabel-test-pg-%1").arg(getuid()));
+    const QString source = qEnvironmentVariable("TABEL_SOURCE_DIR", QStringLiteral(TABEL_SOURCE_DIR));
+    QProcess loader;
+    loader.setProcessChannelMode(QProcess::ForwardedChannels);
+    loader.start(source + QStringLiteral("/scripts/load_demo.sh"), {dataDir, QStringLiteral("5432"), db.name(), size});
+    if (!loader.waitForFinished(30 * 60 * 1000) || loader.exitCode() != 0)
+        qFatal("the demo plant could not be loaded");
 }
 
 namespace {

@@ -55,6 +55,11 @@ private:
     QString m_conn;
 };
 
+// Fills the database with the demo plant of database/demo_data.sql ("small" or "large", see
+// scripts/load_demo.sh) through the test cluster's socket; ends the run when that fails. For the
+// benchmarks.
+void loadDemoPlant(const TestDatabase &db, const QString &size);
+
 // Makes every statement of `event` ("delete", "update", "insert") on `table` fail with `text`, as
 // a server that refuses a write does (a trigger that raises); dropRefusal takes it back.
 void refuseStatements(const TestDatabase &db, const QString &table, const QString &event, const QString &text);
