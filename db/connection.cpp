@@ -1,5 +1,6 @@
 #include "db/connection.h"
 
+#include <QMutex>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -7,6 +8,28 @@
 namespace Connection {
 
 namespace {
+
+// The program runs its commands on one thread; tests play several workstations on several.
+QMutex &stateLock()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+bool contains(QSet<QString> &set, const QString &name)
+{
+    QMutexLocker locker(&stateLock());
+    return set.contains(name);
+}
+
+void mark(QSet<QString> &set, const QString &name, bool on)
+{
+    QMutexLocker locker(&stateLock());
+    if (on)
+        set.insert(name);
+    else
+        set.remove(name);
+}
 
 QSet<QString> &lost()
 {
@@ -84,9 +107,9 @@ void open(QSqlDatabase &db)
         db.close();
     if (!db.open())
         throw DbError(serverText(db.lastError()));
-    lost().remove(db.connectionName());
-    inTransaction().remove(db.connectionName());
-    opened().insert(db.connectionName());
+    mark(lost(), db.connectionName(), false);
+    mark(inTransaction(), db.connectionName(), false);
+    mark(opened(), db.connectionName(), true);
     // Texts go into statements as standard literals, where a backslash is an ordinary character.
     // Older servers (and some shared ones still) treat it as an escape by default, which would
     // let a text end its literal early: the session is made certain of it before any statement.
@@ -99,18 +122,18 @@ void open(QSqlDatabase &db)
 QSqlDatabase use(const QString &name)
 {
     QSqlDatabase db = QSqlDatabase::database(name, false);
-    if (db.isValid() && !db.isOpen() && opened().contains(name))
-        lost().insert(name);
-    if (!db.isValid() || (!db.isOpen() && !lost().contains(name)))
+    if (db.isValid() && !db.isOpen() && contains(opened(), name))
+        mark(lost(), name, true);
+    if (!db.isValid() || (!db.isOpen() && !contains(lost(), name)))
         throw DbError(QStringLiteral("Подключение к БД отсутсвует!!!"));
-    if (lost().contains(name)) {
-        if (inTransaction().contains(name))
+    if (contains(lost(), name)) {
+        if (contains(inTransaction(), name))
             throw DbError(lostText());
         try {
             open(db);
         } catch (const DbError &e) {
             // Still no server: the next command tries again.
-            lost().insert(name);
+            mark(lost(), name, true);
             throw DbError(QStringLiteral("Нет связи с сервером базы данных.\n") + e.text());
         }
     }
@@ -120,7 +143,7 @@ QSqlDatabase use(const QString &name)
 DbError failure(const QString &name, const QSqlError &error, qint64 elapsedMs)
 {
     if (connectionLost(error)) {
-        lost().insert(name);
+        mark(lost(), name, true);
         return DbError(lostText() + QLatin1Char('\n') + serverText(error));
     }
     if (lockWaitRanOut(error, elapsedMs))
@@ -130,17 +153,17 @@ DbError failure(const QString &name, const QSqlError &error, qint64 elapsedMs)
 
 void transactionStarted(const QString &name)
 {
-    inTransaction().insert(name);
+    mark(inTransaction(), name, true);
 }
 
 void transactionEnded(const QString &name)
 {
-    inTransaction().remove(name);
+    mark(inTransaction(), name, false);
 }
 
 bool isLost(const QString &name)
 {
-    return lost().contains(name);
+    return contains(lost(), name);
 }
 
 int lockWaitLimit()
