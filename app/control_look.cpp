@@ -1,5 +1,7 @@
 #include "app/control_look.h"
 
+#include <QScreen>
+
 #include <QApplication>
 #include <QCheckBox>
 
@@ -25,3 +27,9 @@ void followDayOff(QCheckBox *box)
 }
 
 } // namespace ControlLook
+
+void centreOnScreen(QWidget *window)
+{
+    if (QScreen *screen = window->screen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}

@@ -21,3 +21,6 @@ void setMarked(QWidget *widget, bool marked, const QColor &colour);
 void followDayOff(QCheckBox *box);
 
 } // namespace ControlLook
+
+// Places a window in the middle of the desktop, wherever the window that opened it stands.
+void centreOnScreen(QWidget *window);

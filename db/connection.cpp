@@ -1,5 +1,7 @@
 #include "db/connection.h"
 
+#include "db/dataset.h"
+
 #include <QMutex>
 #include <QSet>
 #include <QSqlError>
@@ -58,12 +60,7 @@ int &limit()
 
 QString serverText(const QSqlError &error)
 {
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    if (text.isEmpty())
-        text = error.text().trimmed();
-    return text;
+    return sqlErrorText(error);
 }
 
 // psqlODBC reports a connection the server has dropped with its own error number 35 ("the

@@ -9,6 +9,7 @@
 #include "db/plant.h"
 #include "records/record_statements.h"
 #include "records/record_commands.h"
+#include "reference/dialog_buttons.h"
 #include "reference/price_list.h"
 #include "reference/price_statements.h"
 #include "reference/worker_list.h"
@@ -23,6 +24,8 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace {
 
@@ -119,21 +122,11 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
     for (QWidget *w : group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
         w->setFont(normal);
 
-    Button1 = new QPushButton(QStringLiteral("Запись"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    DialogButtons captions;
+    captions.write = QStringLiteral("Запись");
+    captions.failed = QStringLiteral("Не удалось сохранить запись.");
+    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); }, captions);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(Button3, Button4);
     setTabOrder(Button4, Edit3);
@@ -147,8 +140,6 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
     // The colour is asked for painting operations only.
     SetColourEnabled(false);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     for (QWidget *w : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Edit2), static_cast<QWidget *>(Edit3),

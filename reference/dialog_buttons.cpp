@@ -8,14 +8,17 @@
 #include <QVBoxLayout>
 
 QPair<QPushButton *, QPushButton *> addWriteCancelButtons(QDialog *dialog, QWidget *content,
-                                                          const std::function<void()> &write)
+                                                          const std::function<void()> &write,
+                                                          const DialogButtons &captions)
 {
-    auto *writeButton = new QPushButton(QStringLiteral("Записать"), dialog);
+    auto *writeButton = new QPushButton(captions.write, dialog);
     writeButton->setObjectName(QStringLiteral("Button1"));
     writeButton->setDefault(true);
-    QObject::connect(writeButton, &QPushButton::clicked, dialog, [write] { Messages::guard(QStringLiteral("Не удалось сохранить данные."), write); });
-    auto *cancelButton = new QPushButton(QStringLiteral("Отмена"), dialog);
-    cancelButton->setObjectName(QStringLiteral("Button2"));
+    const QString failed = captions.failed;
+    QObject::connect(writeButton, &QPushButton::clicked, dialog, [write, failed] { Messages::guard(failed, write); });
+    auto *cancelButton = new QPushButton(captions.cancel, dialog);
+    cancelButton->setObjectName(captions.cancelName);
+    cancelButton->setAutoDefault(false);
     QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
 
     auto *buttons = new QHBoxLayout;

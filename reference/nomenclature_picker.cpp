@@ -1,5 +1,6 @@
 #include "reference/nomenclature_picker.h"
 
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "db/dataset.h"
@@ -53,6 +54,5 @@ void TForm26::showEvent(QShowEvent *event)
 {
     PickerListWindow::showEvent(event);
     // The picker stands in the middle of the desktop, wherever its caller is.
-    if (QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }

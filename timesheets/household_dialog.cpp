@@ -1,7 +1,9 @@
 #include "timesheets/household_dialog.h"
 
 #include "app/data_module.h"
+#include "app/control_look.h"
 #include "app/messages.h"
+#include "reference/dialog_buttons.h"
 #include "app/row_version.h"
 #include "app/windows.h"
 #include "db/dataset.h"
@@ -24,6 +26,8 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace {
 
@@ -104,20 +108,11 @@ TForm24::TForm24(TDataModule6 *module, QWidget *parent)
     grid->addWidget(DBEdit2, 3, 5);
     grid->setColumnStretch(6, 1);
 
-    Button1 = new QPushButton(QStringLiteral("Записать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button6 = new QPushButton(QStringLiteral("Выход"), this);
-    Button6->setObjectName(QStringLiteral("Button6"));
-    Button6->setAutoDefault(false);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button6);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group);
-    layout->addLayout(buttons);
+    DialogButtons captions;
+    captions.cancel = QStringLiteral("Выход");
+    captions.cancelName = QStringLiteral("Button6");
+    captions.failed = QStringLiteral("Не удалось сохранить запись.");
+    std::tie(Button1, Button6) = addWriteCancelButtons(this, group, [this] { Button1Click(); }, captions);
     setFixedSize(537, 202);
 
     setTabOrder(Button3, Button4);
@@ -127,8 +122,6 @@ TForm24::TForm24(TDataModule6 *module, QWidget *parent)
     setTabOrder(Edit6, Button1);
     setTabOrder(Button1, Button6);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Button6, &QPushButton::clicked, this, [this] { Button6Click(); });
     connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
     connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
     connect(cb_type_work, &QComboBox::currentIndexChanged, this, [this] { ShowPrice(); });
@@ -138,8 +131,7 @@ TForm24::TForm24(TDataModule6 *module, QWidget *parent)
 void TForm24::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 void TForm24::OpenKinds()

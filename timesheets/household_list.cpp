@@ -84,8 +84,7 @@ TForm25::TForm25(TDataModule6 *module, QWidget *parent)
 void TForm25::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 }
 
 QDate TForm25::ListDate() const

@@ -1,6 +1,7 @@
 #include "timesheets/piecework_timesheet_window.h"
 
 #include "app/data_grid.h"
+#include "app/control_look.h"
 #include "app/data_module.h"
 #include "app/messages.h"
 #include "db/dataset.h"
@@ -138,8 +139,7 @@ void TForm27::ShowMode(PieceworkView::Mode mode)
 {
     PrepareMode(mode);
     // Centred on the screen, not over the main window.
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     exec();
     FinishMode();
 }

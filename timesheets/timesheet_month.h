@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/plant.h"
+
 #include <QDate>
 
 // One month of the timesheets, as the month and year lists select it. A month is the half-open
@@ -16,15 +18,9 @@ struct TimesheetMonth {
     bool contains(int day) const { return day >= 1 && day <= days(); }
     QDate date(int day) const { return QDate(year, month, day); }
 
-    // Whether day `day` of the month is a Saturday or a Sunday. The plant's timesheets reckon it
-    // from the weekday of the 1st, counted Sunday = 1 to Saturday = 7: day d is a weekend day when
-    // (d + w) mod 7 is 1 (Saturday) or 2 (Sunday).
-    bool isWeekend(int day) const
-    {
-        const int w = firstDay().dayOfWeek() % 7 + 1;   // Qt counts Monday = 1 to Sunday = 7
-        const int r = (day + w) % 7;
-        return r == 1 || r == 2;
-    }
+    // Whether day `day` of the month is a Saturday or a Sunday, reckoned on from the 1st (days
+    // past the month's end fall in the next month's week as they would on the calendar).
+    bool isWeekend(int day) const { return Plant::isWeekend(firstDay().addDays(day - 1)); }
 
     bool operator==(const TimesheetMonth &o) const { return month == o.month && year == o.year; }
     bool operator!=(const TimesheetMonth &o) const { return !(*this == o); }
