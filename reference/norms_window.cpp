@@ -165,7 +165,7 @@ void TForm22::ColExit()
     try {
         id = norm->post();
     } catch (const DbError &e) {
-        Messages::error(e.text());
+        Messages::error(Messages::errorText(QStringLiteral("Не удалось записать норму."), e.text()));
         SetCurrent(changedRow, m_editColumn);
         DBGrid1->edit(DBGrid1->currentIndex());
         return;

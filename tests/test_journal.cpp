@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/startup.h"
+#include "db/connection.h"
 #include "db/dataset.h"
 #include "records/day_cell_rule.h"
 #include "tests/support/small_plant.h"
@@ -73,6 +74,8 @@ private slots:
     void journalActivationAndDate();
     void journalModeSwitchSendsNothing();
     void journalReadErrorShown();
+    void journalLostConnection_data();
+    void journalLostConnection();
     void menuCarriesEveryItem();
 
     // Deleting and accepting records.
@@ -416,6 +419,54 @@ void TestJournal::journalReadErrorShown()
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
     QVERIFY(!module->Smena1->isOpen());
+}
+
+void TestJournal::journalLostConnection_data()
+{
+    QTest::addColumn<bool>("button");   // "Обновить" instead of the window's activation
+    QTest::newRow("activation") << false;
+    QTest::newRow("Обновить") << true;
+}
+
+// The server ends the program's session: the next re-read of the journal says once that the
+// connection was lost and shows an empty grid; the one after reconnects without asking and shows
+// the journal's rows again.
+void TestJournal::journalLostConnection()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(bool, button);
+    const QDate today = QDate::currentDate();
+    p.record(p.ivanov, today, 1, 8);
+    p.record(p.petrov, today, 1, 4);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    Messages::MessageRecorder rec;
+    main.Activate();
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    QCOMPARE(grid->dataModel()->rowCount(), 2);
+    const auto reread = [&] {
+        if (button)
+            main.findChild<QPushButton *>(QStringLiteral("Button8"))->click();
+        else
+            main.Activate();
+    };
+
+    const int pid = module->LookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt();
+    db.exec(QStringLiteral("select pg_terminate_backend(%1)").arg(pid));
+    reread();
+    QCOMPARE(rec.shown.size(), 1);
+    QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
+    const QStringList lines = rec.shown[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Не удалось прочитать журнал."));
+    QCOMPARE(lines.value(1), Connection::lostText());
+    QCOMPARE(grid->dataModel()->rowCount(), 0);
+
+    rec.clear();
+    reread();
+    QVERIFY2(rec.shown.isEmpty(), qPrintable(rec.texts().join(u'|')));
+    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(grid->dataModel()->rowCount(), 2);
+    QVERIFY(module->LookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt() != pid);
 }
 
 void TestJournal::menuCarriesEveryItem()

@@ -6,6 +6,7 @@
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "db/dataset.h"
@@ -14,6 +15,7 @@
 #include "reference/norms_window.h"
 #include "reference/price_dialog.h"
 #include "reference/price_list.h"
+#include "reference/price_statements.h"
 #include "reference/product_list.h"
 #include "reports/shared_spreadsheet_writer.h"
 #include "reports/spreadsheet_application.h"
@@ -61,6 +63,13 @@ struct Plant {
     int cabinet, table, nightstand, assembly, painting, cabinetAssembly, tableAssembly, cabinetPainting;
 };
 
+// What every case starts from.
+struct Fixture {
+    TestDatabase db;
+    Plant p{db};
+    std::unique_ptr<TDataModule6> module = db.connectModule();
+};
+
 // The editor a grid has open, if any.
 QLineEdit *openEditor(QTableView *grid)
 {
@@ -102,8 +111,12 @@ QStringList normRows(const TestDatabase &db, int price)
 
 class TestPrices : public QObject {
     Q_OBJECT
+    std::unique_ptr<Fixture> m_fixture;
 
 private slots:
+    // Every case gets its own database with the small plant, and a data module connected to it.
+    void init() { m_fixture = std::make_unique<Fixture>(); }
+    void cleanup() { m_fixture.reset(); }
     void initTestCase() { installRussian(*qApp); }
 
     void looks();
@@ -112,6 +125,11 @@ private slots:
     void dialogRefusals_data();
     void dialogRefusals();
     void change();
+    void addRefusedAtItsFirstNorm();
+    void priceNumbersCheckedBeforeSending_data();
+    void priceNumbersCheckedBeforeSending();
+    void changeOverAnotherWorkstation_data();
+    void changeOverAnotherWorkstation();
     void deletion();
     void search();
     void doubleClick_data();
@@ -122,6 +140,10 @@ private slots:
     void normsEdits();
     void normsRefusedValue();
     void normsLastRowAndCloseBox();
+    void normChangedOnAnotherWorkstation_data();
+    void normChangedOnAnotherWorkstation();
+    void normNumbersCheckedBeforeSending_data();
+    void normNumbersCheckedBeforeSending();
     void normPriceText_data();
     void normPriceText();
     void exportWorkbook();
@@ -131,8 +153,7 @@ private slots:
 
 void TestPrices::looks()
 {
-    TestDatabase db;
-    auto module = db.connectModule();
+    auto &[_db, _p, module] = *m_fixture;
     TForm4 w(module.get());
     QCOMPARE(w.windowTitle(), QStringLiteral("Операции"));
     auto *model = w.DBGrid1->dataModel();
@@ -196,9 +217,7 @@ void TestPrices::looks()
 
 void TestPrices::listShowsPricesWithNorms()
 {
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[_db, p, module] = *m_fixture;
     TForm4 w(module.get());
     w.PrepareList();
     DataSet *oper = module->Oper;
@@ -220,9 +239,7 @@ void TestPrices::listShowsPricesWithNorms()
 
 void TestPrices::addWithPickers()
 {
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
     TForm1 main(module.get());
     TForm4 w(module.get());
@@ -328,12 +345,10 @@ void TestPrices::dialogRefusals()
     QFETCH(int, naimen);
     QFETCH(QString, minPrice);
     QFETCH(QString, message);
-    TestDatabase db;
-    const Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     // The cabinet's assembly as blanks too: changing it to finished products collides.
     const int blanks = db.addPrice(p.assembly, p.cabinet, 1);
     db.addNorm(blanks, 4);
-    auto module = db.connectModule();
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
     w.PrepareList();
@@ -364,9 +379,7 @@ void TestPrices::dialogRefusals()
 
 void TestPrices::change()
 {
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
     w.PrepareList();
@@ -418,13 +431,156 @@ void TestPrices::change()
     w.FinishList();
 }
 
+// The operation price goes in, its first norm row is refused: neither is left behind, the user reads
+// the server's text after what failed, the dialog stays open as typed, and the next save works.
+void TestPrices::addRefusedAtItsFirstNorm()
+{
+    auto &[db, p, module] = *m_fixture;
+    Messages::MessageRecorder rec;
+    TForm4 w(module.get());
+    w.PrepareList();
+    const QStringList tables{QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")};
+    const QString before = snapshot(db, tables);
+    refuseStatements(db, QStringLiteral("accounts_dep.norm"), QStringLiteral("insert"), QStringLiteral("Нормы этого месяца закрыты"));
+    QStringList refused;
+    QString afterRefusal;
+    bool openAfterRefusal = false;
+    ModalAction add;
+    onModal(add, [&](QDialog *d) {
+        TForm10 *f = w.Form10;
+        f->Edit1->setText(QStringLiteral("Тумба 7"));
+        f->ProductId = p.nightstand;
+        f->Edit2->setText(QStringLiteral("Покраска"));
+        f->KindId = p.painting;
+        f->ComboBox1->setCurrentIndex(1);
+        f->Edit3->setText(QStringLiteral("7.5"));
+        f->Button1->click();
+        refused = rec.errors();
+        afterRefusal = snapshot(db, tables);
+        openAfterRefusal = d->isVisible();
+        QCOMPARE(f->Edit1->text(), QStringLiteral("Тумба 7"));
+        QCOMPARE(f->ComboBox1->currentIndex(), 1);
+        QCOMPARE(f->Edit3->text(), QStringLiteral("7.5"));
+        // The program goes on: once the server takes norm rows again, the same save goes through.
+        dropRefusal(db, QStringLiteral("accounts_dep.norm"), QStringLiteral("insert"));
+        rec.clear();
+        f->Button1->click();
+    });
+    w.Button1Click();
+    QVERIFY(add.ran);
+    QCOMPARE(refused.size(), 1);
+    QVERIFY2(refused[0].startsWith(QStringLiteral("Не удалось сохранить данные.\n")), qPrintable(refused[0]));
+    QVERIFY2(refused[0].contains(QStringLiteral("Нормы этого месяца закрыты")), qPrintable(refused[0]));
+    QCOMPARE(afterRefusal, before);
+    QVERIFY(openAfterRefusal);
+    QVERIFY(!add.stayedOpen);
+    QVERIFY2(rec.shown.isEmpty(), qPrintable(rec.texts().join(u'|')));
+    const auto added = db.rows(QStringLiteral("select id from accounts_dep.oper where vid=%1 and i_id=%2").arg(p.painting).arg(p.nightstand));
+    QCOMPARE(added.size(), 1);
+    QCOMPARE(normRows(db, added[0][0].toInt()), QStringList{QStringLiteral("0/7.5/0")});
+    w.FinishList();
+}
+
+void TestPrices::priceNumbersCheckedBeforeSending_data()
+{
+    QTest::addColumn<QString>("minPrice");
+    QTest::newRow("30 digits") << QString(30, QLatin1Char('9'));
+    QTest::newRow("16 digits before the point") << "1234567890123456";
+    QTest::newRow("7 decimals") << "1.1234567";
+}
+
+// "min Цена" is told when its column cannot take the number as typed, naming the field, before
+// anything is sent.
+void TestPrices::priceNumbersCheckedBeforeSending()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(QString, minPrice);
+    Messages::MessageRecorder rec;
+    TForm4 w(module.get());
+    w.PrepareList();
+    const QStringList tables{QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")};
+    const QString before = snapshot(db, tables);
+    QString sent = QStringLiteral("(not run)");
+    ModalAction add;
+    onModal(add, [&](QDialog *) {
+        TForm10 *f = w.Form10;
+        f->Edit1->setText(QStringLiteral("Тумба 7"));
+        f->ProductId = p.nightstand;
+        f->Edit2->setText(QStringLiteral("Покраска"));
+        f->KindId = p.painting;
+        f->Edit3->setText(minPrice);
+        SentStatementProbe probe(db, *module);
+        f->Button1->click();
+        sent = probe.sentSince();
+    });
+    w.Button1Click();
+    QVERIFY(add.stayedOpen);
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось сохранить данные.\nПоле «min Цена»: ")), qPrintable(rec.errors()[0]));
+    QCOMPARE(sent, QString());
+    QCOMPARE(snapshot(db, tables), before);
+    w.FinishList();
+}
+
+void TestPrices::changeOverAnotherWorkstation_data()
+{
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("changed there") << false;
+    QTest::newRow("deleted there") << true;
+}
+
+// Workstation B opens an operation price for change; workstation A changes or deletes it
+// meanwhile; B's save is refused with the reason, writes nothing, and B's dialog stays open.
+void TestPrices::changeOverAnotherWorkstation()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(bool, deleted);
+    auto moduleA = db.connectModule();
+    Messages::MessageRecorder rec;
+    TForm4 b(module.get());
+    b.PrepareList();
+    QVERIFY(module->Oper->locate("id", p.tableAssembly));
+    const QStringList tables{QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")};
+    QString afterA;
+    ModalAction change;
+    onModal(change, [&](QDialog *) {
+        if (deleted) {
+            moduleA->Oper_del.setParam(QStringLiteral("id"), p.tableAssembly);
+            moduleA->Oper_del.execute(PriceStatements::deletion());
+        } else {
+            moduleA->Oper->open();
+            QVERIFY(moduleA->Oper->locate("id", p.tableAssembly));
+            TForm10 a(moduleA.get());
+            a.Tag = 2;
+            a.Version = RowVersion::read(*moduleA, QStringLiteral("accounts_dep.oper"), p.tableAssembly);
+            a.Edit1->setText(QStringLiteral("Тумба 7"));
+            a.ProductId = p.nightstand;
+            a.Edit2->setText(QStringLiteral("Сборка"));
+            a.KindId = p.assembly;
+            a.ComboBox1->setCurrentIndex(1);
+            a.Button1->click();
+            QCOMPARE(a.result(), int(QDialog::Accepted));
+        }
+        afterA = snapshot(db, tables);
+        b.Form10->ComboBox1->setCurrentIndex(0);
+        b.Form10->Button1->click();
+    });
+    b.Button2Click();
+    QVERIFY(change.stayedOpen);
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить данные.\n")
+                                       + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
+    QCOMPARE(snapshot(db, tables), afterA);
+    QCOMPARE(b.Form10->ComboBox1->currentIndex(), 0);
+    QCOMPARE(db.scalar(QStringLiteral("select vid || '/' || naimen || '/' || i_id from accounts_dep.oper where id=%1").arg(p.tableAssembly)).toString(),
+             deleted ? QString() : QStringLiteral("%1/1/%2").arg(p.assembly).arg(p.nightstand));
+    b.FinishList();
+}
+
 void TestPrices::deletion()
 {
-    TestDatabase db;
-    const Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     const int worker = db.addWorker(QStringLiteral("Иванов И.И."));
     db.addRecord(worker, p.cabinet, p.cabinetAssembly, QDate::currentDate(), 1, 5, 0, 10, 8);
-    auto module = db.connectModule();
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
     w.PrepareList();
@@ -451,12 +607,10 @@ void TestPrices::deletion()
 
 void TestPrices::search()
 {
-    TestDatabase db;
-    const Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     const int other = db.addProduct(QStringLiteral("Малый шкаф"));
     const int otherPrice = db.addPrice(p.assembly, other);
     db.addNorm(otherPrice, 3);
-    auto module = db.connectModule();
     TForm4 w(module.get());
     w.show();
     w.PrepareList();
@@ -505,9 +659,7 @@ void TestPrices::doubleClick()
     QFETCH(bool, picker);
     QFETCH(bool, ticked);
     QFETCH(QString, opens);
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[_db, p, module] = *m_fixture;
     TForm4 w(module.get());
     Receiver<OperationPriceChoice> receiver;
     if (picker)
@@ -556,9 +708,7 @@ void TestPrices::pickerUnitPrice()
     QFETCH(bool, dayOff);
     QFETCH(int, mode);
     QFETCH(double, unitPrice);
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[_db, p, module] = *m_fixture;
     TForm4 w(module.get());
     Receiver<OperationPriceChoice> receiver;
     // The record dialog hands over its journal's day off and mode.
@@ -572,11 +722,9 @@ void TestPrices::pickerUnitPrice()
 
 void TestPrices::pickerPositionsAndHandsBack()
 {
-    TestDatabase db;
-    const Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     // The mark is read from the products, blanks removed.
     db.exec(QStringLiteral("update cmn_gds_and_srv.gds_and_srv set s_caption='Шкаф-10   ' where id=%1").arg(p.cabinet));
-    auto module = db.connectModule();
     TForm1 main(module.get());
     TForm4 w(module.get());
     DataSet *oper = module->Oper;
@@ -643,9 +791,7 @@ void TestPrices::pickerPositionsAndHandsBack()
 
 void TestPrices::normsEdits()
 {
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
     TForm4 list(module.get());
     list.PrepareList();
@@ -712,13 +858,11 @@ void TestPrices::normsEdits()
 
 void TestPrices::normsRefusedValue()
 {
-    TestDatabase db;
-    const Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     db.exec(QStringLiteral("create function refuse_negative() returns trigger language plpgsql as $$ "
                            "begin if new.price < 0 then raise exception 'Цена не может быть отрицательной'; end if; return new; end $$"));
     db.exec(QStringLiteral("create trigger refuse_negative before insert or update on accounts_dep.norm "
                            "for each row execute function refuse_negative()"));
-    auto module = db.connectModule();
     Messages::MessageRecorder rec;
     TForm22 w(module.get());
     w.Prepare(p.cabinetAssembly);
@@ -728,6 +872,7 @@ void TestPrices::normsRefusedValue()
     typeInCell(w, 1, 1, QStringLiteral("-4"));
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Цена не может быть отрицательной")), qPrintable(rec.errors()[0]));
+    QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось записать норму.\n")), qPrintable(rec.errors()[0]));
     // The row stays in editing: its value shown, the cell current again, nothing written.
     QVERIFY(w.norm->hasChanges());
     QCOMPARE(w.DBGrid1->currentIndex(), w.norm->index(1, 1));
@@ -763,9 +908,7 @@ void TestPrices::normsRefusedValue()
 
 void TestPrices::normsLastRowAndCloseBox()
 {
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
     TForm4 list(module.get());
     list.PrepareList();
@@ -813,6 +956,92 @@ void TestPrices::normsLastRowAndCloseBox()
     list.FinishList();
 }
 
+void TestPrices::normChangedOnAnotherWorkstation_data()
+{
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("changed there") << false;
+    QTest::newRow("deleted there") << true;
+}
+
+// Workstation B has read the norm rows; workstation A, in its own norms window, changes or deletes
+// one of them. B's edit of that row is refused when B leaves the cell, with the reason, and what A
+// wrote stays.
+void TestPrices::normChangedOnAnotherWorkstation()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(bool, deleted);
+    auto moduleA = db.connectModule();
+    Messages::MessageRecorder rec;
+    TForm22 b(module.get());
+    b.Prepare(p.cabinetAssembly);
+    b.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&b));
+
+    TForm22 a(moduleA.get());
+    a.Prepare(p.cabinetAssembly);
+    a.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&a));
+    if (deleted) {
+        a.DBGrid1->setCurrentIndex(a.norm->index(1, 0));
+        a.Button2Click();
+    } else {
+        typeInCell(a, 1, 1, QStringLiteral("11"));
+    }
+    a.close();
+    QVERIFY(rec.shown.isEmpty());
+    const QString afterA = snapshot(db, {QStringLiteral("accounts_dep.norm")});
+    QCOMPARE(normRows(db, p.cabinetAssembly),
+             deleted ? QStringList{QStringLiteral("100/12.5/0")} : (QStringList{QStringLiteral("100/12.5/0"), QStringLiteral("200/11/0")}));
+
+    typeInCell(b, 1, 1, QStringLiteral("9"));
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].endsWith(deleted ? RowVersion::deletedText() : RowVersion::changedText()), qPrintable(rec.errors()[0]));
+    QCOMPARE(snapshot(db, {QStringLiteral("accounts_dep.norm")}), afterA);
+    // B's edit stays in its window, not written.
+    QVERIFY(b.norm->hasChanges());
+    QCOMPARE(b.DBGrid1->currentIndex(), b.norm->index(1, 1));
+    b.close();
+}
+
+void TestPrices::normNumbersCheckedBeforeSending_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("norm of a stored row") << 0 << 0 << "2147483648" << "Норматив";
+    QTest::newRow("bonus of a stored row") << 1 << 2 << "2147483648" << "Премия, %";
+    QTest::newRow("norm below the range") << 0 << 0 << "-2147483649" << "Норматив";
+    QTest::newRow("norm of the new row") << 2 << 0 << "2147483648" << "Норматив";
+}
+
+// Norms and bonuses go into int columns: a number they cannot hold is told, naming the column,
+// and nothing is sent.
+void TestPrices::normNumbersCheckedBeforeSending()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, field);
+    Messages::MessageRecorder rec;
+    TForm22 w(module.get());
+    w.Prepare(p.cabinetAssembly);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QVariant shown = w.norm->value(row, column);
+    const QString before = snapshot(db, {QStringLiteral("accounts_dep.norm")});
+    SentStatementProbe probe(db, *module);
+    typeInCell(w, row, column, typed);
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].contains(QStringLiteral("Поле «%1»").arg(field)), qPrintable(rec.errors()[0]));
+    QCOMPARE(probe.sentSince(), QString());
+    QCOMPARE(snapshot(db, {QStringLiteral("accounts_dep.norm")}), before);
+    QVERIFY(!w.norm->hasChanges());
+    QCOMPARE(w.norm->value(row, column), shown);
+    w.close();
+}
+
 void TestPrices::normPriceText_data()
 {
     QTest::addColumn<double>("price");
@@ -833,12 +1062,10 @@ void TestPrices::normPriceText()
 
 void TestPrices::exportWorkbook()
 {
-    TestDatabase db;
-    const Plant p(db);
+    auto &[_db, _p, module] = *m_fixture;
     QTemporaryDir folder;
     SpreadsheetWriter::setFolder(folder.path());
     FakeSpreadsheet app;
-    auto module = db.connectModule();
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
     w.PrepareList();
@@ -864,13 +1091,11 @@ void TestPrices::exportWorkbook()
 
 void TestPrices::exportWithoutSpreadsheet()
 {
-    TestDatabase db;
-    const Plant p(db);
+    auto &[_db, _p, module] = *m_fixture;
     QTemporaryDir folder;
     SpreadsheetWriter::setFolder(folder.path());
     FakeSpreadsheet app;
     app.available = false;
-    auto module = db.connectModule();
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
     w.Button5Click();
@@ -884,9 +1109,7 @@ void TestPrices::exportWithoutSpreadsheet()
 
 void TestPrices::menuOpensPrices()
 {
-    TestDatabase db;
-    const Plant p(db);
-    auto module = db.connectModule();
+    auto &[_db, _p, module] = *m_fixture;
     Messages::MessageRecorder rec;
     TForm1 main(module.get());
     // The menu's list is the run's window, over the module the main window was given.

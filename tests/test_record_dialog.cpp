@@ -3,9 +3,12 @@
 #include "app/data_module.h"
 #include "app/main_window.h"
 #include "app/messages.h"
+#include "app/row_version.h"
 #include "app/startup.h"
 #include "app/windows.h"
 #include "db/dataset.h"
+#include "records/day_cell_rule.h"
+#include "records/record_commands.h"
 #include "records/record_dialog.h"
 #include "reference/price_rules.h"
 #include "reference/price_list.h"
@@ -50,6 +53,13 @@ struct Plant {
     int ivanov, petrov, ring, turning, painting, ringTurning, ringPainting;
 };
 
+// What every case starts from.
+struct Fixture {
+    TestDatabase db;
+    Plant p{db};
+    std::unique_ptr<TDataModule6> module = db.connectModule();
+};
+
 // The main window, logged in as the administrator, and the dialog.
 struct Workplace {
     explicit Workplace(TDataModule6 *module) : main(module), dialog(module, &main)
@@ -80,7 +90,12 @@ const QDate day(2026, 3, 5);
 
 class TestRecordDialog : public QObject {
     Q_OBJECT
+    std::unique_ptr<Fixture> m_fixture;
+
 private slots:
+    // Every case gets its own database with the plant, and a data module connected to it.
+    void init() { m_fixture = std::make_unique<Fixture>(); }
+    void cleanup() { m_fixture.reset(); }
     void initTestCase() { installRussian(*qApp); }
 
     void priceLiteral_data();
@@ -102,6 +117,10 @@ private slots:
     void changeMovesDayCell_data();
     void changeMovesDayCell();
     void serverRefusalKeepsDialog();
+    void refusedHalfWayLeavesDatabaseAsBefore_data();
+    void refusedHalfWayLeavesDatabaseAsBefore();
+    void changeOverAnotherWorkstation_data();
+    void changeOverAnotherWorkstation();
     void numbersCheckedBeforeSending_data();
     void numbersCheckedBeforeSending();
     void openingForChangeFillsFields();
@@ -154,9 +173,7 @@ void TestRecordDialog::pieceUnitPriceFactors()
 
 void TestRecordDialog::addWritesRecordAndDayCell()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.ModeChosen(2);
@@ -195,9 +212,7 @@ void TestRecordDialog::addWritesRecordAndDayCell()
 
 void TestRecordDialog::factorExampleShownAndSent()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.ModeChosen(4);
@@ -228,9 +243,7 @@ void TestRecordDialog::requiredFields_data()
 void TestRecordDialog::requiredFields()
 {
     QFETCH(QString, emptied);
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("1"), QStringLiteral("8"));
@@ -246,9 +259,7 @@ void TestRecordDialog::requiredFields()
 
 void TestRecordDialog::paintingColourRule()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.paintingChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
@@ -271,8 +282,7 @@ void TestRecordDialog::paintingColourRule()
 
 void TestRecordDialog::digitsOnly()
 {
-    TestDatabase db;
-    auto module = db.connectModule();
+    auto &[_db, _p, module] = *m_fixture;
     Workplace w(module.get());
     for (QLineEdit *e : {w.dialog.Edit3, w.dialog.Edit4, w.dialog.Edit5, w.dialog.Edit6}) {
         e->clear();
@@ -288,9 +298,7 @@ void TestRecordDialog::digitsOnly()
 
 void TestRecordDialog::emptyQuantityBecomesZero()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QString(), QStringLiteral("0"), QString());
@@ -306,9 +314,7 @@ void TestRecordDialog::emptyQuantityBecomesZero()
 
 void TestRecordDialog::rejectsAboveQuantityAccepted()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[_db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("2"), QStringLiteral("5"), QStringLiteral("8"));
@@ -319,9 +325,7 @@ void TestRecordDialog::rejectsAboveQuantityAccepted()
 
 void TestRecordDialog::duplicateAddRefused()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
@@ -343,11 +347,9 @@ void TestRecordDialog::duplicateAddRefused()
 
 void TestRecordDialog::changeKeepsKeyAndState()
 {
-    TestDatabase db;
-    Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     const int id = db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8, QStringLiteral("ok"));
     db.exec(QStringLiteral("update accounts_dep.smena set prize=15, id_doc=7 where id=%1").arg(id));
-    auto module = db.connectModule();
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day);
@@ -371,11 +373,9 @@ void TestRecordDialog::changeKeepsKeyAndState()
 
 void TestRecordDialog::changeToTakenDayRefused()
 {
-    TestDatabase db;
-    Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day.addDays(1), 1, 10, 0, 10, 8);
-    auto module = db.connectModule();
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day.addDays(1));
@@ -400,9 +400,7 @@ void TestRecordDialog::changeMovesDayCell()
 {
     QFETCH(bool, otherWorker);
     QFETCH(bool, otherDate);
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     // Ivanov has 8 hours on the 5th and 3 hours on the 6th.
@@ -432,9 +430,7 @@ void TestRecordDialog::changeMovesDayCell()
 
 void TestRecordDialog::serverRefusalKeepsDialog()
 {
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     // The server refuses the record (a rule of the plant's other software).
@@ -449,6 +445,126 @@ void TestRecordDialog::serverRefusalKeepsDialog()
     QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Иванов И.И."));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
+}
+
+void TestRecordDialog::refusedHalfWayLeavesDatabaseAsBefore_data()
+{
+    QTest::addColumn<bool>("change");
+    QTest::newRow("new record, its day cell refused") << false;
+    QTest::newRow("changed to another worker, his day cell refused") << true;
+}
+
+// The record's own statement goes through, the worker's new timesheet row does not: the save is
+// taken back whole, the user reads the server's text after what failed, the dialog stays open with
+// the fields as typed, and the next save works.
+void TestRecordDialog::refusedHalfWayLeavesDatabaseAsBefore()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(bool, change);
+    Workplace w(module.get());
+    Messages::MessageRecorder rec;
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
+    if (change) {
+        // Ivanov's record of 8 hours moves to Petrov, who has no timesheet row yet.
+        w.dialog.Button1Click();
+        QCOMPARE(rec.shown.size(), 0);
+        w.main.ReadJournals();
+        QVERIFY(w.dialog.PrepareChange(w.main.Context()));
+        w.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
+        w.dialog.Edit3->setText(QStringLiteral("7"));
+    }
+    w.dialog.show();
+    const QStringList tables{QStringLiteral("accounts_dep.smena"), QStringLiteral("accounts_dep.h_tabel")};
+    const QString before = snapshot(db, tables);
+    refuseStatements(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("insert"), QStringLiteral("Табель месяца закрыт"));
+
+    w.dialog.Button1->click();
+    QCOMPARE(rec.errors().size(), 1);
+    QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось сохранить запись.\n")), qPrintable(rec.errors()[0]));
+    QVERIFY2(rec.errors()[0].contains(QStringLiteral("Табель месяца закрыт")), qPrintable(rec.errors()[0]));
+    QCOMPARE(snapshot(db, tables), before);
+    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QVERIFY(w.dialog.isVisible());
+    QCOMPARE(w.dialog.Edit1->text(), change ? QStringLiteral("Петров П.П.") : QStringLiteral("Иванов И.И."));
+    QCOMPARE(w.dialog.Edit3->text(), change ? QStringLiteral("7") : QStringLiteral("5"));
+    QCOMPARE(w.dialog.Edit6->text(), QStringLiteral("8"));
+
+    // The program goes on: once the server takes the row, the same save goes through.
+    dropRefusal(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("insert"));
+    rec.clear();
+    w.dialog.Button1->click();
+    QCOMPARE(rec.shown.size(), 0);
+    QVERIFY(!w.dialog.isVisible());
+    const auto rows = db.rows(QStringLiteral("select w_id, kol_vo from accounts_dep.smena"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0].toInt(), change ? p.petrov : p.ivanov);
+    QCOMPARE(rows[0][1].toInt(), change ? 7 : 5);
+    QCOMPARE(db.timesheetLines(change ? p.petrov : p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=8")});
+    if (change)
+        QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
+}
+
+void TestRecordDialog::changeOverAnotherWorkstation_data()
+{
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("changed there") << false;
+    QTest::newRow("deleted there") << true;
+}
+
+// Workstation B opens a record for change; workstation A changes or deletes it and saves; B's save
+// is refused with the reason, writes nothing of its own, and B's dialog stays open as typed.
+void TestRecordDialog::changeOverAnotherWorkstation()
+{
+    auto &[db, p, module] = *m_fixture;
+    QFETCH(bool, deleted);
+    const int id = db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 10, 0, 10, 8);
+    DayCellRule(*module).recomputeAfterSave(p.ivanov, day, 1);
+    Workplace b(module.get());
+    Messages::MessageRecorder rec;
+    b.main.setJournalDate(day);
+    b.main.ReadJournals();
+    QVERIFY(b.dialog.PrepareChange(b.main.Context()));
+    b.dialog.show();
+
+    auto moduleA = db.connectModule();
+    if (deleted) {
+        RecordCommands::remove(*moduleA, id, p.ivanov, day, 1);
+    } else {
+        prepareJournals(*moduleA);
+        moduleA->Smena1->setParam(QStringLiteral("data"), day);
+        moduleA->Smena1->open();
+        TForm11 a(moduleA.get());
+        QVERIFY(a.PrepareChange({moduleA->Smena1, day, 1, false}));
+        a.Edit3->setText(QStringLiteral("11"));
+        a.Edit6->setText(QStringLiteral("6"));
+        a.Button1->click();
+        QCOMPARE(rec.shown.size(), 0);
+    }
+    const QStringList tables{QStringLiteral("accounts_dep.smena"), QStringLiteral("accounts_dep.h_tabel")};
+    const QString afterA = snapshot(db, tables);
+
+    b.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
+    b.dialog.Edit3->setText(QStringLiteral("99"));
+    b.dialog.Button1->click();
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить запись.\n")
+                                       + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
+    QCOMPARE(snapshot(db, tables), afterA);
+    QVERIFY(b.dialog.isVisible());
+    QCOMPARE(b.dialog.Edit3->text(), QStringLiteral("99"));
+    QCOMPARE(b.dialog.Edit1->text(), QStringLiteral("Петров П.П."));
+    // What A wrote stays.
+    if (deleted) {
+        QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
+        QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
+    } else {
+        const auto rows = db.rows(QStringLiteral("select w_id, kol_vo, time from accounts_dep.smena"));
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0][0].toInt(), p.ivanov);
+        QCOMPARE(rows[0][1].toInt(), 11);
+        QCOMPARE(rows[0][2].toInt(), 6);
+        QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=6")});
+    }
+    QCOMPARE(db.timesheetLines(p.petrov), QStringList());
 }
 
 void TestRecordDialog::numbersCheckedBeforeSending_data()
@@ -469,13 +585,13 @@ void TestRecordDialog::numbersCheckedBeforeSending()
     QFETCH(QString, brak);
     QFETCH(QString, hours);
     QFETCH(QString, field);
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), qty, brak, hours);
+    SentStatementProbe probe(db, *module);
     w.dialog.Button1Click();
+    QCOMPARE(probe.sentSince(), QString());
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Поле «%1»").arg(field)), qPrintable(rec.errors()[0]));
     QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
@@ -486,11 +602,9 @@ void TestRecordDialog::numbersCheckedBeforeSending()
 
 void TestRecordDialog::openingForChangeFillsFields()
 {
-    TestDatabase db;
-    Plant p(db);
+    auto &[db, p, module] = *m_fixture;
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
     db.addRecord(p.petrov, p.ring, p.ringPainting, day, 1, 7, 1, 12.5, 6, QStringLiteral("no"), 14);
-    auto module = db.connectModule();
     Workplace w(module.get());
     w.main.setJournalDate(day);
     w.main.ReadJournals();
@@ -522,8 +636,7 @@ void TestRecordDialog::openingForChangeFillsFields()
 
 void TestRecordDialog::changeOnEmptyJournalDoesNothing()
 {
-    TestDatabase db;
-    auto module = db.connectModule();
+    auto &[_db, _p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day);
@@ -537,9 +650,7 @@ void TestRecordDialog::roadOfOneRecord()
     // The foreman picks shift 3, presses "Добавить", chooses the worker and the operation price in
     // their pickers, types the quantities and saves; the journal shows the record with its amount
     // and a red "OK"; the administrator's double-click accepts it; the worker's day cell counts it.
-    TestDatabase db;
-    Plant p(db);
-    auto module = db.connectModule();
+    auto &[db, p, module] = *m_fixture;
     TForm1 main(module.get());
     prepareJournals(*module);
     main.LoginText = QStringLiteral("61370452");

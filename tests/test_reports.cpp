@@ -181,6 +181,13 @@ Plant buildPlant(const TestDatabase &db)
     return p;
 }
 
+// What every case starts from: the plant of November 2007 and a data module connected to it.
+struct Fixture {
+    TestDatabase db;
+    Plant p = buildPlant(db);
+    std::unique_ptr<TDataModule6> module = db.connectModule();
+};
+
 QString kindCondition(ProductKindChoice kind, const QString &alias = QStringLiteral("o"))
 {
     switch (kind) {
@@ -272,9 +279,7 @@ private slots:
     void rolesRestrictTheCentre();
 
 private:
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<TDataModule6> m_module;
-    Plant m_plant;
+    std::unique_ptr<Fixture> m_fixture;
     QTemporaryDir m_books;
 
     // The report a report centre button makes for the period and kind, as the preview got it.
@@ -290,23 +295,20 @@ void TestReports::initTestCase()
 
 void TestReports::init()
 {
-    m_db = std::make_unique<TestDatabase>();
-    m_module = m_db->connectModule();
-    m_plant = buildPlant(*m_db);
+    m_fixture = std::make_unique<Fixture>();
     SpreadsheetWriter::setFolder(m_books.filePath(QString::fromLatin1(QTest::currentTestFunction())));
 }
 
 void TestReports::cleanup()
 {
-    m_module.reset();
-    m_db.reset();
+    m_fixture.reset();
     SpreadsheetWriter::setFolder(QString());
 }
 
 PdfText TestReports::runFromCentre(const char *button, ProductKindChoice kind, const QDate &start,
                                    const QDate &end, PreviewSpy *spyOut)
 {
-    TForm18 centre(m_module.get());
+    TForm18 centre(m_fixture->module.get());
     centre.setProductKind(kind);
     child<QDateEdit>(&centre, "DTPicker1")->setDate(start);
     child<QDateEdit>(&centre, "DTPicker2")->setDate(end);
@@ -332,13 +334,14 @@ PdfText TestReports::runFromCentre(const char *button, ProductKindChoice kind, c
 
 void TestReports::statementsRunOnTheServer()
 {
+    auto &[db, _p, module] = *m_fixture;
     // The detailed report by workers joins the operation price table, whose own price column
     // makes an unqualified "cena" ambiguous; its statement names the journal's columns.
     const QString unqualified = QString(TForm20::Statement)
                                     .replace(QLatin1String("sum(smena.prize*(kol_vo-brak)*smena.cena/100)"),
                                              QLatin1String("sum(prize*(kol_vo-brak)*cena/100)"));
     QVERIFY(unqualified != TForm20::Statement);
-    DataSet old(m_module->connectionName());
+    DataSet old(module->connectionName());
     old.setSql(unqualified);
     for (int i = 1; i <= 18; ++i)
         old.setParam(QStringLiteral("data%1").arg(i), i % 2 ? Start : End);
@@ -349,10 +352,10 @@ void TestReports::statementsRunOnTheServer()
         QVERIFY2(QString::fromUtf8(e.what()).contains(QLatin1String("ambiguous")), e.what());
     }
 
-    TForm16 f16(m_module.get());
-    TForm17 f17(m_module.get());
-    TForm20 f20(m_module.get());
-    TForm21 f21(m_module.get());
+    TForm16 f16(module.get());
+    TForm17 f17(module.get());
+    TForm20 f20(module.get());
+    TForm21 f21(module.get());
     QCOMPARE(f16.periodPairs(), 4);
     QCOMPARE(f17.periodPairs(), 1);
     QCOMPARE(f20.periodPairs(), 9);
@@ -378,7 +381,7 @@ void TestReports::statementsRunOnTheServer()
     double bonus = 0;
     for (int i = 0; i < f20.w_Report->recordCount(); ++i)
         bonus += f20.w_Report->valueAt(i, QStringLiteral("s_prize")).toDouble();
-    QCOMPARE(bonus, journalSum(*m_db, QStringLiteral("s.prize*(s.kol_vo-s.brak)*s.cena/100"), ProductKindChoice::All));
+    QCOMPARE(bonus, journalSum(db, QStringLiteral("s.prize*(s.kol_vo-s.brak)*s.cena/100"), ProductKindChoice::All));
 }
 
 // ---- The four period reports ---------------------------------------------------------------------
@@ -398,6 +401,7 @@ void TestReports::periodReportsMatchTheJournal_data()
 
 void TestReports::periodReportsMatchTheJournal()
 {
+    auto &[db, _p, _module] = *m_fixture;
     QFETCH(QString, button);
     QFETCH(ProductKindChoice, kind);
     PreviewSpy spy;
@@ -428,7 +432,7 @@ void TestReports::periodReportsMatchTheJournal()
     QStringList groups;
     QString groupColumn = (button == QLatin1String("Button4") || button == QLatin1String("Button1"))
         ? QStringLiteral("pe.s_caption") : QStringLiteral("gr.s_caption");
-    groups = journalTexts(*m_db, groupColumn, kind);
+    groups = journalTexts(db, groupColumn, kind);
     QVERIFY(!groups.isEmpty());
     int previous = -1;
     for (const QString &g : groups) {
@@ -444,12 +448,12 @@ void TestReports::periodReportsMatchTheJournal()
     const QList<PdfWord> total = pdf.lineOf(QStringLiteral("Итого:"), true);
     QStringList values = textsFrom(total);
     values.removeFirst();
-    const double summa = journalSum(*m_db, QStringLiteral("(s.kol_vo-s.brak)*s.cena"), kind);
-    const double good = journalSum(*m_db, QStringLiteral("s.kol_vo-s.brak"), kind);
-    const double all = journalSum(*m_db, QStringLiteral("s.kol_vo"), kind);
-    const double rejects = journalSum(*m_db, QStringLiteral("s.brak"), kind);
-    const double goodMass = journalSum(*m_db, QStringLiteral("g.massa*(s.kol_vo-s.brak)"), kind);
-    const double mass = journalSum(*m_db, QStringLiteral("g.massa*s.kol_vo"), kind);
+    const double summa = journalSum(db, QStringLiteral("(s.kol_vo-s.brak)*s.cena"), kind);
+    const double good = journalSum(db, QStringLiteral("s.kol_vo-s.brak"), kind);
+    const double all = journalSum(db, QStringLiteral("s.kol_vo"), kind);
+    const double rejects = journalSum(db, QStringLiteral("s.brak"), kind);
+    const double goodMass = journalSum(db, QStringLiteral("g.massa*(s.kol_vo-s.brak)"), kind);
+    const double mass = journalSum(db, QStringLiteral("g.massa*s.kol_vo"), kind);
     QStringList expected;
     if (button == QLatin1String("Button4"))
         expected = {money(summa, 2), money(summa / 1.2, 2)};
@@ -732,16 +736,17 @@ void TestReports::detailedProductsReportLayout()
 
 void TestReports::groupHeaderMovesWithItsFooter()
 {
+    auto &[db, p, module] = *m_fixture;
     // January 2008: five workers with one record each, the first with two. The fourth worker's
     // header would still fit on the first page, his footer not: he starts the second page.
     const QDate start(2008, 1, 1);
     for (int i = 0; i < 5; ++i) {
-        const int w = m_db->addWorker(QStringLiteral("Рабочий%1").arg(i + 1));
-        m_db->addRecord(w, m_plant.p1, m_plant.o1, QDate(2008, 1, 10), 1, 10, 0, 1, 8);
+        const int w = db.addWorker(QStringLiteral("Рабочий%1").arg(i + 1));
+        db.addRecord(w, p.p1, p.o1, QDate(2008, 1, 10), 1, 10, 0, 1, 8);
         if (i == 0)
-            m_db->addRecord(w, m_plant.p2, m_plant.o3, QDate(2008, 1, 11), 1, 10, 0, 1, 8);
+            db.addRecord(w, p.p2, p.o3, QDate(2008, 1, 11), 1, 10, 0, 1, 8);
     }
-    TForm20 report(m_module.get());
+    TForm20 report(module.get());
     const PdfText pdf = pdfOf(report.Make(start, start.addMonths(1), ProductKindChoice::All), QStringLiteral("keep"));
     QCOMPARE(pdf.pageCount(), 2);
     const double footer = 57.9;
@@ -791,8 +796,9 @@ void TestReports::emptyPeriodStillGivesAPage()
 
 void TestReports::databaseErrorShowsNoReport()
 {
-    m_db->exec(QStringLiteral("alter table accounts_dep.fatigue rename column cnt to cnt_gone"));
-    TForm18 centre(m_module.get());
+    auto &[db, _p, module] = *m_fixture;
+    db.exec(QStringLiteral("alter table accounts_dep.fatigue rename column cnt to cnt_gone"));
+    TForm18 centre(module.get());
     centre.DTPicker1->setDate(Start);
     PreviewSpy spy;
     FakeSpreadsheet spreadsheet;
@@ -805,7 +811,7 @@ void TestReports::databaseErrorShowsNoReport()
     QVERIFY(!centre.Form16->Query->isOpen());
 
     // The export's query does not read the entries; a broken journal stops it before any workbook.
-    m_db->exec(QStringLiteral("alter table accounts_dep.smena rename column brak to brak_gone"));
+    db.exec(QStringLiteral("alter table accounts_dep.smena rename column brak to brak_gone"));
     rec.clear();
     child<QPushButton>(&centre, "Button6")->click();
     QCOMPARE(rec.shown.size(), 1);
@@ -818,21 +824,22 @@ void TestReports::databaseErrorShowsNoReport()
 
 void TestReports::timesheetRepeatsColumnHeader()
 {
+    auto &[db, _p, module] = *m_fixture;
     // 60 workers, each with a shift row and some with a household-work row as well; November has
     // 30 days, so day 31 stays empty.
     QList<int> workers;
     for (int i = 0; i < 60; ++i) {
-        const int w = m_db->addWorker(QStringLiteral("Табельный%1").arg(i + 1, 2, 10, QLatin1Char('0')));
+        const int w = db.addWorker(QStringLiteral("Табельный%1").arg(i + 1, 2, 10, QLatin1Char('0')));
         workers << w;
-        m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1, d2, d15, d30) values(%1, 1, 11, 2007, 8, %2, 9, 4)")
+        db.exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1, d2, d15, d30) values(%1, 1, 11, 2007, 8, %2, 9, 4)")
                        .arg(w).arg(i % 12));
         if (i % 3 == 0)
-            m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, i_type, month, year, d2, d3) values(%1, 0, 7777, 11, 2007, 2, 5)").arg(w));
+            db.exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, i_type, month, year, d2, d3) values(%1, 0, 7777, 11, 2007, 2, 5)").arg(w));
     }
     // Another month's row does not count.
-    m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1) values(%1, 1, 10, 2007, 99)").arg(workers.first()));
+    db.exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1) values(%1, 1, 10, 2007, 99)").arg(workers.first()));
 
-    TForm15 report(m_module.get());
+    TForm15 report(module.get());
     QCOMPARE(report.titleItem(), QStringLiteral("QRLabel33"));
     QCOMPARE(report.Title(), QStringLiteral("Данные за:"));
     const PdfText pdf = pdfOf(report.Make(11, 2007, TForm15::PeriodLabel(QStringLiteral("Ноябрь"), QStringLiteral("2007"))),
@@ -846,7 +853,7 @@ void TestReports::timesheetRepeatsColumnHeader()
         days << QString::number(d);
     const QString header = QStringLiteral("Ноябрь 2007 г. ") + days.join(QLatin1Char(' ')) + QStringLiteral(" Итого");
     QMap<QString, QString> totals;
-    for (const auto &r : m_db->rows(QStringLiteral(
+    for (const auto &r : db.rows(QStringLiteral(
              "select p.s_caption, sum(coalesce(d1,0)+coalesce(d2,0)+coalesce(d3,0)+coalesce(d15,0)+coalesce(d30,0)) "
              "from accounts_dep.h_tabel h join cmn_contractor.person p on p.id = h.w_id where month = 11 and year = 2007 group by 1")))
         totals.insert(r[0].toString(), r[1].toString());
@@ -896,9 +903,10 @@ void TestReports::timesheetRepeatsColumnHeader()
 
 void TestReports::timesheetPreviewShowsWholePage()
 {
-    m_db->exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d5) values(%1, 2, 11, 2007, 7)").arg(m_plant.w2));
+    auto &[db, p, module] = *m_fixture;
+    db.exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d5) values(%1, 2, 11, 2007, 7)").arg(p.w2));
     // The run's holder, as the timesheet window prints with it.
-    TForm1 main(m_module.get());
+    TForm1 main(module.get());
     TForm15 *holder = Windows::get<TForm15>();
     QVERIFY(holder);
     QCOMPARE(holder, Windows::get<TForm15>());
@@ -970,10 +978,11 @@ void TestReports::previewOpensMaximisedAndZoomed_data()
 
 void TestReports::previewOpensMaximisedAndZoomed()
 {
+    auto &[_db, _p, module] = *m_fixture;
     QFETCH(int, zoom);
     QFETCH(int, expectedMode);
     // The report by workers of the fixture month: one page.
-    TForm16 report(m_module.get());
+    TForm16 report(module.get());
     const ReportDocument doc = report.Make(Start, End, ProductKindChoice::All);
     bool ran = false;
     ReportPreview::setExecHook([&](ReportPreview &preview) {
@@ -1047,10 +1056,11 @@ void TestReports::exportWritesProductOutput_data()
 
 void TestReports::exportWritesProductOutput()
 {
+    auto &[db, _p, module] = *m_fixture;
     QFETCH(ProductKindChoice, kind);
     QFETCH(int, rows);
     FakeSpreadsheet spreadsheet;
-    TForm18 centre(m_module.get());
+    TForm18 centre(module.get());
     centre.DTPicker1->setDate(Start);
     centre.DTPicker2->setDate(End);
     centre.setProductKind(kind);
@@ -1096,8 +1106,8 @@ void TestReports::exportWritesProductOutput()
                                                       cells.value({r, 3}).value, cells.value({r, 4}).value,
                                                       cells.value({r, 5}).value);
     }
-    QCOMPARE(quantity, journalSum(*m_db, QStringLiteral("s.kol_vo-s.brak"), kind));
-    QVERIFY(std::abs(mass - journalSum(*m_db, QStringLiteral("g.massa*(s.kol_vo-s.brak)"), kind)) < 1e-9);
+    QCOMPARE(quantity, journalSum(db, QStringLiteral("s.kol_vo-s.brak"), kind));
+    QVERIFY(std::abs(mass - journalSum(db, QStringLiteral("g.massa*(s.kol_vo-s.brak)"), kind)) < 1e-9);
     QStringList expected;
     if (kind != ProductKindChoice::Blanks)
         expected << QStringLiteral("Поддоны|Сборка|Готовая продукция|140|14");
@@ -1120,8 +1130,9 @@ void TestReports::exportWritesProductOutput()
 
 void TestReports::exportOfEmptyPeriod()
 {
+    auto &[db, p, module] = *m_fixture;
     FakeSpreadsheet spreadsheet;
-    TForm18 centre(m_module.get());
+    TForm18 centre(module.get());
     centre.DTPicker1->setDate(Start);
     centre.DTPicker2->setDate(End);
     QPushButton *button = child<QPushButton>(&centre, "Button6");
@@ -1129,9 +1140,9 @@ void TestReports::exportOfEmptyPeriod()
     QCOMPARE(button->text(), QStringLiteral("Excel (5 из 5)"));
 
     // A product without a group leaves the name empty.
-    const int loose = m_db->addProduct(QStringLiteral("Без группы"), 0, 2);
-    const int price = m_db->addPrice(m_plant.k1, loose, 0);
-    m_db->addRecord(m_plant.w1, loose, price, QDate(2030, 2, 3), 1, 3, 0, 1, 1);
+    const int loose = db.addProduct(QStringLiteral("Без группы"), 0, 2);
+    const int price = db.addPrice(p.k1, loose, 0);
+    db.addRecord(p.w1, loose, price, QDate(2030, 2, 3), 1, 3, 0, 1, 1);
     centre.DTPicker1->setDate(QDate(2030, 2, 1));
     centre.DTPicker2->setDate(QDate(2030, 3, 1));
     button->click();
@@ -1154,8 +1165,9 @@ void TestReports::exportOfEmptyPeriod()
 
 void TestReports::exportWithoutSpreadsheetApplication()
 {
+    auto &[_db, _p, module] = *m_fixture;
     FakeSpreadsheet spreadsheet;
-    TForm18 centre(m_module.get());
+    TForm18 centre(module.get());
     centre.DTPicker1->setDate(Start);
     centre.DTPicker2->setDate(End);
     centre.setProductKind(ProductKindChoice::Blanks);
@@ -1178,7 +1190,8 @@ void TestReports::exportWithoutSpreadsheetApplication()
 
 void TestReports::centreWindow()
 {
-    TForm18 centre(m_module.get());
+    auto &[_db, _p, module] = *m_fixture;
+    TForm18 centre(module.get());
     QCOMPARE(centre.windowTitle(), QStringLiteral("Отчеты (8)"));
     QCOMPARE(centre.layout()->sizeConstraint(), QLayout::SetFixedSize);
 
@@ -1247,10 +1260,11 @@ void TestReports::presetPeriod_data()
 
 void TestReports::presetPeriod()
 {
+    auto &[_db, _p, module] = *m_fixture;
     QFETCH(QDate, today);
     QFETCH(QDate, start);
     QFETCH(QDate, end);
-    TForm18 centre(m_module.get());
+    TForm18 centre(module.get());
     centre.setProductKind(ProductKindChoice::Blanks);
     centre.PresetPeriod(today);
     QCOMPARE(child<QDateEdit>(&centre, "DTPicker1")->date(), start);
@@ -1271,11 +1285,12 @@ void TestReports::rolesRestrictTheCentre_data()
 
 void TestReports::rolesRestrictTheCentre()
 {
+    auto &[_db, _p, module] = *m_fixture;
     QFETCH(QString, login);
     QFETCH(bool, allReports);
     QFETCH(bool, kindFixed);
 
-    TForm1 main(m_module.get());
+    TForm1 main(module.get());
     TForm23 login23(&main);
     child<QLineEdit>(&login23, "Edit1")->setText(login);
     QVERIFY(login23.Login());

@@ -222,6 +222,32 @@ void dropRefusal(const TestDatabase &db, const QString &table, const QString &ev
     db.exec(QStringLiteral("drop trigger %1 on %2").arg(refusalName(table, event), table));
 }
 
+QString snapshot(const TestDatabase &db, const QStringList &tables)
+{
+    QStringList out;
+    for (const QString &table : tables)
+        out << table + QStringLiteral(":\n")
+                   + db.scalar(QStringLiteral("select coalesce(string_agg(t.xmin::text || ' ' || t::text, E'\\n' order by t.id), '') from %1 t")
+                                   .arg(table)).toString().remove(QLatin1Char('\r'));   // the driver's own line ends
+    return out.join(QLatin1Char('\n'));
+}
+
+namespace {
+int probeCounter = 0;
+} // namespace
+
+SentStatementProbe::SentStatementProbe(const TestDatabase &db, TDataModule6 &module)
+    : m_db(db), m_marker(QStringLiteral("select pg_backend_pid() as pid, 'probe %1' as probe").arg(++probeCounter))
+{
+    m_pid = module.LookUp(m_marker, QStringLiteral("pid")).toInt();
+}
+
+QString SentStatementProbe::sentSince() const
+{
+    const QString last = m_db.scalar(QStringLiteral("select query from pg_stat_activity where pid=%1").arg(m_pid)).toString();
+    return last.trimmed() == m_marker ? QString() : last;
+}
+
 ProgramEndCounter::ProgramEndCounter()
 {
     Program::setEndHandler([this] { ++count; });

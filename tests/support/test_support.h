@@ -65,6 +65,26 @@ void loadDemoPlant(const TestDatabase &db, const QString &size);
 void refuseStatements(const TestDatabase &db, const QString &table, const QString &event, const QString &text);
 void dropRefusal(const TestDatabase &db, const QString &table, const QString &event);
 
+// Every row of the tables (each has an id column), with every column and the row's version, one
+// line a row: two equal snapshots mean nothing was written to those tables in between, not even a
+// row rewritten with its own values.
+QString snapshot(const TestDatabase &db, const QStringList &tables);
+
+// Tells whether a data module has sent anything to the server since the probe was made: the probe
+// runs a statement of its own through the module, which the server keeps showing as the session's
+// last one until the module sends another.
+class SentStatementProbe {
+public:
+    SentStatementProbe(const TestDatabase &db, TDataModule6 &module);
+    // The last statement of the module's session, when it is not the probe's own; empty otherwise.
+    QString sentSince() const;
+
+private:
+    const TestDatabase &m_db;
+    int m_pid = 0;
+    QString m_marker;
+};
+
 // Counts requests to end the program instead of ending the test process.
 struct ProgramEndCounter {
     ProgramEndCounter();
