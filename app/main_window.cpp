@@ -373,9 +373,7 @@ void TForm1::DBGrid2DblClick()
         updtOK->setParam(QStringLiteral("id"), CurrentJournal->toInt(QStringLiteral("id")));
         updtOK->setParam(QStringLiteral("ok"), RecordCommands::toggledState(CurrentJournal->text(QStringLiteral("ok"))));
         updtOK->execute();
-        const int row = CurrentJournal->recNo();
-        CurrentJournal->reopen();
-        CurrentJournal->setRecNo(row);
+        CurrentJournal->reopenKeepingRow();
     });
 }
 

@@ -58,16 +58,12 @@ int &limit()
     return milliseconds;
 }
 
-QString serverText(const QSqlError &error)
-{
-    return sqlErrorText(error);
-}
 
 // psqlODBC reports a connection the server has dropped with its own error number 35 ("the
 // connection has been lost", "unable due to the connection lost").
 bool connectionLost(const QSqlError &error)
 {
-    const QString text = serverText(error);
+    const QString text = sqlErrorText(error);
     return error.nativeErrorCode() == QLatin1String("35")
         || text.contains(QLatin1String("connection lost"), Qt::CaseInsensitive)
         || text.contains(QLatin1String("connection has been lost"), Qt::CaseInsensitive)
@@ -80,7 +76,7 @@ bool connectionLost(const QSqlError &error)
 // lock.
 bool lockWaitRanOut(const QSqlError &error, qint64 elapsedMs)
 {
-    const QString text = serverText(error);
+    const QString text = sqlErrorText(error);
     return text.contains(QLatin1String("lock timeout"), Qt::CaseInsensitive)
         || text.contains(QStringLiteral("тайм-аута блокировки"), Qt::CaseInsensitive)
         || (limit() > 0 && elapsedMs >= limit() * 95 / 100);
@@ -103,7 +99,7 @@ void open(QSqlDatabase &db)
     if (db.isOpen())
         db.close();
     if (!db.open())
-        throw DbError(serverText(db.lastError()));
+        throw DbError(sqlErrorText(db.lastError()));
     mark(lost(), db.connectionName(), false);
     mark(inTransaction(), db.connectionName(), false);
     mark(opened(), db.connectionName(), true);
@@ -113,7 +109,7 @@ void open(QSqlDatabase &db)
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("set standard_conforming_strings to on"))
         || !q.exec(QStringLiteral("set lock_timeout = %1").arg(limit())))
-        throw DbError(serverText(q.lastError()));
+        throw DbError(sqlErrorText(q.lastError()));
 }
 
 QSqlDatabase use(const QString &name)
@@ -141,11 +137,11 @@ DbError failure(const QString &name, const QSqlError &error, qint64 elapsedMs)
 {
     if (connectionLost(error)) {
         mark(lost(), name, true);
-        return DbError(lostText() + QLatin1Char('\n') + serverText(error));
+        return DbError(lostText() + QLatin1Char('\n') + sqlErrorText(error));
     }
     if (lockWaitRanOut(error, elapsedMs))
-        return DbError(lockWaitText() + QLatin1Char('\n') + serverText(error));
-    return DbError(serverText(error));
+        return DbError(lockWaitText() + QLatin1Char('\n') + sqlErrorText(error));
+    return DbError(sqlErrorText(error));
 }
 
 void transactionStarted(const QString &name)

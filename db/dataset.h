@@ -30,6 +30,15 @@ public:
     void open();    // throws DbError; the first row becomes current
     void close();
     void reopen() { close(); open(); }
+    // Reads the rows again and makes the same row number current again (clamped to the rows
+    // there are), as a list does after a command changed what it shows.
+    void reopenKeepingRow()
+    {
+        const int row = recNo();
+        reopen();
+        if (row > 0)
+            setRecNo(row);
+    }
     bool isOpen() const { return m_open; }
 
     int recordCount() const { return m_visible.size(); }

@@ -342,12 +342,8 @@ bool TForm11::Save()
         return false;
 
     // The journal is read again after the commit, so that it shows what the database holds.
-    if (DataSet *journal = m_context.journal) {
-        const int row = journal->recNo();
-        journal->reopen();
-        if (!journal->isEmpty() && row >= 1)
-            journal->setRecNo(row);
-    }
+    if (DataSet *journal = m_context.journal)
+        journal->reopenKeepingRow();
 
     for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
         e->clear();

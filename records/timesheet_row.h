@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 // The key of one timesheet row (accounts_dep.h_tabel): a worker's month, either of one journal mode
 // (rows kept from production records: shift 1 to 4, kind 0, night 0) or of one household kind and
@@ -58,6 +59,16 @@ struct TimesheetRowKey {
 inline QString dayCellName(int day)
 {
     return QStringLiteral("d") + QString::number(day);
+}
+
+// The 31 day columns written in one list, each as `pattern` with %1 the day ("sum(d%1) as sd%1"),
+// joined by `separator`: the timesheet statements name every day cell this way.
+inline QString eachDay(const QString &pattern, const QString &separator)
+{
+    QStringList terms;
+    for (int d = 1; d <= 31; ++d)
+        terms << pattern.arg(d);
+    return terms.join(separator);
 }
 
 // The advisory locks of the timesheet rows live in their own key space.

@@ -93,11 +93,8 @@ QString cellEmptying(const TimesheetRowKey &k, int day)
 
 QString rowsWithHours(const TimesheetRowKey &k)
 {
-    QStringList cells;
-    for (int d = 1; d <= 31; ++d)
-        cells << dayCellName(d);
     return QStringLiteral("select count(w_id) as cnt from accounts_dep.h_tabel where %1 and coalesce(%2) is not null")
-        .arg(rowCondition(k), cells.join(QStringLiteral(", ")));
+        .arg(rowCondition(k), eachDay(QStringLiteral("d%1"), QStringLiteral(", ")));
 }
 
 QString dayHours(const TimesheetRowKey &k, const QDate &date)

@@ -2,17 +2,14 @@
 
 #include "app/data_module.h"
 #include "db/dataset.h"
+#include "records/timesheet_row.h"
 
-#include <QPointer>
 
 namespace {
 
 QString dayList()
 {
-    QStringList terms;
-    for (int d = 1; d <= 31; ++d)
-        terms << QStringLiteral("sum(d%1) as sd%1").arg(d);
-    return terms.join(QLatin1Char(','));
+    return eachDay(QStringLiteral("sum(d%1) as sd%1"), QStringLiteral(","));
 }
 
 } // namespace

@@ -294,11 +294,7 @@ bool TForm24::Save()
     HouseholdCommands::save(*m_module, entry, Tag == 1 ? &m_before : nullptr);
 
     // The list is read again after the commit, so that it shows what the database holds.
-    if (DataSet *list = m_context.list) {
-        const int row = list->recNo();
-        list->reopen();
-        if (row > 0)
-            list->setRecNo(row);
-    }
+    if (DataSet *list = m_context.list)
+        list->reopenKeepingRow();
     return true;
 }

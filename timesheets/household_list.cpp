@@ -167,22 +167,16 @@ void TForm25::Button7Click()
     if (!Messages::ask(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
     Messages::guard(QStringLiteral("Не удалось удалить запись."), [this] {
-        const int row = fatigue->recNo();
         HouseholdCommands::remove(*m_module, HouseholdEntry::fromList(*fatigue));
-        fatigue->reopen();
-        if (row > 0)
-            fatigue->setRecNo(row);
+        fatigue->reopenKeepingRow();
     });
 }
 
 void TForm25::Button1Click()
 {
     Messages::guard(QStringLiteral("Не удалось рассчитать среднесдельные цены."), [this] {
-        const int row = fatigue->recNo();
         HouseholdCommands::computeAveragePrices(*m_module, ListDate().month(), ListDate().year());
-        fatigue->reopen();
-        if (row > 0)
-            fatigue->setRecNo(row);
+        fatigue->reopenKeepingRow();
     });
 }
 

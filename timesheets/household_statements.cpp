@@ -1,6 +1,7 @@
 #include "timesheets/household_statements.h"
 
 #include "db/sql_statement.h"
+#include "timesheets/timesheet_month.h"
 
 namespace HouseholdStatements {
 
@@ -46,10 +47,9 @@ QString deletion(int id)
 
 QString averagePrices(int month, int year)
 {
-    const int next = month == 12 ? 1 : month + 1;
-    const int nextYear = month == 12 ? year + 1 : year;
+    const QDate next = TimesheetMonth{month, year}.nextFirstDay();
     return sqlStatement(QStringLiteral("UPDATE accounts_dep.fatigue f SET price=coalesce((select case when coalesce(sum(s.time),0)::numeric(10,2)=0 then 0 else  coalesce(sum((s.kol_vo-s.brak)*(s.cena+s.cena*f.i_holiday))/sum(time),0)::numeric(10,2) end as price  from cmn_classifier.item i, accounts_dep.smena s, accounts_dep.izdel gas, accounts_dep.person p where i.id_level =2 and s.i_id = gas.id and gas.id_class_item =i.id  and s.data<'01.{n}.{ny}' and s.data>='01.{m}.{y}' and p.id=s.w_id and p.id=f.id_p and i.id=f.id_nom group by i.s_caption, i.id, p.id order by fio),0) where i_mnth = {m} and i_year = {y} and id_o =7778"),
-                        {{"n", next}, {"ny", nextYear}, {"m", month}, {"y", year}});
+                        {{"n", next.month()}, {"ny", next.year()}, {"m", month}, {"y", year}});
 }
 
 } // namespace HouseholdStatements

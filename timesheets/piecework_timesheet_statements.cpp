@@ -1,6 +1,7 @@
 #include "timesheets/piecework_timesheet_statements.h"
 
 #include "db/sql_statement.h"
+#include "records/timesheet_row.h"
 
 #include <QStringList>
 
@@ -11,10 +12,7 @@ namespace {
 // The day cells of all the worker's matching rows added up per day.
 QString hourSums()
 {
-    QStringList terms;
-    for (int d = 1; d <= 31; ++d)
-        terms << QStringLiteral("sum(h. d%1) as d%1").arg(d);
-    return terms.join(QStringLiteral(", "));
+    return eachDay(QStringLiteral("sum(h. d%1) as d%1"), QStringLiteral(", "));
 }
 
 QString withHourSums(const QString &text)

@@ -1,6 +1,7 @@
 #include "timesheets/shift_timesheet_statements.h"
 
 #include "db/sql_statement.h"
+#include "records/timesheet_row.h"
 
 #include <QStringList>
 
@@ -11,10 +12,7 @@ namespace {
 // The row's hours of the month, a missing day counted as 0.
 QString daySum()
 {
-    QStringList terms;
-    for (int d = 1; d <= 31; ++d)
-        terms << QStringLiteral("coalesce(d%1,0)").arg(d);
-    return QLatin1Char('(') + terms.join(QLatin1Char('+')) + QLatin1Char(')');
+    return QLatin1Char('(') + eachDay(QStringLiteral("coalesce(d%1,0)"), QStringLiteral("+")) + QLatin1Char(')');
 }
 
 } // namespace
