@@ -446,7 +446,7 @@ void TestCore::unitOfWorkRollsBackWhole()
     QVERIFY2(error.contains(QStringLiteral("Справочник закрыт")), qPrintable(error));
     // The insert that went through before the refusal is gone too, and so is the lock.
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 0);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QCOMPARE(db.advisoryLocks(), 0);
     // The connection commits each statement on its own again.
     module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 1);
@@ -497,7 +497,7 @@ void TestCore::countCheckInsideWorkWaitsForItsEnd()
     }
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Такая операция уже заведена!")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QCOMPARE(db.advisoryLocks(), 0);
 }
 
 namespace {

@@ -89,10 +89,6 @@ struct Fixture {
                        .arg(r[6].toInt() ? QStringLiteral("N") : QStringLiteral("-"));
         return out;
     }
-    int advisoryLocks() const
-    {
-        return db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt();
-    }
 
     TestDatabase db;
     int ivanov, petrov, hoses, pumps, hose, pump, turning;
@@ -429,7 +425,7 @@ void TestHousehold::refusedTimesheetLeavesNoEntry()
     QCOMPARE(f.entries(), entries);
     QCOMPARE(f.db.timesheetLines(f.ivanov), rows);
     QCOMPARE(f.db.timesheetLines(f.petrov), QStringList());
-    QCOMPARE(f.advisoryLocks(), 0);
+    QCOMPARE(f.db.advisoryLocks(), 0);
     QVERIFY(!f.module->inTransaction());
 }
 

@@ -193,7 +193,7 @@ void TestRecords::failedRecomputeLeavesNothing()
     QVERIFY2(error.contains(QStringLiteral("Табель закрыт")), qPrintable(error));
     QCOMPARE(db.timesheetLines(p.ivanov), expected);
     // Nothing stays locked, and the connection commits each statement again.
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QCOMPARE(db.advisoryLocks(), 0);
     module->SQL_exec.execute(QStringLiteral("update accounts_dep.ver set delim=','"));
     QCOMPARE(db.scalar(QStringLiteral("select delim from accounts_dep.ver")).toString(), QStringLiteral(","));
 }
@@ -435,7 +435,7 @@ void TestRecords::saveWritesRecordAndCell()
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
     QCOMPARE(db.timesheetLines(p.petrov), QStringList());
     QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QCOMPARE(db.advisoryLocks(), 0);
 }
 
 void TestRecords::refusedHalfWayLeavesNothing_data()
@@ -482,7 +482,7 @@ void TestRecords::refusedHalfWayLeavesNothing()
     QVERIFY2(error.contains(QStringLiteral("Табель закрыт")), qPrintable(error));
     // The record statement that went through before the refusal is taken back with it.
     QCOMPARE(plantState(db, p), before);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QCOMPARE(db.advisoryLocks(), 0);
     QVERIFY(!module->inTransaction());
 }
 
@@ -497,7 +497,7 @@ void TestRecords::duplicateTellsAfterTheTransaction()
     QVERIFY(!RecordCommands::save(*module, ringRecord(p, p.ivanov, day, 3), nullptr, day));
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
     QCOMPARE(plantState(db, p), before);
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt(), 0);
+    QCOMPARE(db.advisoryLocks(), 0);
 }
 
 // Two workstations press "Запись" on the same new record at the same moment. The record's insert

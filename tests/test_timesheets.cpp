@@ -140,11 +140,6 @@ QStringList shownColumns(const DataGrid *grid)
     return out;
 }
 
-int advisoryLocks(const TestDatabase &db)
-{
-    return db.scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory'")).toInt();
-}
-
 } // namespace
 
 // What every window case starts from: the small plant, the program's module, the main window
@@ -529,7 +524,7 @@ void TestTimesheets::rebuild()
     QVERIFY(f.w.Button1->isEnabled());
     QVERIFY(!f.w.dt->isOpen());
     QVERIFY(!f.module->inTransaction());
-    QCOMPARE(advisoryLocks(f.db), 0);
+    QCOMPARE(f.db.advisoryLocks(), 0);
     QVERIFY(!QApplication::overrideCursor());
 
     // The statements of the core rebuild: the lock, the removal, a day query per day, a count
@@ -652,7 +647,7 @@ void TestTimesheets::rebuildRefused()
     QVERIFY(f.w.Button1->isEnabled());
     QVERIFY(!f.module->inTransaction());
     // A lost connection's server process lets its locks go as it ends.
-    QTRY_COMPARE_WITH_TIMEOUT(advisoryLocks(f.db), 0, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(f.db.advisoryLocks(), 0, 3000);
     QVERIFY(!QApplication::overrideCursor());
     if (refusal != QLatin1String("terminate")) {
         // The grids show the month as it still is; the connection commits each statement again.
@@ -1213,7 +1208,7 @@ void TestTimesheets::householdRebuild()
     QVERIFY(w.PB->isHidden());
     QVERIFY(w.Button3->isEnabled());
     QVERIFY(!f.module->inTransaction());
-    QCOMPARE(advisoryLocks(f.db), 0);
+    QCOMPARE(f.db.advisoryLocks(), 0);
     QVERIFY(!QApplication::overrideCursor());
 }
 
@@ -1246,7 +1241,7 @@ void TestTimesheets::householdRebuildRefused()
     QVERIFY(w.PB->isHidden());
     QVERIFY(w.CurrentQuery->isOpen());
     QVERIFY(!f.module->inTransaction());
-    QCOMPARE(advisoryLocks(f.db), 0);
+    QCOMPARE(f.db.advisoryLocks(), 0);
 }
 
 void TestTimesheets::pieceworkExport_data()

@@ -84,6 +84,12 @@ std::unique_ptr<TDataModule6> TestDatabase::connectModule() const
     return module;
 }
 
+int TestDatabase::advisoryLocks() const
+{
+    return scalar(QStringLiteral("select count(*) from pg_locks where locktype='advisory' "
+                                 "and database=(select oid from pg_database where datname=current_database())")).toInt();
+}
+
 int TestDatabase::exec(const QString &sql) const
 {
     return run(m_conn, sql).numRowsAffected();

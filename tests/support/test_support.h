@@ -28,6 +28,10 @@ public:
     // A data module connected to this database as the program connects.
     std::unique_ptr<TDataModule6> connectModule() const;
 
+    // How many advisory locks are held in this database (by any session); other tests' databases
+    // on the same cluster do not count.
+    int advisoryLocks() const;
+
     // Runs statements; fails the test (throws) on error. Returns rows affected.
     int exec(const QString &sql) const;
     QVariant scalar(const QString &sql) const;
