@@ -2,14 +2,20 @@
 
 #include "db/connection.h"
 #include "db/db_error.h"
+#include "db/sql_statement.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlField>
 #include <QSqlRecord>
+#include <QSqlResult>
+
+#include <sql.h>
+#include <sqlext.h>
 
 QString sqlErrorText(const QSqlError &error)
 {
@@ -23,76 +29,188 @@ QString sqlErrorText(const QSqlError &error)
 
 namespace {
 
-QSqlQuery runQuery(const QString &connection, const QString &sql,
+StatementObserver statementObserver;
+
+// Sends a statement as it stands, its parameters written in as literals: one round trip, nothing
+// prepared, whether or not it has parameters.
+QSqlQuery runQuery(const QString &connection, const QString &statement,
                    const QHash<QString, QVariant> &params)
 {
     QSqlDatabase db = Connection::use(connection);
+    const QString sql = params.isEmpty() ? statement : sqlWithParams(statement, params);
+    if (statementObserver)
+        statementObserver(connection, sql);
     QElapsedTimer clock;
     clock.start();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     q.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    bool ok;
-    if (params.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        if (ok) {
-            for (auto it = params.cbegin(); it != params.cend(); ++it)
-                q.bindValue(QLatin1Char(':') + it.key(), it.value());
-            ok = q.exec();
-        }
-    }
-    if (!ok)
+    if (!q.exec(sql))
         throw Connection::failure(connection, q.lastError(), clock.elapsed());
     return q;
 }
 
-// The statement with its quoted parts (texts and quoted names) blanked out: a parameter mark
-// is only ever looked for outside them, so that a text such as "Сборка :dt" stays a text.
-QString outsideQuotes(const QString &sql)
+// How the values of one column are read from the driver: the same values, of the same types, as
+// the Qt driver gives (texts as UTF-16, decimals as their exact text), without its per-value
+// bookkeeping.
+enum class ColumnRead { Text, DecimalText, Short, UShort, Int, UInt, BigInt, UBigInt, Date, Time, DateTime };
+
+bool columnReads(const QSqlRecord &rec, QVector<ColumnRead> &reads, QVector<QMetaType> &types)
 {
-    QString out = sql;
-    QChar quote;
-    for (int i = 0; i < out.size(); ++i) {
-        const QChar c = out.at(i);
-        if (quote.isNull()) {
-            if (c == QLatin1Char('\'') || c == QLatin1Char('"'))
-                quote = c;
-        } else if (c == quote) {
-            quote = QChar();   // a doubled quote closes and opens again: still inside
-        } else {
-            out[i] = QLatin1Char(' ');
+    for (int i = 0; i < rec.count(); ++i) {
+        const QMetaType type = rec.field(i).metaType();
+        types << type;
+        switch (type.id()) {
+        case QMetaType::QString: reads << ColumnRead::Text; break;
+        case QMetaType::Double: reads << ColumnRead::DecimalText; break;
+        case QMetaType::Short: reads << ColumnRead::Short; break;
+        case QMetaType::UShort: reads << ColumnRead::UShort; break;
+        case QMetaType::Int: reads << ColumnRead::Int; break;
+        case QMetaType::UInt: reads << ColumnRead::UInt; break;
+        case QMetaType::LongLong: reads << ColumnRead::BigInt; break;
+        case QMetaType::ULongLong: reads << ColumnRead::UBigInt; break;
+        case QMetaType::QDate: reads << ColumnRead::Date; break;
+        case QMetaType::QTime: reads << ColumnRead::Time; break;
+        case QMetaType::QDateTime: reads << ColumnRead::DateTime; break;
+        default: return false;   // anything else is read through the Qt driver
         }
     }
-    return out;
+    return true;
 }
 
-// Only the parameters the statement names are bound.
-QHash<QString, QVariant> usedParams(const QString &statement, const QHash<QString, QVariant> &params)
+SQLHANDLE statementHandle(const QSqlQuery &q)
 {
-    QHash<QString, QVariant> used;
-    if (params.isEmpty())
-        return used;
-    const QString sql = outsideQuotes(statement);
-    for (auto it = params.cbegin(); it != params.cend(); ++it) {
-        const QString name = QLatin1Char(':') + it.key();
-        int pos = 0;
-        while ((pos = sql.indexOf(name, pos, Qt::CaseInsensitive)) >= 0) {
-            const int end = pos + name.size();
-            const bool wholeName = end >= sql.size() || !(sql.at(end).isLetterOrNumber() || sql.at(end) == QLatin1Char('_'));
-            const bool notCast = pos == 0 || sql.at(pos - 1) != QLatin1Char(':');
-            if (wholeName && notCast) {
-                used.insert(it.key(), it.value());
-                break;
-            }
-            pos = end;
-        }
-    }
-    return used;
+    // The Qt driver hands its statement handle over as a pointer.
+    const QVariant h = q.result() ? q.result()->handle() : QVariant();
+    if (!h.isValid() || h.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return SQL_NULL_HANDLE;
+    return *static_cast<const SQLHANDLE *>(h.constData());
 }
+
+QSqlError fetchError(SQLHANDLE statement)
+{
+    SQLCHAR state[6] = {0};
+    SQLCHAR message[1024] = {0};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    SQLGetDiagRec(SQL_HANDLE_STMT, statement, 1, state, &native, message, sizeof message, &length);
+    return QSqlError(QStringLiteral("Unable to fetch"), QString::fromUtf8(reinterpret_cast<const char *>(message)),
+                     QSqlError::StatementError, QString::number(native));
+}
+
+// One value of the current row; false when the driver failed.
+bool readValue(SQLHANDLE statement, SQLUSMALLINT column, ColumnRead read, const QMetaType &type,
+               QVector<char> &buffer, QVariant &value)
+{
+    SQLLEN indicator = 0;
+    SQLRETURN rc = SQL_SUCCESS;
+    const auto fixed = [&](SQLSMALLINT target, void *data, SQLLEN size) {
+        rc = SQLGetData(statement, column, target, data, size, &indicator);
+        return SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA;
+    };
+    switch (read) {
+    case ColumnRead::Text:
+    case ColumnRead::DecimalText: {
+        const bool wide = read == ColumnRead::Text;
+        const SQLSMALLINT target = wide ? SQL_C_WCHAR : SQL_C_CHAR;
+        const int unit = wide ? int(sizeof(SQLWCHAR)) : 1;
+        QString text;
+        for (;;) {
+            rc = SQLGetData(statement, column, target, buffer.data(), buffer.size(), &indicator);
+            if (rc == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(rc))
+                return false;
+            if (indicator == SQL_NULL_DATA) {
+                value = QVariant();   // as the Qt driver gives a null text
+                return true;
+            }
+            // A longer text comes in pieces, each filling the buffer but for its terminator.
+            const bool more = rc == SQL_SUCCESS_WITH_INFO
+                && (indicator == SQL_NO_TOTAL || indicator >= buffer.size());
+            const qsizetype units = more ? (buffer.size() / unit - 1) : qsizetype(indicator / unit);
+            if (wide)
+                text += QStringView(reinterpret_cast<const char16_t *>(buffer.constData()), units);
+            else
+                text += QLatin1String(buffer.constData(), units);
+            if (!more)
+                break;
+        }
+        value = text;
+        return true;
+    }
+    case ColumnRead::Short: {
+        SQLSMALLINT v = 0;
+        // The Qt driver gives a null small number as a null int.
+        value = fixed(SQL_C_SSHORT, &v, 0) ? QVariant(short(v)) : QVariant(QMetaType::fromType<int>());
+        break;
+    }
+    case ColumnRead::UShort: {
+        SQLUSMALLINT v = 0;
+        value = fixed(SQL_C_USHORT, &v, 0) ? QVariant(ushort(v)) : QVariant(QMetaType::fromType<uint>());
+        break;
+    }
+    case ColumnRead::Int: {
+        SQLINTEGER v = 0;
+        value = fixed(SQL_C_SLONG, &v, 0) ? QVariant(int(v)) : QVariant(type);
+        break;
+    }
+    case ColumnRead::UInt: {
+        SQLUINTEGER v = 0;
+        value = fixed(SQL_C_ULONG, &v, 0) ? QVariant(uint(v)) : QVariant(type);
+        break;
+    }
+    case ColumnRead::BigInt: {
+        SQLBIGINT v = 0;
+        value = fixed(SQL_C_SBIGINT, &v, 0) ? QVariant(qlonglong(v)) : QVariant(type);
+        break;
+    }
+    case ColumnRead::UBigInt: {
+        SQLUBIGINT v = 0;
+        value = fixed(SQL_C_UBIGINT, &v, 0) ? QVariant(qulonglong(v)) : QVariant(type);
+        break;
+    }
+    case ColumnRead::Date: {
+        DATE_STRUCT d{};
+        value = fixed(SQL_C_TYPE_DATE, &d, sizeof d) ? QVariant(QDate(d.year, d.month, d.day)) : QVariant(type);
+        break;
+    }
+    case ColumnRead::Time: {
+        TIME_STRUCT t{};
+        value = fixed(SQL_C_TYPE_TIME, &t, sizeof t) ? QVariant(QTime(t.hour, t.minute, t.second)) : QVariant(type);
+        break;
+    }
+    case ColumnRead::DateTime: {
+        TIMESTAMP_STRUCT t{};
+        value = fixed(SQL_C_TYPE_TIMESTAMP, &t, sizeof t)
+            ? QVariant(QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second, int(t.fraction / 1000000))))
+            : QVariant(type);
+        break;
+    }
+    }
+    return SQL_SUCCEEDED(rc);
+}
+
+// Results carry a local date-time in every row. With TZ unset the C library looks at
+// /etc/localtime again for each of them; naming the workstation's zone once, as the link there
+// names it, keeps the same zone without that. A TZ the user set is left alone.
+void nameLocalTimeZone()
+{
+    if (qEnvironmentVariableIsSet("TZ"))
+        return;
+    const QString target = QFileInfo(QStringLiteral("/etc/localtime")).symLinkTarget();
+    const int at = int(target.indexOf(QLatin1String("/zoneinfo/")));
+    if (at >= 0 && QFileInfo::exists(target))
+        qputenv("TZ", target.mid(at + 10).toLocal8Bit());
+}
+Q_CONSTRUCTOR_FUNCTION(nameLocalTimeZone)
 
 } // namespace
+
+void setStatementObserver(const StatementObserver &observer)
+{
+    statementObserver = observer;
+}
 
 DataSet::DataSet(const QString &connectionName, QObject *parent)
     : QObject(parent), m_connection(connectionName)
@@ -111,7 +229,7 @@ void DataSet::open()
 {
     if (m_open)
         return;
-    QSqlQuery q = runQuery(m_connection, m_sql, usedParams(m_sql, m_params));
+    QSqlQuery q = runQuery(m_connection, m_sql, m_params);
     const QSqlRecord rec = q.record();
     m_fields.clear();
     m_fieldIndex.clear();
@@ -125,11 +243,33 @@ void DataSet::open()
             m_fieldIndex.insert(name, i);
     }
     m_rows.clear();
-    while (q.next()) {
-        Row row(rec.count());
-        for (int i = 0; i < rec.count(); ++i)
-            row[i] = q.value(i);
-        m_rows.append(std::move(row));
+    const int columns = rec.count();
+    QVector<ColumnRead> reads;
+    QVector<QMetaType> types;
+    const SQLHANDLE statement = columns > 0 ? statementHandle(q) : SQL_NULL_HANDLE;
+    if (statement != SQL_NULL_HANDLE && columnReads(rec, reads, types)) {
+        // Straight from the driver, column by column: how each column is read was settled once
+        // for the whole result.
+        QVector<char> buffer(4096);
+        for (;;) {
+            const SQLRETURN rc = SQLFetch(statement);
+            if (rc == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(rc))
+                throw Connection::failure(m_connection, fetchError(statement), 0);
+            Row row(columns);
+            for (int i = 0; i < columns; ++i)
+                if (!readValue(statement, SQLUSMALLINT(i + 1), reads[i], types[i], buffer, row[i]))
+                    throw Connection::failure(m_connection, fetchError(statement), 0);
+            m_rows.append(std::move(row));
+        }
+    } else {
+        while (q.next()) {
+            Row row(columns);
+            for (int i = 0; i < columns; ++i)
+                row[i] = q.value(i);
+            m_rows.append(std::move(row));
+        }
     }
     m_open = true;
     applyFilter();
@@ -189,6 +329,10 @@ bool DataSet::locate(const QString &field, const QVariant &value)
 
 int DataSet::fieldIndex(const QString &field) const
 {
+    // Names are kept in lower case, as the callers mostly write them.
+    const auto it = m_fieldIndex.constFind(field);
+    if (it != m_fieldIndex.cend())
+        return *it;
     return m_fieldIndex.value(field.toLower(), -1);
 }
 
@@ -214,6 +358,14 @@ QVariant DataSet::valueAt(int row, const QString &field) const
     if (col < 0 || row < 0 || row >= m_visible.size())
         return {};
     return m_rows[m_visible[row]][col];
+}
+
+QVariant DataSet::valueAt(int row, int column) const
+{
+    if (column < 0 || row < 0 || row >= m_visible.size())
+        return {};
+    const Row &values = m_rows[m_visible[row]];
+    return column < values.size() ? values[column] : QVariant();
 }
 
 QVariant DataSet::rawValue(int rawRow, const QString &field) const
@@ -245,6 +397,6 @@ void DataSet::applyFilter()
 
 int SqlCommand::execute()
 {
-    QSqlQuery q = runQuery(m_connection, m_sql, usedParams(m_sql, m_params));
+    QSqlQuery q = runQuery(m_connection, m_sql, m_params);
     return q.numRowsAffected();
 }

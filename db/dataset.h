@@ -11,8 +11,9 @@ class QSqlRecord;
 
 // A query whose result is read whole into memory, with a current row, an optional row filter and
 // named parameters: the shape every list and journal of the program works with. Rows are numbered
-// from 1 (recNo), as the user sees them; 0 means "no current row". Values are read by column name;
-// decimals arrive as exact text (high precision), never through a float.
+// from 1 (recNo), as the user sees them; 0 means "no current row". Parameters are written into the
+// statement as literals (sqlWithParams). Values are read by column name, or by a column index
+// resolved once (column()); decimals arrive as exact text (high precision), never through a float.
 class DataSet : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +61,10 @@ public:
     QVariant value(const QString &field) const;
     // Value of visible row `row` (0-based).
     QVariant valueAt(int row, const QString &field) const;
+    // The same by the field's index (column()), for reading many rows: resolve it once.
+    QVariant valueAt(int row, int column) const;
+    // Index of a field in the rows (-1: no such field); stays valid until the next open.
+    int column(const QString &field) const { return fieldIndex(field); }
     QString text(const QString &field) const { return value(field).toString(); }
     int toInt(const QString &field) const { return value(field).toInt(); }
     // Value of raw (unfiltered) row, for filters.
@@ -116,3 +121,9 @@ private:
 
 // Message of a failed statement as the server gave it.
 QString sqlErrorText(const class QSqlError &error);
+
+// Sees every statement a data set or command sends, as it goes to the server (its parameters
+// written in): the benchmarks replay what a command sent through a bare ODBC client. None is set
+// in the program.
+using StatementObserver = std::function<void(const QString &connectionName, const QString &sql)>;
+void setStatementObserver(const StatementObserver &observer);

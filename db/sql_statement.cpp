@@ -80,3 +80,87 @@ QString sqlStatement(const QString &text, std::initializer_list<SqlArg> values)
             throw std::logic_error(("value without a mark {" + QString::fromLatin1(arg.first) + "} in: " + text).toStdString());
     return out;
 }
+
+namespace {
+
+QString paramLiteral(const QVariant &value)
+{
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("null");
+    switch (value.metaType().id()) {
+    case QMetaType::QDate:
+        return sqlLiteral(sqlDate(value.toDate()));
+    case QMetaType::QDateTime:
+        return sqlLiteral(value.toDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss.zzz")));
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return value.toString();
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return SqlValue::number(value.toDouble()).sql();
+    default:
+        return sqlLiteral(value.toString());
+    }
+}
+
+bool isNameChar(QChar c)
+{
+    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+        || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_');
+}
+
+} // namespace
+
+QString sqlWithParams(const QString &sql, const QHash<QString, QVariant> &params)
+{
+    QHash<QString, QString> literals;
+    for (auto it = params.cbegin(); it != params.cend(); ++it)
+        literals.insert(it.key().toLower(), paramLiteral(it.value()));
+    QString out;
+    out.reserve(sql.size() + 16 * int(params.size()));
+    QChar quote;
+    int i = 0;
+    while (i < sql.size()) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();   // a doubled quote closes and opens again: still inside
+            out += c;
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            out += c;
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char(':')) {
+            // "::" is a cast: both colons stay as they are.
+            if (i + 1 < sql.size() && sql.at(i + 1) == QLatin1Char(':')) {
+                out += QLatin1String("::");
+                i += 2;
+                continue;
+            }
+            int end = i + 1;
+            while (end < sql.size() && isNameChar(sql.at(end)))
+                ++end;
+            if (end > i + 1 && !sql.at(i + 1).isDigit()) {
+                out += literals.value(sql.mid(i + 1, end - i - 1).toLower(), QStringLiteral("null"));
+                i = end;
+                continue;
+            }
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}

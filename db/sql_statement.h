@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
+#include <QVariant>
 
 #include <initializer_list>
 #include <stdexcept>
@@ -51,3 +53,11 @@ QString sqlLiteral(const QString &value);
 
 // Dates in statements are written day first, DD.MM.YYYY.
 QString sqlDate(const QDate &date);
+
+// A query's statement with its named parameters (:name) written in as literals, so that it goes
+// to the server as it stands, in one round trip, like every other statement: a date day first
+// and quoted, a whole number as digits, a floating-point number as SqlValue::number writes it, a
+// text as a complete literal, no value (or a mark without a parameter) as null. Marks are looked
+// for only outside quoted texts and names, and a cast (::type) is not one. Names are matched
+// whatever their case.
+QString sqlWithParams(const QString &sql, const QHash<QString, QVariant> &params);

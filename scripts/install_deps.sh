@@ -8,15 +8,15 @@ purpose=${1:-test}
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc qt6-translations-l10n libgl-dev
-    unixodbc odbc-postgresql postgresql
+    unixodbc unixodbc-dev odbc-postgresql postgresql
     libxlsxwriter-dev fonts-liberation2 fonts-dejavu-core
     # Configuring the build folder looks for what the tests link too, whatever is built.
     zlib1g-dev
 )
 case "$purpose" in
 test)
-    # Reading back PDFs and workbooks in the tests; the bare ODBC client of a benchmark.
-    packages+=(poppler-utils libreoffice-calc-nogui locales unixodbc-dev)
+    # Reading back PDFs and workbooks in the tests.
+    packages+=(poppler-utils libreoffice-calc-nogui locales)
     ;;
 package)
     # cpack's DEB generator finds the shared libraries' packages with dpkg-shlibdeps.

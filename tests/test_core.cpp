@@ -19,6 +19,8 @@
 #include "tests/support/test_support.h"
 
 #include <QElapsedTimer>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QScopeGuard>
 #include <QThread>
 #include <QtTest>
@@ -72,6 +74,9 @@ private slots:
     void referenceStatementTexts();
     void textsStoredAsTyped_data();
     void textsStoredAsTyped();
+    void paramsWrittenIn_data();
+    void paramsWrittenIn();
+    void resultsReadAsTheQtDriverReadsThem();
 
     void unitOfWorkCommits();
     void unitOfWorkRollsBackWhole();
@@ -408,6 +413,93 @@ void TestCore::textsStoredAsTyped()
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toInt(), 2);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cmn_gds_and_srv.gds_and_srv")).toInt(), 2);
+}
+
+void TestCore::paramsWrittenIn_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QVariantHash>("params");
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char *name, const char *statement, const QVariantHash &params, const char *expected) {
+        QTest::newRow(name) << QString::fromUtf8(statement) << params << QString::fromUtf8(expected);
+    };
+    row("date day first", "data=:data", {{"data", QDate(2026, 3, 5)}}, "data='05.03.2026'");
+    row("whole number", "id=:id", {{"id", 42}}, "id=42");
+    row("64-bit number", "id=:id", {{"id", qlonglong(123456789012345)}}, "id=123456789012345");
+    row("text with apostrophes", "ok!=:ok", {{"ok", QStringLiteral("O'Brien''")}}, "ok!='O''Brien'''''");
+    row("backslash as it is", "ok=:ok", {{"ok", QStringLiteral("a\\', b")}}, "ok='a\\'', b'");
+    row("floating-point number", "cnt>:cnt", {{"cnt", 12.5}}, "cnt>12.5");
+    row("zero as double", "cnt>:cnt", {{"cnt", 0.0}}, "cnt>0");
+    row("no value", "x=:x", {{"x", QVariant()}}, "x=null");
+    row("mark without a parameter", "x=:x and y=:y", {{"x", 1}}, "x=1 and y=null");
+    row("cast after a mark", "d=:d::date", {{"d", QDate(2026, 1, 31)}}, "d='31.01.2026'::date");
+    row("cast is no mark", "s_code::t_id=w_id and a=:a", {{"a", 1}}, "s_code::t_id=w_id and a=1");
+    row("mark inside a text stays", "x=':a' and y=:a", {{"a", 2}}, "x=':a' and y=2");
+    row("mark inside a quoted name stays", "\"x:a\"=:a", {{"a", 2}}, "\"x:a\"=2");
+    row("doubled quote inside a text", "x='it''s :a' and y=:a", {{"a", 2}}, "x='it''s :a' and y=2");
+    row("longer name sharing a start", "a>=:data1 and a<:data12 and b=:data",
+        {{"data", 1}, {"data1", 2}, {"data12", 3}}, "a>=2 and a<3 and b=1");
+    row("names whatever their case", "m=:Mnth and y=:yea", {{"mnth", 3}, {"YEA", 2026}}, "m=3 and y=2026");
+    row("time in a text", "t='10:30' and x=:x", {{"x", 1}}, "t='10:30' and x=1");
+    row("array slice digits", "a[1:2]=:x", {{"x", 1}}, "a[1:2]=1");
+    row("Cyrillic text", "fio=:fio", {{"fio", QStringLiteral("Щёлковский")}}, "fio='Щёлковский'");
+}
+
+// Parameters go to the server written into the statement, safe whatever they hold.
+void TestCore::paramsWrittenIn()
+{
+    QFETCH(QString, statement);
+    QFETCH(QVariantHash, params);
+    QFETCH(QString, expected);
+    QCOMPARE(sqlWithParams(statement, params), expected);
+}
+
+// The program reads results straight from the driver: every value must be what the Qt driver
+// itself gives, of the same type, nulls and long texts included.
+void TestCore::resultsReadAsTheQtDriverReadsThem()
+{
+    TestDatabase db;
+    const QString longText = QString(3000, QChar(0x0416)) + QStringLiteral("🙂") + QString(2000, QLatin1Char('x'));
+    db.exec(QStringLiteral("create table accounts_dep.kinds (id serial, t text, v varchar(40), c char(6), n numeric(28,6), "
+                           "r numeric, f float8, s smallint, i integer, b bigint, d date, tm time, ts timestamp, "
+                           "flag boolean)"));
+    db.exec(QStringLiteral("insert into accounts_dep.kinds (t, v, c, n, r, f, s, i, b, d, tm, ts, flag) values "
+                           "(%1, 'Иванов 🙂', 'ab', 12.5, 1.0000000001, 0.1, -3, 2147483647, 9007199254740993, "
+                           "'2026-03-05', '14:30:15', '2026-12-10 14:30:00.125', true), "
+                           "(null, null, null, null, null, null, null, null, null, null, null, null, null), "
+                           "('', '', '', 0, -0.5, -1e10, 0, -2147483648, -1, '1900-01-01', '00:00', '2026-03-29 02:30:00', false)")
+                .arg(sqlLiteral(longText)));
+    auto module = db.connectModule();
+    const QString sql = QStringLiteral("select t, v, c, n, r, f, s, i, b, d, tm, ts, flag, n * 2 as computed, "
+                                       "count(*) over () as cnt, null as nothing from accounts_dep.kinds order by id");
+    DataSet ds(module->connectionName());
+    ds.setSql(sql);
+    ds.open();
+    QCOMPARE(ds.recordCount(), 3);
+
+    QSqlQuery q(QSqlDatabase::database(module->connectionName()));
+    q.setForwardOnly(true);
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    QVERIFY(q.exec(sql));
+    int row = 0;
+    while (q.next()) {
+        for (int c = 0; c < q.record().count(); ++c) {
+            const QVariant expected = q.value(c);
+            const QVariant read = ds.valueAt(row, c);
+            const QByteArray where = QStringLiteral("row %1, column %2").arg(row).arg(q.record().fieldName(c)).toUtf8();
+            QVERIFY2(read.metaType() == expected.metaType(), where + " type " + read.typeName() + " against " + expected.typeName());
+            QVERIFY2(read.isNull() == expected.isNull(), where);
+            QVERIFY2(read == expected, where + ": " + read.toString().left(40).toUtf8() + " against " + expected.toString().left(40).toUtf8());
+        }
+        ++row;
+    }
+    QCOMPARE(row, 3);
+    QCOMPARE(ds.valueAt(0, ds.column(QStringLiteral("t"))).toString(), longText);
+    QCOMPARE(ds.valueAt(0, QStringLiteral("n")).toString(), QStringLiteral("12.500000"));
+    QVERIFY(ds.isDecimalField(QStringLiteral("n")));
+    QCOMPARE(ds.valueAt(0, QStringLiteral("ts")).toDateTime(), QDateTime(QDate(2026, 12, 10), QTime(14, 30, 0, 125)));
+    QCOMPARE(ds.column(QStringLiteral("no such field")), -1);
+    QVERIFY(!ds.valueAt(0, 99).isValid());
 }
 
 void TestCore::unitOfWorkCommits()

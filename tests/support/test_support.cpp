@@ -54,6 +54,36 @@ TestDatabase::TestDatabase()
     run(adminConnection(), QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
     run(adminConnection(), QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(m_name));
     run(adminConnection(), QStringLiteral("ALTER DATABASE %1 SET datestyle TO 'ISO, DMY'").arg(m_name));
+    connect();
+}
+
+TestDatabase::TestDatabase(const Kept &kept) : m_name(kept.name), m_kept(true)
+{
+    QSqlQuery q = run(adminConnection(), QStringLiteral("select count(*) from pg_database where datname = %1").arg(sqlLiteral(m_name)));
+    m_created = q.next() && q.value(0).toInt() == 0;
+    if (m_created) {
+        run(adminConnection(), QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(m_name));
+        run(adminConnection(), QStringLiteral("ALTER DATABASE %1 SET datestyle TO 'ISO, DMY'").arg(m_name));
+    }
+    connect();
+}
+
+void TestDatabase::drop(const QString &name)
+{
+    run(adminConnection(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+}
+
+QStringList TestDatabase::kept(const QString &prefix)
+{
+    QStringList names;
+    QSqlQuery q = run(adminConnection(), QStringLiteral("select datname from pg_database where starts_with(datname, %1)").arg(sqlLiteral(prefix)));
+    while (q.next())
+        names << q.value(0).toString();
+    return names;
+}
+
+void TestDatabase::connect()
+{
     m_conn = QStringLiteral("test_%1").arg(m_name);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_conn);
     db.setDatabaseName(connectionString());
@@ -65,6 +95,8 @@ TestDatabase::~TestDatabase()
 {
     QSqlDatabase::database(m_conn, false).close();
     QSqlDatabase::removeDatabase(m_conn);
+    if (m_kept)
+        return;
     try {
         run(adminConnection(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
     } catch (...) {

@@ -17,7 +17,19 @@ class TDataModule6;
 class TestDatabase {
 public:
     TestDatabase();
+    // A database kept between runs under its own name (the benchmarks' demo plants take minutes to
+    // load): made from the template only when it is missing, and not dropped at the end.
+    struct Kept {
+        QString name;
+    };
+    explicit TestDatabase(const Kept &kept);
     ~TestDatabase();
+    // Drops a kept database (one left half-loaded, say).
+    static void drop(const QString &name);
+    // Kept databases whose names start with `prefix`.
+    static QStringList kept(const QString &prefix);
+    // Whether this object made the database (false: a kept one was there already).
+    bool created() const { return m_created; }
     TestDatabase(const TestDatabase &) = delete;
     TestDatabase &operator=(const TestDatabase &) = delete;
 
@@ -55,8 +67,12 @@ public:
     QStringList timesheetLines(int worker) const;
 
 private:
+    void connect();
+
     QString m_name;
     QString m_conn;
+    bool m_kept = false;
+    bool m_created = true;
 };
 
 // Fills the database with the demo plant of database/demo_data.sql ("small" or "large", see

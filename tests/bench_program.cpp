@@ -1,0 +1,450 @@
+// Prints, for each thing a user does, how long the program takes beside the least the same work
+// can cost through the same driver: a bare client of the unixODBC API (tests/support/
+// bare_odbc_client.h) that sends the very statements the program sent, by direct execution, over
+// a connection with the program's connection string, and reads every value (texts as UTF-16,
+// everything else as text). Both take turns in one run, so that both meet the same machine, the
+// same server and the same caches; the figures are medians over the runs. Beside them: the
+// program's peak resident memory during the action.
+//
+// Not a test: run it by hand while the test cluster runs (scripts/test_cluster.sh start).
+//   bench_program [large|x4|x16] [runs] [part of an action's name: only those actions]
+// The demo plant of that size (scripts/load_demo.sh) is loaded on first use into a database of
+// its own on the test cluster, kept for later runs of the same day (x16 takes minutes to load):
+// tabel_bench_<size>_<date>. Commands that write (saving a record, the rebuilds) put back what
+// they changed before the next run.
+
+#include "support/bare_odbc_client.h"
+#include "support/fake_spreadsheet.h"
+#include "support/test_support.h"
+
+#include "app/data_module.h"
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/message_boxes.h"
+#include "app/messages.h"
+#include "app/startup.h"
+#include "app/windows.h"
+#include "db/dataset.h"
+#include "records/record_commands.h"
+#include "reference/price_list.h"
+#include "reports/detailed_products_report.h"
+#include "reports/detailed_workers_report.h"
+#include "reports/products_report.h"
+#include "reports/report_centre.h"
+#include "reports/shift_timesheet_report.h"
+#include "reports/workers_report.h"
+#include "timesheets/month_rebuild.h"
+#include "timesheets/piecework_timesheet_statements.h"
+#include "timesheets/piecework_timesheet_window.h"
+#include "timesheets/shift_timesheet_statements.h"
+#include "timesheets/shift_timesheet_window.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QTextStream out(stdout);
+
+// Peak resident memory of this process since the last reset, in MiB.
+double peakMiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+// Makes the peak resident memory start again from what the process holds now.
+void resetPeak()
+{
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Keeps every statement the program sends while it lives.
+class StatementRecorder {
+public:
+    StatementRecorder()
+    {
+        setStatementObserver([this](const QString &, const QString &sql) { sent.push_back(sql); });
+    }
+    ~StatementRecorder() { setStatementObserver({}); }
+    std::vector<QString> sent;
+};
+
+// Sends what the program sent, as one transaction (reads included: a commit costs the bare
+// client one round trip, as ending the program's transaction does).
+int replay(BareOdbcClient &client, const std::vector<QString> &statements)
+{
+    int rows = 0;
+    for (const QString &s : statements) {
+        try {
+            rows += client.run(s);
+        } catch (const std::exception &e) {
+            qFatal("the bare client could not send\n%s\n%s", qPrintable(s), e.what());
+        }
+    }
+    client.commit();
+    return rows;
+}
+
+void save(const QString &path, const std::vector<QString> &statements)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QDataStream s(&f);
+    s << qint32(statements.size());
+    for (const QString &st : statements)
+        s << st;
+}
+
+std::vector<QString> load(const QString &path)
+{
+    QFile f(path);
+    std::vector<QString> statements;
+    if (!f.open(QIODevice::ReadOnly))
+        return statements;
+    QDataStream s(&f);
+    qint32 n = 0;
+    s >> n;
+    for (int i = 0; i < n; ++i) {
+        QString st;
+        s >> st;
+        statements.push_back(st);
+    }
+    return statements;
+}
+
+struct Action {
+    QString name;
+    std::function<void()> program;
+    std::function<void()> undo;     // puts back what the program's command changed; may be empty
+    double target = 0;              // the ratio the program must stay within; 0: none set
+    QString note;                   // rows read, pages, statements: filled in after the first run
+};
+
+struct Result {
+    double programMs = 0;
+    double bareMs = 0;
+    double peak = 0;
+};
+
+// Start to the login window, in a process of its own: the program's start (Qt, the Russian
+// locale, the connection, the main window) until the login window has painted, or the bare
+// client's connection and the statements the program sent before that.
+int startChild(const QString &mode, const QString &connectionString, const QString &capture)
+{
+    if (mode == QLatin1String("--start-bare")) {
+        BareOdbcClient client(connectionString);
+        client.execute(QStringLiteral("set standard_conforming_strings to on"));
+        client.execute(QStringLiteral("set lock_timeout = 10000"));
+        client.commit();
+        replay(client, load(capture));
+        return 0;
+    }
+    int argc = 1;
+    char name[] = "tabel";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    installRussian(app);
+    installMessageBoxes();
+    StatementRecorder recorder;
+    auto *module = new TDataModule6(&app);
+    module->Connect(connectionString);
+    auto *main = new TForm1(module);
+    auto *login = new TForm23(main);
+    struct FirstPaint : QObject {
+        bool eventFilter(QObject *o, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint && o->objectName() == QLatin1String("TForm23"))
+                QCoreApplication::exit(0);
+            return false;
+        }
+    } firstPaint;
+    app.installEventFilter(&firstPaint);
+    login->show();
+    app.exec();
+    save(capture, recorder.sent);
+    QTextStream(stdout) << peakMiB() << "\n";
+    delete main;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 4 && QByteArray(argv[1]).startsWith("--start-"))
+        return startChild(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+
+    QApplication app(argc, argv);
+    installRussian(app);
+    const QString size = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("large");
+    if (!QStringList{QStringLiteral("large"), QStringLiteral("x4"), QStringLiteral("x16")}.contains(size))
+        qFatal("usage: bench_program [large|x4|x16] [runs]");
+    const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
+    const QString only = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+
+    // The demo plant, loaded once a day: its journal ends with the day it was loaded.
+    const QString prefix = QStringLiteral("tabel_bench_%1_").arg(size);
+    const QString dbName = prefix + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    for (const QString &old : TestDatabase::kept(prefix))
+        if (old != dbName)
+            TestDatabase::drop(old);
+    std::unique_ptr<TestDatabase> dbHolder = std::make_unique<TestDatabase>(TestDatabase::Kept{dbName});
+    if (!dbHolder->created() && dbHolder->scalar(QStringLiteral("select coalesce(shobj_description(oid, 'pg_database'), '') "
+                                                                "from pg_database where datname = current_database()"))
+                                        .toString() != QLatin1String("demo plant loaded")) {
+        dbHolder.reset();
+        TestDatabase::drop(dbName);
+        dbHolder = std::make_unique<TestDatabase>(TestDatabase::Kept{dbName});
+    }
+    TestDatabase &db = *dbHolder;
+    if (db.created()) {
+        QElapsedTimer load;
+        load.start();
+        loadDemoPlant(db, size);
+        db.exec(QStringLiteral("vacuum analyze"));
+        db.exec(QStringLiteral("comment on database %1 is 'demo plant loaded'").arg(dbName));
+        out << QStringLiteral("demo plant %1 loaded in %2 s\n").arg(size).arg(load.elapsed() / 1000.0, 0, 'f', 1);
+    }
+
+    // The last whole month of the demo data, and its busiest day.
+    const QDate today = QDate::currentDate();
+    const QDate end(today.year(), today.month(), 1);
+    const QDate start = end.addMonths(-1);
+    const TimesheetMonth month{start.month(), start.year()};
+    const QString period = QStringLiteral("data >= '%1' and data < '%2'").arg(start.toString(Qt::ISODate), end.toString(Qt::ISODate));
+    const QDate busyDay = db.scalar(QStringLiteral("select data from accounts_dep.smena where %1 group by data "
+                                                   "order by count(*) desc, data limit 1").arg(period)).toDate();
+    out << QStringLiteral("database %1 on %2: month %3.%4, %5 journal records, %6 workers; busiest day %7\n")
+               .arg(dbName, TestDatabase::server()).arg(month.month).arg(month.year)
+               .arg(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where %1").arg(period)).toLongLong())
+               .arg(db.scalar(QStringLiteral("select count(distinct w_id) from accounts_dep.smena where %1").arg(period)).toLongLong())
+               .arg(busyDay.toString(QStringLiteral("dd.MM.yyyy")));
+    out.flush();
+
+    installMessageBoxes();
+    Messages::MessageRecorder messages;   // no box waits for an answer; every question answered yes
+    for (int i = 0; i < 1000; ++i)
+        messages.answers << true;
+    FakeSpreadsheet spreadsheet;
+    auto module = db.connectModule();
+    prepareJournals(*module);   // as after an administrator's login: every record shows
+    auto *main = new TForm1(module.get());
+    auto *date = main->findChild<QDateEdit *>(QStringLiteral("DateT"));
+    BareOdbcClient bare(db.connectionString());
+    QTemporaryDir dir;
+
+    std::vector<Action> actions;
+
+    actions.push_back({QStringLiteral("journal re-read"), [&] {
+                           date->setDate(busyDay);
+                           main->ReadJournals();
+                       }, {}, 1.2});
+
+    const auto list = [&](const QString &name, DataSet *ds) {
+        actions.push_back({name, [ds] { ds->reopen(); }, {}, 1.2});
+    };
+    list(QStringLiteral("list of workers"), module->Workers);
+    list(QStringLiteral("list of products"), module->Izdel);
+    list(QStringLiteral("list of operation kinds"), module->Vid_oper);
+    list(QStringLiteral("list of operation prices"), module->Oper);
+    auto *shifts = Windows::get<TForm19>();
+    shifts->PrepareMonth(start);
+    actions.push_back({QStringLiteral("timesheet by shifts, 3 grids"), [&] { shifts->Button5Click(); }, {}, 1.2});
+    auto *piecework = Windows::get<TForm27>();
+    piecework->PrepareMode(PieceworkView::Piecework, start);
+    actions.push_back({QStringLiteral("piecework timesheet"), [&] { piecework->Button5Click(); }, {}, 1.2});
+
+    // Saving a new record for the busiest day's first worker, taken back by deleting it.
+    const auto sample = db.rows(QStringLiteral("select w_id, o_id, i_id, cena from accounts_dep.smena where data = '%1' "
+                                               "and smena = 1 order by id limit 1").arg(busyDay.toString(Qt::ISODate)));
+    ProductionRecord record;
+    record.worker = sample.at(0).at(0).toInt();
+    record.operationPrice = sample.at(0).at(1).toInt();
+    record.product = sample.at(0).at(2).toLongLong();
+    record.unitPrice = 1.25;
+    record.quantity = 17;
+    record.hours = 1;
+    record.colour = 4711;   // a colour no demo record has: the key is new
+    record.date = busyDay;
+    record.mode = 1;
+    const auto removeRecord = [&] {
+        const int id = db.scalar(QStringLiteral("select max(id) from accounts_dep.smena where color = 4711")).toInt();
+        RecordCommands::remove(*module, id, record.worker, record.date, record.mode);
+    };
+    actions.push_back({QStringLiteral("saving a record"), [&] {
+                           if (!RecordCommands::save(*module, record, nullptr, today))
+                               qFatal("the record was not saved");
+                       }, removeRecord, 1.2});
+
+    DataSet shiftDay(module->connectionName());
+    shiftDay.setSql(ShiftTimesheetStatements::day());
+    actions.push_back({QStringLiteral("month rebuild, shift rows"),
+                       [&] { MonthRebuild(*module, shiftDay, MonthRebuild::Family::Shifts).run(month); }, {}, 1.2});
+    DataSet householdDay(module->connectionName());
+    householdDay.setSql(PieceworkTimesheetStatements::day());
+    actions.push_back({QStringLiteral("month rebuild, household rows"),
+                       [&] { MonthRebuild(*module, householdDay, MonthRebuild::Family::Household).run(month); }, {}, 1.2});
+
+    TForm20 detailedWorkers(module.get());
+    TForm16 workers(module.get());
+    TForm17 products(module.get());
+    TForm21 detailedProducts(module.get());
+    int pages = 0;
+    for (PeriodReport *r : std::initializer_list<PeriodReport *>{&detailedWorkers, &workers, &products, &detailedProducts}) {
+        actions.push_back({r->Layout.title + QStringLiteral(" to PDF"), [&, r] {
+                               r->Query->close();
+                               r->SetPeriod(start, end);
+                               r->OpenQuery();
+                               r->SetTitle(r->PeriodTitle(start, end));
+                               const ReportDocument doc = r->Generate();
+                               pages = doc.pageCount();
+                               if (!doc.savePdf(dir.filePath(r->objectName() + QStringLiteral(".pdf"))))
+                                   qFatal("cannot write the PDF");
+                               r->Query->close();
+                           }, {}, r == &detailedWorkers ? 1.5 : 0});
+    }
+    TForm15 timesheet(module.get());
+    actions.push_back({timesheet.Layout.title + QStringLiteral(" to PDF"), [&] {
+                           timesheet.Query->close();
+                           timesheet.SetMonth(month.month, month.year);
+                           timesheet.OpenQuery();
+                           const ReportDocument doc = timesheet.Generate();
+                           pages = doc.pageCount();
+                           if (!doc.savePdf(dir.filePath(QStringLiteral("timesheet.pdf"))))
+                               qFatal("cannot write the PDF");
+                           timesheet.Query->close();
+                       }, {}, 0});
+
+    auto *prices = Windows::get<TForm4>();
+    actions.push_back({QStringLiteral("export: prices"), [&] { prices->Button5Click(); }, {}, 0});
+    auto *centre = Windows::get<TForm18>();
+    centre->PresetPeriod(today);
+    actions.push_back({QStringLiteral("export: product output"), [&] { centre->Button6Click(); }, {}, 0});
+    actions.push_back({QStringLiteral("export: timesheet by shifts"), [&] { shifts->Button2Click(); }, {}, 0});
+    actions.push_back({QStringLiteral("export: piecework timesheet"), [&] { piecework->Button2Click(); }, {}, 0});
+
+    if (!only.isEmpty())
+        actions.erase(std::remove_if(actions.begin(), actions.end(), [&](const Action &a) { return !a.name.contains(only); }),
+                      actions.end());
+    std::vector<Result> results(actions.size());
+    std::vector<std::vector<double>> programMs(actions.size()), bareMs(actions.size());
+    std::vector<std::vector<QString>> sent(actions.size());
+    for (size_t a = 0; a < actions.size(); ++a) {
+        // A first run of each warms the caches and records what the program sends.
+        Action &act = actions[a];
+        {
+            StatementRecorder recorder;
+            act.program();
+            sent[a] = recorder.sent;
+        }
+        if (act.undo)
+            act.undo();
+        int rows = replay(bare, sent[a]);
+        if (act.undo)
+            act.undo();
+        act.note = QStringLiteral("%1 statements, %2 rows").arg(sent[a].size()).arg(rows);
+        if (act.name.endsWith(QLatin1String(" to PDF")))
+            act.note += QStringLiteral(", %1 pages").arg(pages);
+    }
+    if (!messages.errors().isEmpty())
+        qFatal("the program showed errors: %s", qPrintable(messages.errors().join(QLatin1String("; "))));
+
+    for (int run = 0; run < runs; ++run) {
+        for (size_t a = 0; a < actions.size(); ++a) {
+            Action &act = actions[a];
+            QElapsedTimer t;
+            t.start();
+            replay(bare, sent[a]);
+            bareMs[a].push_back(t.nsecsElapsed() / 1e6);
+            if (act.undo)
+                act.undo();
+            resetPeak();
+            t.restart();
+            act.program();
+            programMs[a].push_back(t.nsecsElapsed() / 1e6);
+            results[a].peak = std::max(results[a].peak, peakMiB());
+            if (act.undo)
+                act.undo();
+        }
+    }
+
+    // Start to the login window, each in a process of its own.
+    const bool measureStart = only.isEmpty() || QStringLiteral("start to the login window").contains(only);
+    QString startNote;
+    std::vector<double> startProgram, startBare;
+    double startPeak = 0;
+    const QString capture = dir.filePath(QStringLiteral("start.statements"));
+    for (int run = 0; measureStart && run <= runs; ++run) {
+        for (const char *mode : {"--start-program", "--start-bare"}) {
+            QProcess child;
+            QElapsedTimer t;
+            t.start();
+            child.start(QCoreApplication::applicationFilePath(), {QLatin1String(mode), db.connectionString(), capture});
+            if (!child.waitForFinished(60000) || child.exitCode() != 0)
+                qFatal("the start could not be measured");
+            const double ms = t.nsecsElapsed() / 1e6;
+            if (run == 0)
+                continue;   // the first start of each warms the file caches
+            if (QLatin1String(mode) == QLatin1String("--start-program")) {
+                startProgram.push_back(ms);
+                startPeak = std::max(startPeak, child.readAllStandardOutput().trimmed().toDouble());
+            } else {
+                startBare.push_back(ms);
+            }
+        }
+    }
+    if (measureStart)
+        startNote = QStringLiteral("%1 statements").arg(load(capture).size());
+
+    out << QStringLiteral("\n%1 runs each, medians; bare: the same statements through a plain unixODBC client\n\n").arg(runs);
+    const auto line = [](const QString &name, double program, double bareTime, double peak, double target, const QString &note) {
+        const double ratio = bareTime > 0 ? program / bareTime : 0;
+        QString verdict;
+        if (target > 0)
+            verdict = ratio <= target ? QStringLiteral("(≤ %1: met)").arg(target) : QStringLiteral("(≤ %1: NOT met)").arg(target);
+        out << QStringLiteral("%1 %2 %3 %4 %5  %6  %7\n")
+                   .arg(name, -36)
+                   .arg(program, 9, 'f', 1)
+                   .arg(bareTime, 9, 'f', 1)
+                   .arg(ratio, 6, 'f', 2)
+                   .arg(peak, 8, 'f', 0)
+                   .arg(verdict, -15)
+                   .arg(note);
+    };
+    out << QStringLiteral("%1 %2 %3 %4 %5\n").arg(QStringLiteral("action"), -36).arg(QStringLiteral("program ms"), 9)
+               .arg(QStringLiteral("bare ms"), 9).arg(QStringLiteral("ratio"), 6).arg(QStringLiteral("peak MiB"), 8);
+    for (size_t a = 0; a < actions.size(); ++a)
+        line(actions[a].name, median(programMs[a]), median(bareMs[a]), results[a].peak, actions[a].target, actions[a].note);
+    if (measureStart)
+        line(QStringLiteral("start to the login window"), median(startProgram), median(startBare), startPeak, 0, startNote);
+    out.flush();
+    delete main;
+    return 0;
+}
