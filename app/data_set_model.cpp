@@ -17,8 +17,10 @@ void DataSetModel::setDataSet(DataSet *dataSet)
     if (m_data)
         m_reset = connect(m_data, &DataSet::rowsReset, this, [this] {
             beginResetModel();
+            resolveColumns();
             endResetModel();
         });
+    resolveColumns();
     endResetModel();
 }
 
@@ -26,7 +28,18 @@ void DataSetModel::setColumns(const QVector<GridColumn> &columns)
 {
     beginResetModel();
     m_columns = columns;
+    resolveColumns();
     endResetModel();
+}
+
+void DataSetModel::resolveColumns()
+{
+    m_fieldColumn.clear();
+    m_decimalColumn.clear();
+    for (const GridColumn &col : m_columns) {
+        m_fieldColumn << (m_data ? m_data->column(col.field) : -1);
+        m_decimalColumn << (m_data && m_data->isDecimalField(col.field));
+    }
 }
 
 int DataSetModel::rowCount(const QModelIndex &parent) const
@@ -43,7 +56,12 @@ QString DataSetModel::displayText(int row, const QString &field) const
 {
     if (!m_data)
         return {};
-    const QVariant v = m_data->valueAt(row, field);
+    return displayText(row, m_data->column(field), m_data->isDecimalField(field));
+}
+
+QString DataSetModel::displayText(int row, int column, bool decimal) const
+{
+    const QVariant v = m_data->valueAt(row, column);
     if (v.isNull())
         return {};
     switch (v.metaType().id()) {
@@ -61,7 +79,7 @@ QString DataSetModel::displayText(int row, const QString &field) const
     }
     QString text = v.toString().trimmed();
     // Decimals show their significant digits only, as the workstation writes numbers.
-    if (m_data->isDecimalField(field))
+    if (decimal)
         return shownDecimal(text);
     return text;
 }
@@ -71,19 +89,21 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || !m_data || index.column() >= m_columns.size())
         return {};
     const GridColumn &col = m_columns[index.column()];
+    const int field = m_fieldColumn.value(index.column(), -1);
+    const bool decimal = m_decimalColumn.value(index.column(), false);
     switch (role) {
     case Qt::DisplayRole:
         if (col.decimals >= 0) {
-            const QVariant v = m_data->valueAt(index.row(), col.field);
+            const QVariant v = m_data->valueAt(index.row(), field);
             return v.isNull() ? QString() : fixedDecimal(v.toString(), col.decimals);
         }
-        return displayText(index.row(), col.field);
+        return displayText(index.row(), field, decimal);
     case Qt::TextAlignmentRole: {
         Qt::Alignment align = col.alignment;
         if (!align) {
-            const QVariant v = m_data->valueAt(index.row(), col.field);
+            const QVariant v = m_data->valueAt(index.row(), field);
             const int type = v.metaType().id();
-            const bool number = m_data->isDecimalField(col.field) || type == QMetaType::Int
+            const bool number = decimal || type == QMetaType::Int
                 || type == QMetaType::LongLong || type == QMetaType::Double || type == QMetaType::Short;
             align = number ? Qt::AlignRight : Qt::AlignLeft;
         }

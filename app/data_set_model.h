@@ -49,6 +49,13 @@ public:
     QString displayText(int row, const QString &field) const;
 
 private:
+    // Where each grid column's field is in the rows, resolved once whenever the rows or the
+    // columns change rather than looked up by name for every cell painted.
+    void resolveColumns();
+    QString displayText(int row, int column, bool decimal) const;
+    QVector<int> m_fieldColumn;
+    QVector<bool> m_decimalColumn;
+
     DataSet *m_data = nullptr;
     QVector<GridColumn> m_columns;
     CellStyler m_styler;

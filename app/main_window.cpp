@@ -115,6 +115,10 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         return JournalCellStyle(field, ds.valueAt(row, QStringLiteral("ok")).toString());
     });
     DBGrid2->setDataSet(m_module->Smena1);
+    // A busy day of a large plant holds thousands of records: the window shows the first of them
+    // while the rest is read, repainting but taking no input until the journal is whole.
+    for (DataSet *j : {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4})
+        j->showFirstRows(JournalFirstRows, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     connect(DBGrid2, &QAbstractItemView::doubleClicked, this, [this] { DBGrid2DblClick(); });
     // A double-click on the title row acts on the current row as well.
     connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { DBGrid2DblClick(); });
@@ -256,7 +260,12 @@ void TForm1::ApplyRole(Role role)
 
 void TForm1::openJournals(bool rereadParams)
 {
-    DataSet *journals[4] = {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4};
+    // The journal on the screen is read first, so that its rows show before the others are read.
+    DataSet *shown = JournalOfMode();
+    QList<DataSet *> journals{shown};
+    for (DataSet *j : {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4})
+        if (j != shown)
+            journals << j;
     for (DataSet *j : journals)
         j->close();
     for (DataSet *j : journals) {

@@ -27,6 +27,9 @@ public:
     explicit TForm1(TDataModule6 *module, QWidget *parent = nullptr);
     ~TForm1() override;
 
+    // How many records of a long journal show before the rest of it is read: a screenful and more.
+    static constexpr int JournalFirstRows = 200;
+
     // The window's own state; other windows get what they need of it as values when they open.
     int JournalMode = 1;
     DataSet *CurrentJournal = nullptr;

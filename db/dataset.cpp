@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -243,6 +244,18 @@ void DataSet::open()
             m_fieldIndex.insert(name, i);
     }
     m_rows.clear();
+    // A result that fails half-way leaves nothing behind, not even rows already shown.
+    auto failed = qScopeGuard([this] {
+        const bool shown = m_open;
+        m_open = false;
+        m_rows.clear();
+        m_visible.clear();
+        m_current = -1;
+        if (shown) {
+            emit rowsReset();
+            emit currentChanged(0);
+        }
+    });
     const int columns = rec.count();
     QVector<ColumnRead> reads;
     QVector<QMetaType> types;
@@ -262,6 +275,8 @@ void DataSet::open()
                 if (!readValue(statement, SQLUSMALLINT(i + 1), reads[i], types[i], buffer, row[i]))
                     throw Connection::failure(m_connection, fetchError(statement), 0);
             m_rows.append(std::move(row));
+            if (m_letPaint && m_rows.size() == m_firstRows)
+                showRowsSoFar();
         }
     } else {
         while (q.next()) {
@@ -271,8 +286,17 @@ void DataSet::open()
             m_rows.append(std::move(row));
         }
     }
+    failed.dismiss();
     m_open = true;
     applyFilter();
+}
+
+void DataSet::showRowsSoFar()
+{
+    // Open for whoever looks meanwhile (a second open() returns at once); the user's input waits.
+    m_open = true;
+    applyFilter();
+    m_letPaint();
 }
 
 void DataSet::close()

@@ -29,6 +29,15 @@ public:
     QVariant param(const QString &name) const { return m_params.value(name); }
 
     void open();    // throws DbError; the first row becomes current
+    // A long result shows its first rows before the rest is read: once `rows` rows are in, the
+    // data set tells its grids (rowsReset) and calls `letPaint`, which lets the window paint them
+    // (but takes no user input), then reads on. Commands never see a half-read result: open()
+    // returns when every row is in. `rows` 0 turns it off.
+    void showFirstRows(int rows, const std::function<void()> &letPaint)
+    {
+        m_firstRows = rows;
+        m_letPaint = letPaint;
+    }
     void close();
     void reopen() { close(); open(); }
     // Reads the rows again and makes the same row number current again (clamped to the rows
@@ -81,6 +90,7 @@ signals:
 
 private:
     void applyFilter();
+    void showRowsSoFar();
     int fieldIndex(const QString &field) const;
 
     QString m_connection;
@@ -95,6 +105,8 @@ private:
     QVector<int> m_visible;
     int m_current = -1;
     Filter m_filter;
+    int m_firstRows = 0;
+    std::function<void()> m_letPaint;
 };
 
 // A statement holder whose text is set before each use (deletes, inserts, updates).

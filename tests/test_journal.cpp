@@ -69,6 +69,7 @@ private slots:
 
     void journalListsStates();
     void journalOrder();
+    void longJournalShowsItsFirstRowsFirst();
     void journalWorkerMatchedTwice();
     void journalAmountsAndColours();
     void journalActivationAndDate();
@@ -292,6 +293,45 @@ void TestJournal::journalOrder()
     QCOMPARE(module->Smena3->recordCount(), 1);
     QCOMPARE(column(module->Smena4, QStringLiteral("fio")), QStringList{"Петров П.П."});
     QCOMPARE(column(module->Smena2, QStringLiteral("nmn")), (QStringList{"Готовая продукция", "Готовая продукция"}));
+}
+
+// A long day of a large plant: the grid on the screen gets the first rows before the rest is read,
+// with the window painting meanwhile, and the journal on the screen is read before the other three.
+void TestJournal::longJournalShowsItsFirstRowsFirst()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    const int records = TForm1::JournalFirstRows * 2 + 17;
+    db.exec(QStringLiteral("insert into accounts_dep.smena (data, smena, w_id, o_id, i_id, kol_vo, brak, cena, \"time\", ok, color) "
+                           "select '%1', 2, %2, %3, %4, n, 0, 1, 1, 'no', n from generate_series(1, %5) n")
+                .arg(day.toString(Qt::ISODate)).arg(p.ivanov).arg(p.ringTurning).arg(p.ring).arg(records));
+    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->setChecked(true);
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    QCOMPARE(grid->dataSet(), module->Smena2);
+
+    QList<int> shownRows;
+    QList<DataSet *> order;
+    connect(module->Smena2, &DataSet::rowsReset, this, [&] {
+        if (module->Smena2->isOpen())
+            shownRows << grid->dataModel()->rowCount();
+    });
+    for (DataSet *j : {module->Smena1, module->Smena2, module->Smena3, module->Smena4})
+        connect(j, &DataSet::rowsReset, this, [&order, j] {
+            if (j->isOpen() && !order.contains(j))
+                order << j;
+        });
+    main.ReadJournals();
+    QCOMPARE(shownRows, (QList<int>{TForm1::JournalFirstRows, records}));
+    QCOMPARE(order.value(0), module->Smena2);
+    QCOMPARE(order.size(), 4);
+    // Once read, the journal is whole and starts on its first row.
+    QCOMPARE(module->Smena2->recordCount(), records);
+    QCOMPARE(module->Smena2->recNo(), 1);
+    QCOMPARE(module->Smena1->recordCount(), 1);
 }
 
 void TestJournal::journalWorkerMatchedTwice()
