@@ -46,6 +46,12 @@ QString DataSetModel::displayText(int row, const QString &field) const
     const QVariant v = m_data->valueAt(row, field);
     if (v.isNull())
         return {};
+    for (const GridColumn &col : m_columns) {
+        if (col.field != field || col.shape == NumberShape::AsRead)
+            continue;
+        const QString digits = DecimalText::exact(v);
+        return col.shape == NumberShape::Money ? moneyText(digits) : priceText(digits);
+    }
     switch (v.metaType().id()) {
     case QMetaType::QDate:
         return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
@@ -73,10 +79,6 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const GridColumn &col = m_columns[index.column()];
     switch (role) {
     case Qt::DisplayRole:
-        if (col.decimals >= 0) {
-            const QVariant v = m_data->valueAt(index.row(), col.field);
-            return v.isNull() ? QString() : fixedDecimal(v.toString(), col.decimals);
-        }
         return displayText(index.row(), col.field);
     case Qt::TextAlignmentRole: {
         Qt::Alignment align = col.alignment;
