@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QMargins>
+#include <QRect>
+#include <QSize>
 
 class QCheckBox;
 class QWidget;
@@ -24,3 +27,14 @@ void followDayOff(QCheckBox *box);
 
 // Places a window in the middle of the desktop, wherever the window that opened it stands.
 void centreOnScreen(QWidget *window);
+
+// Where a window of `size` opens on a screen that leaves `available` free (the desktop less its
+// panels) when the window manager adds `frame` around it: at its size, or at the room there is
+// where that is less, in the middle of the free area. The result is the window's own area,
+// without the frame.
+QRect fittedGeometry(const QSize &size, const QRect &available, const QMargins &frame = {});
+
+// The journal, the lists and the timesheets: they open at their designed size, or smaller where
+// their screen has less room (1024 x 768 workstations), and can be resized and maximised. Each
+// showing moves the window back onto its screen, and shrinks it, if it would stick out.
+void fitToScreen(QWidget *window, const QSize &designed);

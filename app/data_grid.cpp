@@ -3,7 +3,11 @@
 #include "db/dataset.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QStyledItemDelegate>
+#include <QToolTip>
+
+#include <cmath>
 
 namespace {
 
@@ -20,6 +24,20 @@ protected:
         const QVariant colour = index.data(Qt::ForegroundRole);
         if (colour.canConvert<QColor>() && colour.value<QColor>().isValid())
             option->palette.setColor(QPalette::HighlightedText, colour.value<QColor>());
+    }
+
+public:
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString whole = static_cast<const DataGrid *>(view)->cutText(index);
+        if (whole.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(event->globalPos(), whole, view, option.rect);
+        return true;
     }
 };
 
@@ -67,6 +85,70 @@ void DataGrid::applyColumnLayout()
         setColumnHidden(i, cols[i].hidden);
         setColumnWidth(i, cols[i].width > 0 ? cols[i].width : horizontalHeader()->defaultSectionSize());
     }
+    stretchColumns();
+}
+
+void DataGrid::setStretchingColumns(const QStringList &fields)
+{
+    m_stretching = fields;
+    applyColumnLayout();
+}
+
+bool DataGrid::stretches(int column) const
+{
+    const QString &field = m_model->columns().at(column).field;
+    for (const QString &f : m_stretching)
+        if (f.compare(field, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+void DataGrid::setSpareWidth(int spare)
+{
+    if (spare == m_spare)
+        return;
+    m_spare = spare;
+    stretchColumns();
+}
+
+void DataGrid::stretchColumns()
+{
+    const auto &cols = m_model->columns();
+    QVector<int> stretching;
+    int designed = 0;
+    for (int i = 0; i < cols.size(); ++i) {
+        if (!isColumnHidden(i) && stretches(i)) {
+            stretching << i;
+            designed += cols[i].width > 0 ? cols[i].width : horizontalHeader()->defaultSectionSize();
+        }
+    }
+    if (stretching.isEmpty() || designed <= 0)
+        return;
+    int given = 0;
+    for (int k = 0; k < stretching.size(); ++k) {
+        const int i = stretching[k];
+        const int width = cols[i].width > 0 ? cols[i].width : horizontalHeader()->defaultSectionSize();
+        // The last column takes what rounding left over, so that the columns give or take the
+        // spare width exactly.
+        const int share = k + 1 < stretching.size() ? int(std::lround(double(m_spare) * width / designed))
+                                                    : m_spare - given;
+        given += share;
+        setColumnWidth(i, qMax((width + 1) / 2, width + share));
+    }
+}
+
+QString DataGrid::cutText(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return {};
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (text.isEmpty())
+        return {};
+    const QVariant font = index.data(Qt::FontRole);
+    const QFontMetrics metrics(font.canConvert<QFont>() ? font.value<QFont>() : this->font());
+    // The item delegate keeps a margin on either side of the text.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return metrics.horizontalAdvance(text) > columnWidth(index.column()) - 2 * margin ? text : QString();
 }
 
 void DataGrid::setDataSet(DataSet *dataSet)

@@ -56,14 +56,24 @@ QString DataSetModel::displayText(int row, const QString &field) const
 {
     if (!m_data)
         return {};
-    return displayText(row, m_data->column(field), m_data->isDecimalField(field));
+    NumberShape shape = NumberShape::AsRead;
+    for (const GridColumn &col : m_columns)
+        if (col.field == field && col.shape != NumberShape::AsRead) {
+            shape = col.shape;
+            break;
+        }
+    return displayText(row, m_data->column(field), m_data->isDecimalField(field), shape);
 }
 
-QString DataSetModel::displayText(int row, int column, bool decimal) const
+QString DataSetModel::displayText(int row, int column, bool decimal, NumberShape shape) const
 {
     const QVariant v = m_data->valueAt(row, column);
     if (v.isNull())
         return {};
+    if (shape != NumberShape::AsRead) {
+        const QString digits = DecimalText::exact(v);
+        return shape == NumberShape::Money ? moneyText(digits) : priceText(digits);
+    }
     switch (v.metaType().id()) {
     case QMetaType::QDate:
         return v.toDate().toString(QStringLiteral("dd.MM.yyyy"));
@@ -93,11 +103,7 @@ QVariant DataSetModel::data(const QModelIndex &index, int role) const
     const bool decimal = m_decimalColumn.value(index.column(), false);
     switch (role) {
     case Qt::DisplayRole:
-        if (col.decimals >= 0) {
-            const QVariant v = m_data->valueAt(index.row(), field);
-            return v.isNull() ? QString() : fixedDecimal(v.toString(), col.decimals);
-        }
-        return displayText(index.row(), field, decimal);
+        return displayText(index.row(), field, decimal, col.shape);
     case Qt::TextAlignmentRole: {
         Qt::Alignment align = col.alignment;
         if (!align) {

@@ -7,6 +7,13 @@
 
 class DataSet;
 
+// How a number column writes its values.
+enum class NumberShape {
+    AsRead,    // the significant digits of the value
+    Money,     // exactly two decimals
+    UnitPrice, // every decimal the price carries, at least two
+};
+
 struct GridColumn {
     QString title;
     QString field;
@@ -14,7 +21,9 @@ struct GridColumn {
     Qt::Alignment alignment = {};             // none given: numbers to the right, texts to the left
     bool hidden = false;
     QColor titleColour;                       // invalid: the header's own
-    int decimals = -1;                        // >= 0: numbers shown with exactly this many decimals
+    NumberShape shape = NumberShape::AsRead;
+
+    GridColumn &as(NumberShape numberShape) { shape = numberShape; return *this; }
 };
 
 struct CellStyle {
@@ -27,7 +36,7 @@ struct CellStyle {
 using CellStyler = std::function<CellStyle(const DataSet &, int row, const QString &field)>;
 
 // Shows the rows of a DataSet: texts trimmed, dates day first, decimals with the workstation's
-// separator. Colours and boldness come from an optional styler: they are a decision of the model,
+// separator, money and prices in their column's shape. Colours and boldness come from an optional styler: they are a decision of the model,
 // so a test can ask what a cell looks like without painting it.
 class DataSetModel : public QAbstractTableModel {
     Q_OBJECT
@@ -52,7 +61,7 @@ private:
     // Where each grid column's field is in the rows, resolved once whenever the rows or the
     // columns change rather than looked up by name for every cell painted.
     void resolveColumns();
-    QString displayText(int row, int column, bool decimal) const;
+    QString displayText(int row, int column, bool decimal, NumberShape shape) const;
     QVector<int> m_fieldColumn;
     QVector<bool> m_decimalColumn;
 

@@ -4,6 +4,7 @@
 #include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
+#include "app/date_field.h"
 #include "app/messages.h"
 #include "app/program_end.h"
 #include "app/version_gate.h"
@@ -74,11 +75,8 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
                 ModeChosen(i + 1);
         });
     }
-    DateT = new QDateEdit(QDate::currentDate(), this);
+    DateT = new DateField(this);
     DateT->setObjectName(QStringLiteral("DateT"));
-    DateT->setCalendarPopup(true);
-    DateT->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DateT->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     DateT->installEventFilter(this);
     // The journal is re-read when the calendar closes after a pick, not while a date is typed.
     connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
@@ -106,7 +104,7 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         {QStringLiteral("Часы"), QStringLiteral("time"), -1},
         {QStringLiteral("Кол-во"), QStringLiteral("kol_vo"), 57},
         {QStringLiteral("Брак"), QStringLiteral("brak"), 49},
-        {QStringLiteral("Итого (р.)"), QStringLiteral("summa"), 78},
+        GridColumn{QStringLiteral("Итого (р.)"), QStringLiteral("summa"), 78}.as(NumberShape::Money),
         {QStringLiteral("Премия (%)"), QStringLiteral("prize"), -1, {}, true},
         {QStringLiteral("OK"), QStringLiteral("ok"), 37, Qt::AlignCenter},
         {QStringLiteral("Заведен"), QStringLiteral("vvod"), 72, Qt::AlignCenter},
@@ -142,7 +140,8 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     button("Button4", "Выход", &TForm1::Button4Click, QString());
     layout->addLayout(bottom);
 
-    resize(1300, 650);
+    DBGrid2->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
+    fitToScreen(this, QSize(1300, 650));
 
     RadioButton[0]->setChecked(true);
     ModeChosen(1);

@@ -27,6 +27,18 @@ void error(const QString &text, const QString &title)
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
 }
 
+void errorWithFolder(const QString &text, const QString &folder, const QString &title)
+{
+    if (recorder) {
+        recorder->shown.append({Shown::Error, title, text, folder});
+        return;
+    }
+    if (presenter)
+        presenter->showErrorWithFolder(title, text, folder);
+    else
+        std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+}
+
 bool ask(const QString &text, const QString &title)
 {
     if (recorder) {

@@ -12,6 +12,9 @@
 namespace Messages {
 
 void error(const QString &text, const QString &title = QStringLiteral("Ошибка"));
+// An error box about a file the program has written all the same: besides OK it has a button
+// that opens the file's folder, where the desktop can open folders.
+void errorWithFolder(const QString &text, const QString &folder, const QString &title = QStringLiteral("Ошибка"));
 // Returns true only when the user answers Yes.
 bool ask(const QString &text, const QString &title = QStringLiteral("Удаление"));
 
@@ -29,6 +32,12 @@ class Presenter {
 public:
     virtual ~Presenter() = default;
     virtual void showError(const QString &title, const QString &text) = 0;
+    // Without a way to open folders the box is a plain error box.
+    virtual void showErrorWithFolder(const QString &title, const QString &text, const QString &folder)
+    {
+        (void)folder;
+        showError(title, text);
+    }
     virtual bool askYesNo(const QString &title, const QString &text) = 0;
 };
 // Without a presenter (a run without windows) errors go to the standard error stream and every
@@ -39,6 +48,7 @@ struct Shown {
     enum Kind { Error, Question } kind;
     QString title;
     QString text;
+    QString folder;   // the folder the box offers to open; empty when it offers none
 };
 
 // While one exists, boxes are recorded instead of shown. Questions take the next scripted

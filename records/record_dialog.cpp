@@ -1,6 +1,7 @@
 #include "records/record_dialog.h"
 
 #include "app/data_module.h"
+#include "app/date_field.h"
 #include "app/messages.h"
 #include "app/row_version.h"
 #include "app/windows.h"
@@ -73,10 +74,8 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
     Edit4 = digitField("Edit4");
     Edit5 = digitField("Edit5");
     Edit6 = digitField("Edit6");
-    DTimeP = new QDateEdit(QDate::currentDate(), group);
+    DTimeP = new DateField(group);
     DTimeP->setObjectName(QStringLiteral("DTimeP"));
-    DTimeP->setCalendarPopup(true);
-    DTimeP->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
 
     Button3 = new QPushButton(QStringLiteral("..."), group);
     Button3->setObjectName(QStringLiteral("Button3"));

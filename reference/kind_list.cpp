@@ -1,5 +1,6 @@
 #include "reference/kind_list.h"
 
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
@@ -24,7 +25,8 @@ TForm8::TForm8(TDataModule6 *module, QWidget *parent)
     Arrange({Button1, Button2, Button3, Edit1, nullptr, Button4});
     // The search box belongs to the picker only.
     Edit1->hide();
-    resize(440, 480);
+    DBGrid1->setStretchingColumns({QStringLiteral("vid")});
+    fitToScreen(this, QSize(440, 480));
 }
 
 void TForm8::OpenList()

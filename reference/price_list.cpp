@@ -1,5 +1,6 @@
 #include "reference/price_list.h"
 
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
@@ -34,7 +35,7 @@ TForm4::TForm4(TDataModule6 *module, QWidget *parent)
     DBGrid1->setColumns({
         {QStringLiteral("Марка"), QStringLiteral("marka"), 250},
         {QStringLiteral("Опреция"), QStringLiteral("vid"), 243},
-        {QStringLiteral("Цена (min)"), QStringLiteral("cena"), 74},
+        GridColumn{QStringLiteral("Цена (min)"), QStringLiteral("cena"), 74}.as(NumberShape::UnitPrice),
         {QStringLiteral("Вид"), QStringLiteral("nmn"), 139},
         {QStringLiteral("Нормы (шт.)"), QStringLiteral("norma"), 76},
         {QStringLiteral("id"), QStringLiteral("id"), -1, {}, true},
@@ -47,7 +48,8 @@ TForm4::TForm4(TDataModule6 *module, QWidget *parent)
     CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     Arrange({Button1, Button2, Button3, Button5, CheckBox1, Edit1, nullptr, Button4});
-    resize(860, 520);
+    DBGrid1->setStretchingColumns({QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
+    fitToScreen(this, QSize(860, 520));
 }
 
 void TForm4::OpenList()

@@ -1,5 +1,6 @@
 #include "reference/product_list.h"
 
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/row_version.h"
@@ -26,7 +27,8 @@ TForm3::TForm3(TDataModule6 *module, QWidget *parent)
     CreateListButtons();
     // The search box spans the window above the buttons.
     Arrange({Button1, Button2, Button3, nullptr, Button4}, Edit1);
-    resize(600, 480);
+    DBGrid1->setStretchingColumns({QStringLiteral("marka"), QStringLiteral("nom")});
+    fitToScreen(this, QSize(600, 480));
 }
 
 void TForm3::ClosePicker()

@@ -1,5 +1,6 @@
 #include "reference/worker_list.h"
 
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
@@ -23,7 +24,8 @@ TForm5::TForm5(TDataModule6 *module, QWidget *parent)
     });
     CreateListButtons();
     Arrange({Button1, Button2, Button3, Edit1, Button4});
-    resize(660, 480);
+    DBGrid1->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("s_staffpos_hl")});
+    fitToScreen(this, QSize(660, 480));
     // In list mode the search text of the last opening and the filter it set stay in force.
 }
 

@@ -21,6 +21,9 @@ TForm21::TForm21(TDataModule6 *module, QObject *parent)
     Layout.title = QStringLiteral("Детальный отчет по продукции");
 
     const QString mask2 = QStringLiteral("#0.00");
+    const QString whole = QStringLiteral("#0");
+    // The mass has the two decimals of its statement at most.
+    const QString mass = QStringLiteral("#0.##");
 
     const ReportBand heading = Heading(0.0, 9, {
         ColumnHeading(QStringLiteral("Брак"), 124.4),
@@ -30,17 +33,17 @@ TForm21::TForm21(TDataModule6 *module, QObject *parent)
     });
     const ReportBand grandTotal = GrandTotal({
         GrandLabel(99.7),
-        GrandSum(QStringLiteral("brk"), 124.4, 8.5),
-        GrandSum(QStringLiteral("mass"), 132.8, 18.8),
-        GrandSum(QStringLiteral("kolvo"), 152.1, 16.7),
+        GrandSum(QStringLiteral("brk"), 124.4, 8.5).masked(whole),
+        GrandSum(QStringLiteral("mass"), 132.8, 18.8).masked(mass),
+        GrandSum(QStringLiteral("kolvo"), 152.1, 16.7).masked(whole),
         GrandSum(QStringLiteral("summa"), 169.9, 19.1).masked(mask2),
     }, GrandTotalColour);
     Layout.groups << ReportGroup::once(heading, grandTotal);
 
     const ReportBand productFooter(5.3, {
-        Total(QStringLiteral("brk"), 124.4, 0.8, 8.7),
+        Total(QStringLiteral("brk"), 124.4, 0.8, 8.7).masked(whole),
         Total(QStringLiteral("mass"), 132.8, 0.8, 18.8).masked(mask2),
-        Total(QStringLiteral("kolvo"), 152.1, 0.8, 16.7),
+        Total(QStringLiteral("kolvo"), 152.1, 0.8, 16.7).masked(whole),
         Total(QStringLiteral("summa"), 169.9, 0.8, 20.1).masked(mask2),
     });
     ReportBand productHeader = GroupHeader(QStringLiteral("nom"));
@@ -50,11 +53,11 @@ TForm21::TForm21(TDataModule6 *module, QObject *parent)
     Layout.detail = ReportBand(4.2, {
         ReportItem::field(QStringLiteral("marka"), 1.1, 0.3, 52.1).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 52.9, 0.3, 27.8).filled(Qt::white),
-        ReportItem::field(QStringLiteral("color"), 81.2, 0.3, 16.7).number().centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("color"), 81.2, 0.3, 16.7).masked(whole).centred().filled(Qt::white),
         ReportItem::computed(ProductKindText, 99.5, 0.3, 27.0).filled(Qt::white),
-        ReportItem::field(QStringLiteral("brk"), 125.4, 0.3, 6.6).number().centred().filled(Qt::white),
-        ReportItem::field(QStringLiteral("mass"), 133.6, 0.3, 18.8).number().centred().filled(Qt::white),
-        ReportItem::field(QStringLiteral("kolvo"), 152.1, 0.3, 16.7).number().centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("brk"), 125.4, 0.3, 6.6).masked(whole).centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("mass"), 133.6, 0.3, 18.8).masked(mass).centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("kolvo"), 152.1, 0.3, 16.7).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 169.9, 0.3, 19.1).masked(QStringLiteral("#0.000")).centred().filled(Qt::white),
     });
     Layout.pageFooter = PageFooter();

@@ -58,25 +58,28 @@ ReportItem rowLabel(const QString &text, int row)
     return ReportItem::label(text, RowLabelLeft, FirstRowTop + row * RowStep).size(9).bold().tall(RowHeight).middle();
 }
 
-ReportItem value(ReportItem::Compute compute, double left, int row, const QString &mask = QString())
+// Money of the summary table prints with two decimals, hours whole, so that no value runs past
+// its box (money without the coefficient has as many decimals as a division gives).
+const QString Money = QStringLiteral("#0.00");
+const QString Hours = QStringLiteral("#0");
+
+ReportItem value(ReportItem::Compute compute, double left, int row, const QString &mask)
 {
-    ReportItem item = ReportItem::computed(std::move(compute), left, FirstRowTop + row * RowStep, ValueWidth)
-                          .size(11).bold().centred().filled(Qt::white).number().tall(RowHeight).middle();
-    if (!mask.isEmpty())
-        item.masked(mask);
-    return item;
+    return ReportItem::computed(std::move(compute), left, FirstRowTop + row * RowStep, ValueWidth)
+        .size(11).bold().centred().filled(Qt::white).number().tall(RowHeight).middle().masked(mask);
 }
 
-ReportItem column(const char *name, double left, int row)
+ReportItem column(const char *name, double left, int row, const QString &mask)
 {
     const QString column = QString::fromLatin1(name);
-    return value([column](const ReportContext &c) { return c.value(column); }, left, row);
+    return value([column](const ReportContext &c) { return c.value(column); }, left, row, mask);
 }
 
 ReportItem columnWithout(const char *name, int row)
 {
     const QString column = QString::fromLatin1(name);
-    return value([column](const ReportContext &c) { return c.number(column) / Plant::RegionalFactor; }, NetMoneyLeft, row);
+    return value([column](const ReportContext &c) { return c.number(column) / Plant::RegionalFactor; },
+                 NetMoneyLeft, row, Money);
 }
 
 } // namespace
@@ -94,7 +97,8 @@ TForm20::TForm20(TDataModule6 *module, QObject *parent)
     w_Report->setSql(Statement);
     Layout.title = QStringLiteral("Детальный отчет по рабочим");
 
-    const QString mask2 = QStringLiteral("#0.00");
+    const QString mask2 = Money;
+    const QString whole = QStringLiteral("#0");
 
     const ReportBand heading = Heading(0.0, 10, {
         ColumnHeading(QStringLiteral("Брак"), 124.1),
@@ -103,15 +107,15 @@ TForm20::TForm20(TDataModule6 *module, QObject *parent)
     });
     const ReportBand grandTotal = GrandTotal({
         GrandLabel(106.1),
-        GrandSum(QStringLiteral("brk"), 132.0, 11.4),
-        GrandSum(QStringLiteral("kolvo"), 145.0, 19.3),
+        GrandSum(QStringLiteral("brk"), 132.0, 11.4).masked(whole),
+        GrandSum(QStringLiteral("kolvo"), 145.0, 19.3).masked(whole),
         GrandSum(QStringLiteral("summa"), 165.9, 23.5).masked(mask2),
     });
     Layout.groups << ReportGroup::once(heading, grandTotal);
 
     ReportBand workerFooter(57.9, {
-        Total(QStringLiteral("brk"), 128.3, 1.3, 9.0),
-        Total(QStringLiteral("kolvo"), 145.5, 1.3, 19.3),
+        Total(QStringLiteral("brk"), 128.3, 1.3, 9.0).masked(whole),
+        Total(QStringLiteral("kolvo"), 145.5, 1.3, 19.3).masked(whole),
         Total(QStringLiteral("summa"), 169.9, 1.3, 19.6).masked(mask2),
 
         ReportItem::label(QStringLiteral("Часы"), 115.1, TableHeadingTop).size(9).bold(),
@@ -119,27 +123,27 @@ TForm20::TForm20(TDataModule6 *module, QObject *parent)
         ReportItem::label(QStringLiteral("Сумма без р/к (р.)"), 161.7, TableHeadingTop).size(9).bold(),
 
         rowLabel(QStringLiteral("Хоз. раб. (дн.)"), 0),
-        column("f_sum7h", HoursLeft, 0),
-        column("f_sum7", MoneyLeft, 0),
+        column("f_sum7h", HoursLeft, 0, Hours),
+        column("f_sum7", MoneyLeft, 0, Money),
         columnWithout("f_sum7", 0),
 
         rowLabel(QStringLiteral("Хоз. раб. (нч.)"), 1),
-        column("f_sum7h_n", HoursLeft, 1),
-        column("f_sum7_n", MoneyLeft, 1),
+        column("f_sum7h_n", HoursLeft, 1, Hours),
+        column("f_sum7_n", MoneyLeft, 1, Money),
         columnWithout("f_sum7_n", 1),
 
         rowLabel(QStringLiteral("Ср. сд. (дн.)"), 2),
-        column("f_sum8h", HoursLeft, 2),
-        column("f_sum8", MoneyLeft, 2),
+        column("f_sum8h", HoursLeft, 2, Hours),
+        column("f_sum8", MoneyLeft, 2, Money),
         columnWithout("f_sum8", 2),
 
         rowLabel(QStringLiteral("Ср. сд. (нч.)"), 3),
-        column("f_sum8h_n", HoursLeft, 3),
-        column("f_sum8_n", MoneyLeft, 3),
+        column("f_sum8h_n", HoursLeft, 3, Hours),
+        column("f_sum8_n", MoneyLeft, 3, Money),
         columnWithout("f_sum8_n", 3),
 
         rowLabel(QStringLiteral("Сдел."), 4),
-        value(pieceHours, HoursLeft, 4),
+        value(pieceHours, HoursLeft, 4, Hours),
         value(pieceMoney, MoneyLeft, 4, mask2),
         value([](const ReportContext &c) { return pieceMoney(c) / Plant::RegionalFactor; }, NetMoneyLeft, 4, mask2),
 
@@ -161,10 +165,10 @@ TForm20::TForm20(TDataModule6 *module, QObject *parent)
     Layout.detail = ReportBand(4.2, {
         ReportItem::field(QStringLiteral("marka"), 0.3, 0.4, 41.0).size(8).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 42.9, 0.4, 29.1).size(8).centred().filled(Qt::white),
-        ReportItem::field(QStringLiteral("color"), 73.6, 0.4, 16.1).size(8).number().centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("color"), 73.6, 0.4, 16.1).size(8).masked(whole).centred().filled(Qt::white),
         ReportItem::computed(ProductKindText, 91.3, 0.4, 29.9).size(8).filled(Qt::white),
-        ReportItem::field(QStringLiteral("brk"), 128.1, 0.4, 9.0).size(8).number().centred().filled(Qt::white),
-        ReportItem::field(QStringLiteral("kolvo"), 146.3, 0.4, 17.5).size(8).number().centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("brk"), 128.1, 0.4, 9.0).size(8).masked(whole).centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("kolvo"), 146.3, 0.4, 17.5).size(8).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 169.9, 0.4, 19.6).size(8).masked(mask2).centred().filled(Qt::white),
     });
     Layout.pageFooter = PageFooter();

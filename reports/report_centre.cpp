@@ -1,6 +1,7 @@
 #include "reports/report_centre.h"
 
 #include "app/data_module.h"
+#include "app/date_field.h"
 #include "app/messages.h"
 #include "db/dataset.h"
 #include "db/plant.h"
@@ -87,10 +88,8 @@ TForm18::TForm18(TDataModule6 *module, QWidget *parent)
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto *period = new QGridLayout(GroupBox1);
     const auto picker = [this](const char *name) {
-        auto *p = new QDateEdit(GroupBox1);
+        auto *p = new DateField(GroupBox1);
         p->setObjectName(QLatin1String(name));
-        p->setCalendarPopup(true);
-        p->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
         return p;
     };
     DTPicker1 = picker("DTPicker1");

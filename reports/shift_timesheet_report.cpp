@@ -52,7 +52,7 @@ TForm15::TForm15(TDataModule6 *module, QObject *parent)
     });
     for (int d = 1; d <= 31; ++d) {
         ReportItem day = ReportItem::field(QStringLiteral("sd%1").arg(d), DayColumns.at(d - 1), 0, DayWidth)
-                             .tall(DetailHeight).middle().centred().size(9).number();
+                             .tall(DetailHeight).middle().centred().size(9).masked(QStringLiteral("#0"));
         if (d % 2 == 1)
             day.ruled(ReportRules::LeftRight);
         detail.items << day;
@@ -62,7 +62,7 @@ TForm15::TForm15(TDataModule6 *module, QObject *parent)
         for (int d = 1; d <= 31; ++d)
             total += c.number(QStringLiteral("sd%1").arg(d));
         return total;
-    }, 264.6, 0, 10.3).tall(DetailHeight).middle().centred().size(9).bold();
+    }, 264.6, 0, 10.3).tall(DetailHeight).middle().centred().size(9).bold().masked(QStringLiteral("#0"));
     detail.ruled(ReportRules::TopBottom);
     // A row goes to the next page unless the page also has room for a column header's height.
     detail.keepingSpace(ColumnHeaderHeight);

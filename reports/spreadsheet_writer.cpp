@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -217,10 +218,8 @@ void SpreadsheetWriter::setFolder(const QString &folder)
 int SpreadsheetWriter::OpenWorkbook()
 {
     m_book.reset();
-    if (!SpreadsheetApplication::available()) {
-        Messages::error(QStringLiteral("Невозможно открыть Microsoft Excel."));
-        return -1;
-    }
+    // A workstation without a spreadsheet application still gets its workbook: showing it says
+    // where the file is.
     // The workbook is saved only when it is shown; make sure now that it can be, so that the
     // user does not fill a sheet that ends nowhere.
     const QString dir = folder();
@@ -385,8 +384,9 @@ void SpreadsheetWriter::save()
     m_savedFile = path;
     m_book->shown = true;
     m_book->changedSinceShown = false;
-    if (!SpreadsheetApplication::open(path)) {
-        Messages::error(QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле %1")
-                            .arg(QDir::toNativeSeparators(path)));
+    if (!SpreadsheetApplication::available() || !SpreadsheetApplication::open(path)) {
+        Messages::errorWithFolder(QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле %1")
+                                      .arg(QDir::toNativeSeparators(path)),
+                                  QFileInfo(path).absolutePath());
     }
 }

@@ -21,13 +21,13 @@ public:
     SpreadsheetWriter(const SpreadsheetWriter &) = delete;
     SpreadsheetWriter &operator=(const SpreadsheetWriter &) = delete;
 
-    // 1 when a new empty workbook is ready, -1 (after an error box) when no spreadsheet
-    // application can open workbooks or the workbook cannot be created. A workbook of an
-    // earlier call that was never made visible is dropped.
+    // 1 when a new empty workbook is ready, -1 (after an error box) when the workbook cannot be
+    // created. A workbook of an earlier call that was never made visible is dropped.
     int OpenWorkbook();
-    // Always 1. Showing saves the workbook and opens it in the spreadsheet application; a
-    // workbook already shown and not written to since is not shown again. Nothing happens
-    // before the first successful OpenWorkbook.
+    // Always 1. Showing saves the workbook and opens it in the spreadsheet application; where
+    // there is none, or it does not start, an error box says where the file is and offers to open
+    // its folder. A workbook already shown and not written to since is not shown again. Nothing
+    // happens before the first successful OpenWorkbook.
     int SetVisible(bool visible);
     // 1 on success or when text is empty (the cell is left as it was), -1 after an error box.
     // A text that reads as a number is stored as a number, unless the cell has the text format.

@@ -38,6 +38,7 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
 
     const QString mask3 = QStringLiteral("#0.000");
     const QString mask2 = QStringLiteral("#0.00");
+    const QString whole = QStringLiteral("#0");
 
     // Heading and grand total.
     const ReportBand heading = Heading(0.3, 10, {});
@@ -71,10 +72,10 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
     // product's nomenclature in its footer.
     ReportBand productFooter(11.6, {
         ReportItem::label(QStringLiteral("Хоз.р.:"), 38.6, 1.1).bold(),
-        ReportItem::field(QStringLiteral("f_sum7"), 54.2, 1.1, 19.3).number().bold().centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("f_sum7"), 54.2, 1.1, 19.3).masked(mask2).bold().centred().filled(Qt::white),
         ReportItem::label(QStringLiteral("Ср. сд.:"), 78.8, 1.1).bold(),
-        ReportItem::field(QStringLiteral("f_sum8"), 93.4, 1.1, 19.3).number().bold().centred().filled(Qt::white),
-        Total(QStringLiteral("kolvo"), 117.5, 1.1, 19.3).filled(Qt::white),
+        ReportItem::field(QStringLiteral("f_sum8"), 93.4, 1.1, 19.3).masked(mask2).bold().centred().filled(Qt::white),
+        Total(QStringLiteral("kolvo"), 117.5, 1.1, 19.3).masked(whole).filled(Qt::white),
         Total(summa, 137.8, 1.1, 23.8).masked(mask3).filled(Qt::white),
         Total(summaWithout, 163.2, 1.1, 23.8).masked(mask3).filled(Qt::white),
         ReportItem::label(QStringLiteral("Итого:"), 123.3, 6.3).bold(),
@@ -93,7 +94,7 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
         ReportItem::computed(ProductKindText, 0.3, 0.3, 42.6).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 44.4, 0.3, 38.6).centred().filled(Qt::white),
         ReportItem::computed(ColourText, 84.7, 0.3, 28.0).filled(Qt::white),
-        ReportItem::field(QStringLiteral("kolvo"), 117.5, 0.3, 19.3).number().centred().filled(Qt::white),
+        ReportItem::field(QStringLiteral("kolvo"), 117.5, 0.3, 19.3).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 138.1, 0.3, 23.5).masked(mask3).centred().filled(Qt::white),
     });
     Layout.pageFooter = PageFooter();

@@ -127,6 +127,8 @@ private slots:
     void changeOverAnotherWorkstationsChange();
     void averagePricesInDecember();
     void dialogOpening();
+    void listFitsScreen_data();
+    void listFitsScreen();
     void listLookAndHolidayBox();
     void roadOfOneEntry();
 };
@@ -164,10 +166,10 @@ void TestHousehold::hourPrice_data()
     QTest::addColumn<bool>("night");
     QTest::addColumn<double>("price");
     QTest::addColumn<QString>("amount");   // the list's "Итого" of 8 hours
-    QTest::newRow("weekday") << 100.0 << false << false << 100.0 << "800";
-    QTest::newRow("day off") << 100.0 << true << false << 200.0 << "1600";
-    QTest::newRow("night") << 100.0 << false << true << 120.0 << "960";
-    QTest::newRow("day off and night") << 100.0 << true << true << 240.0 << "1920";
+    QTest::newRow("weekday") << 100.0 << false << false << 100.0 << "800,00";
+    QTest::newRow("day off") << 100.0 << true << false << 200.0 << "1600,00";
+    QTest::newRow("night") << 100.0 << false << true << 120.0 << "960,00";
+    QTest::newRow("day off and night") << 100.0 << true << true << 240.0 << "1920,00";
     QTest::newRow("fraction") << 12.35 << false << true << 14.82 << "118,56";
 }
 
@@ -497,7 +499,7 @@ void TestHousehold::averagePricesInDecember()
     QCOMPARE(after, lines);
     // The list shows the new prices with the same row current.
     QCOMPARE(f.list->fatigue->recNo(), 2);
-    QCOMPARE(f.list->DBGrid1->dataModel()->displayText(0, QStringLiteral("price")), QStringLiteral("14"));
+    QCOMPARE(f.list->DBGrid1->dataModel()->displayText(0, QStringLiteral("price")), QStringLiteral("14,00"));
 }
 
 void TestHousehold::dialogOpening()
@@ -558,6 +560,26 @@ void TestHousehold::dialogOpening()
     QCOMPARE(rec.shown.size(), 0);
 }
 
+void TestHousehold::listFitsScreen_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
+    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
+}
+
+// Wider than a 1024 x 768 screen as designed, the list opens narrower with every column in sight.
+void TestHousehold::listFitsScreen()
+{
+    QFETCH(QRect, available);
+    auto &f = *m_fixture;
+    Messages::MessageRecorder rec;
+    QVERIFY(f.list->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QStringList hidden = outOfSightWhenOpened(f.list, QSize(1054, 650), available, QMargins(4, 28, 4, 4));
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
+    QCOMPARE(f.list->size(), QSize(1054, 650));
+    QCOMPARE(f.list->DBGrid1->columnWidth(f.list->DBGrid1->columnOf(QStringLiteral("fio"))), 300);
+}
+
 void TestHousehold::listLookAndHolidayBox()
 {
     auto &f = *m_fixture;
@@ -600,9 +622,9 @@ void TestHousehold::listLookAndHolidayBox()
     QCOMPARE(column(list->fatigue, QStringLiteral("vid")), (QStringList{"среднесдельная", "Хоз. работы", "Хоз. работы"}));
     auto *model = grid->dataModel();
     QCOMPARE(model->displayText(2, QStringLiteral("s_caption")), QStringLiteral("Рукава"));
-    QCOMPARE(model->displayText(2, QStringLiteral("price")), QStringLiteral("100"));
+    QCOMPARE(model->displayText(2, QStringLiteral("price")), QStringLiteral("100,00"));
     QCOMPARE(model->displayText(2, QStringLiteral("cnt")), QStringLiteral("2"));
-    QCOMPARE(model->displayText(2, QStringLiteral("summ")), QStringLiteral("200"));
+    QCOMPARE(model->displayText(2, QStringLiteral("summ")), QStringLiteral("200,00"));
     QCOMPARE(model->displayText(0, QStringLiteral("s_night")), QStringLiteral("+"));
     QCOMPARE(model->displayText(1, QStringLiteral("s_night")), QString());
     QCOMPARE(model->data(model->index(0, grid->columnOf(QStringLiteral("s_night"))), Qt::TextAlignmentRole).toInt(),

@@ -1,6 +1,7 @@
 // The windows of the daily work: start-up, the login and its roles, the journal of the main window,
 // deleting and accepting journal records.
 #include "app/build_stamp.h"
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/login_window.h"
@@ -9,9 +10,11 @@
 #include "app/startup.h"
 #include "db/connection.h"
 #include "db/dataset.h"
+#include "db/decimal_text.h"
 #include "records/day_cell_rule.h"
 #include "tests/support/small_plant.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_helpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,8 +24,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QHelpEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -72,6 +78,12 @@ private slots:
     void longJournalShowsItsFirstRowsFirst();
     void journalWorkerMatchedTwice();
     void journalAmountsAndColours();
+    void journalMoney_data();
+    void journalMoney();
+    void journalCutTextsInTooltips();
+    void windowFitsScreen_data();
+    void windowFitsScreen();
+    void windowFitsTheScreenItOpensOn();
     void journalActivationAndDate();
     void journalModeSwitchSendsNothing();
     void journalReadErrorShown();
@@ -365,7 +377,7 @@ void TestJournal::journalAmountsAndColours()
     QCOMPARE(model->rowCount(), 2);
     // (12 - 2) x 12.3457 rounded to 2 decimals, shown with the Russian separator.
     QCOMPARE(model->displayText(0, QStringLiteral("summa")), QStringLiteral("123,46"));
-    QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20"));   // rejects above quantity
+    QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20,00"));   // rejects above quantity
     QCOMPARE(module->Smena1->valueAt(0, QStringLiteral("summa")).toString(), QStringLiteral("123.46"));
     const int ok = grid->columnOf(QStringLiteral("ok"));
     QCOMPARE(model->data(model->index(0, ok), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
@@ -376,6 +388,151 @@ void TestJournal::journalAmountsAndColours()
     QVERIFY(grid->isColumnHidden(grid->columnOf(QStringLiteral("prize"))));
     QCOMPARE(grid->columnWidth(0), 250);
     QCOMPARE(grid->columnWidth(ok), 37);
+}
+
+// Money as an accountant reads it: two decimals, the Russian separator, to the right.
+void TestJournal::journalMoney_data()
+{
+    QTest::addColumn<QString>("exact");    // as the server could hand it over
+    QTest::addColumn<int>("qty");          // a record whose amount is that value
+    QTest::addColumn<int>("rejects");
+    QTest::addColumn<double>("price");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("zero") << "0" << 0 << 0 << 5.0 << "0,00";
+    QTest::newRow("half") << "0.5" << 1 << 0 << 0.5 << "0,50";
+    QTest::newRow("whole") << "1078" << 7 << 0 << 154.0 << "1078,00";
+    QTest::newRow("one decimal") << "445.5" << 9 << 0 << 49.5 << "445,50";
+    QTest::newRow("three decimals") << "282.754" << 1 << 0 << 282.754 << "282,75";
+    QTest::newRow("negative") << "-21.6" << 0 << 2 << 10.8 << "-21,60";
+}
+
+void TestJournal::journalMoney()
+{
+    QFETCH(QString, exact);
+    QFETCH(int, qty);
+    QFETCH(int, rejects);
+    QFETCH(double, price);
+    QFETCH(QString, shown);
+    QCOMPARE(moneyText(exact), shown);
+
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, qty, rejects, price, 8);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    const QModelIndex summa = grid->dataModel()->index(0, grid->columnOf(QStringLiteral("summa")));
+    QCOMPARE(summa.data(Qt::DisplayRole).toString(), shown);
+    QCOMPARE(Qt::Alignment(summa.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    // Pieces stay whole numbers.
+    QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("kol_vo")), QString::number(qty));
+}
+
+void TestJournal::journalCutTextsInTooltips()
+{
+    auto &[db, p, module] = *m_fixture;
+    const QDate day(2026, 11, 4);
+    const QString mark = QStringLiteral("Кольцо уплотнительное двухстороннее 120x80 с фаской");
+    const int product = db.addProduct(mark);
+    const int price = db.addPrice(p.turning, product);
+    const int id = db.addRecord(p.ivanov, product, price, day, 1, 1, 0, 1, 8);
+    db.exec(QStringLiteral("update accounts_dep.smena set vvod='2026-12-10 14:30:00' where id=%1").arg(id));
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.setJournalDate(day);
+    main.ReadJournals();
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    const auto at = [&](const char *field) { return grid->dataModel()->index(0, grid->columnOf(QLatin1String(field))); };
+    QCOMPARE(grid->cutText(at("marka")), mark);
+    QCOMPARE(grid->cutText(at("vvod")), QStringLiteral("10.12.2026 14:30:00"));
+    QCOMPARE(grid->cutText(at("fio")), QString());
+    QCOMPARE(grid->cutText(at("ok")), QString());
+
+    // Hovering shows the whole text; over a text shown whole no tooltip comes up.
+    main.show();
+    const auto hover = [&](const QModelIndex &index) {
+        const QRect cell = grid->visualRect(index);
+        QHelpEvent help(QEvent::ToolTip, cell.center(), grid->viewport()->mapToGlobal(cell.center()));
+        QStyleOptionViewItem option;
+        option.rect = cell;
+        grid->itemDelegate()->helpEvent(&help, grid, option, index);
+    };
+    hover(at("marka"));
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), mark);
+    hover(at("fio"));
+    QTRY_VERIFY(!QToolTip::isVisible());
+    main.hide();
+}
+
+// The journal where it opens on a common workstation screen, its window manager's frame around it.
+void TestJournal::windowFitsScreen_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("size");   // of the window itself, without the frame of 4, 28, 4, 4
+    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768) << QSize(1016, 650);
+    QTest::newRow("1024 x 768, panel below") << QRect(0, 0, 1024, 740) << QSize(1016, 650);
+    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800) << QSize(1272, 650);
+    QTest::newRow("1920 x 1080") << QRect(0, 0, 1920, 1080) << QSize(1300, 650);
+    QTest::newRow("1024 x 600 netbook") << QRect(0, 0, 1024, 600) << QSize(1016, 568);
+}
+
+void TestJournal::windowFitsScreen()
+{
+    QFETCH(QRect, available);
+    QFETCH(QSize, size);
+    const QMargins frame(4, 28, 4, 4);
+    const QRect opens = fittedGeometry(QSize(1300, 650), available, frame);
+    QCOMPARE(opens.size(), size);
+    QVERIFY(available.contains(opens.marginsAdded(frame)));
+
+    auto &[db, p, module] = *m_fixture;
+    db.addRecord(p.ivanov, p.ring, p.ringTurning, QDate::currentDate(), 1, 1, 0, 1, 8);
+    TForm1 main(module.get());
+    prepareJournals(*module);
+    main.ReadJournals();
+    main.setGeometry(opens);
+    main.show();
+    QApplication::processEvents();
+    // Every column, "Брак" to "Заведен", and the "Выход" button in sight.
+    const QStringList hidden = outOfSight(&main, available, frame);
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
+    // A larger window gives its room to the text columns; the number columns keep their widths.
+    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+    QCOMPARE(grid->columnWidth(grid->columnOf(QStringLiteral("summa"))), 78);
+    QCOMPARE(grid->columnWidth(grid->columnOf(QStringLiteral("ok"))), 37);
+    const int fio = grid->columnWidth(grid->columnOf(QStringLiteral("fio")));
+    QVERIFY2(size.width() < 1300 ? fio < 250 : fio == 250, qPrintable(QString::number(fio)));
+    main.hide();
+}
+
+// The real call: the journal moved onto the tests' small 1024 x 768 screen shrinks to it at once.
+void TestJournal::windowFitsTheScreenItOpensOn()
+{
+    QScreen *small = nullptr;
+    for (QScreen *s : QGuiApplication::screens())
+        if (s->geometry().width() == 1024)
+            small = s;
+    QVERIFY2(small, "the tests' screens are set up in tests/support/offscreen_screens.json");
+    auto &[db, p, module] = *m_fixture;
+    TForm1 main(module.get());
+    QCOMPARE(main.size(), QSize(1300, 650));
+    QVERIFY(main.windowFlags() & Qt::WindowMaximizeButtonHint);
+    main.move(small->geometry().topLeft() + QPoint(40, 40));
+    main.show();
+    QCOMPARE(main.screen(), small);
+    const QRect available = small->availableGeometry();
+    QTRY_VERIFY2(available.contains(main.frameGeometry()),
+                 qPrintable(QStringLiteral("%1x%2").arg(main.frameGeometry().width()).arg(main.frameGeometry().height())));
+    QCOMPARE(main.height(), 650);
+    const QStringList hidden = outOfSight(&main, available);
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
+    // Maximised, it takes the screen, and its grid the room.
+    main.showMaximized();
+    QTRY_COMPARE(main.frameGeometry().width(), available.width());
+    main.hide();
 }
 
 void TestJournal::journalActivationAndDate()

@@ -5,6 +5,7 @@
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/main_window.h"
+#include "app/message_boxes.h"
 #include "app/messages.h"
 #include "app/row_version.h"
 #include "app/startup.h"
@@ -23,18 +24,23 @@
 #include "tests/support/fake_spreadsheet.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_helpers.h"
+#include "app/control_look.h"
 #include "tests/support/workbook_reader.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -109,6 +115,15 @@ QStringList normRows(const TestDatabase &db, int price)
 
 } // namespace
 
+// Stands in for the desktop's opener of file addresses.
+class FolderOpened : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
 class TestPrices : public QObject {
     Q_OBJECT
     std::unique_ptr<Fixture> m_fixture;
@@ -121,6 +136,10 @@ private slots:
 
     void looks();
     void listShowsPricesWithNorms();
+    void listPricesKeepTheirDecimals_data();
+    void listPricesKeepTheirDecimals();
+    void listFitsScreen_data();
+    void listFitsScreen();
     void addWithPickers();
     void dialogRefusals_data();
     void dialogRefusals();
@@ -148,6 +167,7 @@ private slots:
     void normPriceText();
     void exportWorkbook();
     void exportWithoutSpreadsheet();
+    void folderButtonOpensTheFolder();
     void menuOpensPrices();
 };
 
@@ -215,6 +235,60 @@ void TestPrices::looks()
     QCOMPARE(n->Button2->text(), QStringLiteral("Удалить"));
 }
 
+// A unit price shows every decimal it carries, and at least two.
+void TestPrices::listPricesKeepTheirDecimals_data()
+{
+    QTest::addColumn<double>("price");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("whole") << 11.0 << "11,00";
+    QTest::newRow("one decimal") << 6.4 << "6,40";
+    QTest::newRow("four decimals") << 3.3333 << "3,3333";
+    QTest::newRow("two decimals") << 0.05 << "0,05";
+}
+
+void TestPrices::listPricesKeepTheirDecimals()
+{
+    QFETCH(double, price);
+    QFETCH(QString, shown);
+    auto &[db, p, module] = *m_fixture;
+    db.exec(QStringLiteral("update accounts_dep.norm set price=%1 where o_id=%2").arg(price).arg(p.cabinetAssembly));
+    TForm4 w(module.get());
+    w.PrepareList();
+    QVERIFY(module->Oper->locate("id", p.cabinetAssembly));
+    const QModelIndex cell = w.DBGrid1->dataModel()->index(module->Oper->recNo() - 1, w.DBGrid1->columnOf("cena"));
+    QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
+    QCOMPARE(Qt::Alignment(cell.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    w.FinishList();
+}
+
+void TestPrices::listFitsScreen_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
+    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
+}
+
+void TestPrices::listFitsScreen()
+{
+    QFETCH(QRect, available);
+    auto &[_db, _p, module] = *m_fixture;
+    TForm4 w(module.get());
+    w.PrepareList();
+    QCOMPARE(w.size(), QSize(860, 520));
+    QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QStringList hidden = outOfSightWhenOpened(&w, QSize(860, 520), available, QMargins(4, 28, 4, 4));
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
+    // It fits as designed; a larger window widens the text columns only.
+    QCOMPARE(w.DBGrid1->columnWidth(w.DBGrid1->columnOf("vid")), 243);
+    w.show();
+    w.resize(1060, 520);
+    QApplication::processEvents();
+    QCOMPARE(w.DBGrid1->columnWidth(w.DBGrid1->columnOf("cena")), 74);
+    QVERIFY(w.DBGrid1->columnWidth(w.DBGrid1->columnOf("vid")) > 243);
+    w.hide();
+    w.FinishList();
+}
+
 void TestPrices::listShowsPricesWithNorms()
 {
     auto &[_db, p, module] = *m_fixture;
@@ -229,7 +303,7 @@ void TestPrices::listShowsPricesWithNorms()
     QCOMPARE(column(oper, "vid"), (QStringList{QStringLiteral("Сборка"), QStringLiteral("Сборка")}));
     QCOMPARE(column(oper, "nmn"), (QStringList{QStringLiteral("Заготовки"), QStringLiteral("Готовая продукция")}));
     QCOMPARE(column(oper, "norma"), (QStringList{"1", "2"}));
-    QCOMPARE(w.DBGrid1->dataModel()->displayText(1, "cena"), QStringLiteral("10"));
+    QCOMPARE(w.DBGrid1->dataModel()->displayText(1, "cena"), QStringLiteral("10,00"));
     QCOMPARE(oper->valueAt(1, "id").toInt(), p.cabinetAssembly);
     QCOMPARE(oper->valueAt(1, "i_id").toInt(), p.cabinet);
     QCOMPARE(oper->valueAt(1, "oper_vid").toInt(), p.assembly);
@@ -1099,12 +1173,73 @@ void TestPrices::exportWithoutSpreadsheet()
     Messages::MessageRecorder rec;
     TForm4 w(module.get());
     w.Button5Click();
-    // The writer has said why; the export stops with the cursor back to normal.
-    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Невозможно открыть Microsoft Excel.")});
+    // The workbook is written all the same; the message says so first, then where it is, and
+    // offers its folder.
     QVERIFY(app.opened.isEmpty());
+    const QStringList files = QDir(folder.path()).entryList({QStringLiteral("Цены*.xlsx")}, QDir::Files);
+    QCOMPARE(files.size(), 1);
+    const QString path = QDir(folder.path()).filePath(files[0]);
+    const QList<QStringList> rows = readWorkbook(path).rowTexts();
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows[3], (QStringList{QStringLiteral("Шкаф-10"), QStringLiteral("Сборка"), QStringLiteral("#12.34"), QStringLiteral("Готовая продукция")}));
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле %1")
+                                           .arg(QDir::toNativeSeparators(path))});
+    QCOMPARE(rec.shown[0].folder, folder.path());
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(!w.XLS_Rep->isOpen());
     SpreadsheetWriter::setFolder(QString());
+}
+
+// The real box behind the message: its button opens the workbook's folder through the desktop.
+void TestPrices::folderButtonOpensTheFolder()
+{
+    QTemporaryDir bin;
+    QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+    QVERIFY(opener.open(QIODevice::WriteOnly));
+    opener.write("#!/bin/sh\nexit 0\n");
+    opener.close();
+    opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] {
+        qputenv("PATH", path);
+        Messages::setPresenter(nullptr);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    });
+    FolderOpened opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "open");
+    installMessageBoxes();
+
+    const auto showBox = [&](bool press) {
+        ModalAction box;
+        onModal(box, [&](QDialog *d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Ошибка"));
+            auto *button = d->findChild<QPushButton *>(QStringLiteral("OpenFolder"));
+            QVERIFY(button);
+            QCOMPARE(button->text(), QStringLiteral("Открыть папку"));
+            auto *ok = qobject_cast<QMessageBox *>(d)->button(QMessageBox::Ok);
+            (press ? button : ok)->click();
+        });
+        Messages::errorWithFolder(QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле /tmp/Табель/Цены.xlsx"),
+                                  QStringLiteral("/tmp/Табель"));
+        QVERIFY(box.ran);
+        QVERIFY(!box.stayedOpen);
+    };
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    showBox(false);
+    QVERIFY(opened.urls.isEmpty());
+    showBox(true);
+    QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(QStringLiteral("/tmp/Табель"))});
+
+    // A desktop that cannot open folders gets the plain box.
+    qputenv("PATH", QFile::encodeName(bin.path() + QStringLiteral("/none")));
+    ModalAction plain;
+    onModal(plain, [&](QDialog *d) {
+        QVERIFY(!d->findChild<QPushButton *>(QStringLiteral("OpenFolder")));
+        qobject_cast<QMessageBox *>(d)->button(QMessageBox::Ok)->click();
+    });
+    Messages::errorWithFolder(QStringLiteral("Невозможно открыть Microsoft Excel."), QStringLiteral("/tmp/Табель"));
+    QVERIFY(plain.ran);
+    QCOMPARE(opened.urls.size(), 1);
 }
 
 void TestPrices::menuOpensPrices()

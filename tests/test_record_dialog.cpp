@@ -109,6 +109,7 @@ private slots:
     void requiredFields();
     void paintingColourRule();
     void digitsOnly();
+    void dateFieldTabOrder();
     void emptyQuantityBecomesZero();
     void rejectsAboveQuantityAccepted();
     void duplicateAddRefused();
@@ -294,6 +295,59 @@ void TestRecordDialog::digitsOnly()
     }
     QVERIFY(w.dialog.Edit1->isReadOnly());
     QCOMPARE(w.dialog.Edit1->focusPolicy() & Qt::TabFocus, 0);
+}
+
+// Tab and Shift+Tab leave the date in one step; the arrow keys and typing stay inside it.
+void TestRecordDialog::dateFieldTabOrder()
+{
+    auto &[_db, p, module] = *m_fixture;
+    Workplace w(module.get());
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.paintingChoice(), QStringLiteral("5"), QStringLiteral("0"),
+           QStringLiteral("8"));
+    // A painting operation: the colour field is in the chain before the date.
+    w.dialog.Edit5->setEnabled(true);
+    w.dialog.Edit5->setText(QStringLiteral("3"));
+    w.dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w.dialog));
+    QDateEdit *date = w.dialog.DTimeP;
+    const auto enter = [&](QDateTimeEdit::Section section) {
+        date->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(date->hasFocus());
+        date->setSelectedSection(section);
+    };
+
+    for (const auto section : {QDateTimeEdit::DaySection, QDateTimeEdit::MonthSection}) {
+        enter(section);
+        QTest::keyClick(date, Qt::Key_Tab);
+        QVERIFY2(w.dialog.Edit4->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
+        enter(section);
+        QTest::keyClick(date, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY2(w.dialog.Edit5->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
+    }
+    // Into the date from "Брак" and out again, one press each.
+    w.dialog.Edit4->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w.dialog.Edit4->hasFocus());
+    QTest::keyClick(w.dialog.Edit4, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(date->hasFocus());
+    QTest::keyClick(date, Qt::Key_Tab);
+    QVERIFY(w.dialog.Edit4->hasFocus());
+
+    // Inside: Up changes the day, Right moves on to the month, typing fills a section and moves on.
+    enter(QDateTimeEdit::DaySection);
+    QTest::keyClick(date, Qt::Key_Up);
+    QCOMPARE(date->date(), day.addDays(1));
+    for (int i = 0; i < 3 && date->currentSection() == QDateTimeEdit::DaySection; ++i)
+        QTest::keyClick(date, Qt::Key_Right);
+    QCOMPARE(date->currentSection(), QDateTimeEdit::MonthSection);
+    QVERIFY(date->hasFocus());
+    QTest::keyClick(date, Qt::Key_Up);
+    QCOMPARE(date->date(), day.addDays(1).addMonths(1));
+    enter(QDateTimeEdit::DaySection);
+    QTest::keyClicks(date, QStringLiteral("07"));
+    QCOMPARE(date->date().day(), 7);
+    QCOMPARE(date->currentSection(), QDateTimeEdit::MonthSection);
+    QVERIFY(date->hasFocus());
+    w.dialog.hide();
 }
 
 void TestRecordDialog::emptyQuantityBecomesZero()
@@ -695,7 +749,7 @@ void TestRecordDialog::roadOfOneRecord()
     QCOMPARE(grid->dataSet(), module->Smena3);
     QCOMPARE(module->Smena3->recordCount(), 1);
     QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("fio")), QStringLiteral("Петров П.П."));
-    QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("summa")), QStringLiteral("72"));   // (7 - 1) x 12
+    QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("summa")), QStringLiteral("72,00"));   // (7 - 1) x 12
     const QModelIndex ok = grid->dataModel()->index(0, grid->columnOf(QStringLiteral("ok")));
     QCOMPARE(grid->dataModel()->data(ok, Qt::DisplayRole).toString(), QStringLiteral("no"));
     QCOMPARE(grid->dataModel()->data(ok, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));

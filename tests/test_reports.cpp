@@ -19,6 +19,7 @@
 #include "reports/report_centre.h"
 #include "reports/report_engine.h"
 #include "reports/report_preview.h"
+#include "reports/shared_spreadsheet_writer.h"
 #include "reports/shift_timesheet_report.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
@@ -28,6 +29,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -251,6 +254,7 @@ private slots:
     void periodReportsMatchTheJournal_data();
     void periodReportsMatchTheJournal();
     void workersReportLayout();
+    void everyNumberHasAFormat();
     void productsReportLayout();
     void detailedWorkersReportLayout();
     void detailedProductsReportLayout();
@@ -495,6 +499,42 @@ void verifyAt(const PdfWord &w, double left)
     QVERIFY2(std::abs(w.x0 - left) < 0.6, qPrintable(QStringLiteral("%1 at %2, expected %3").arg(w.text).arg(w.x0).arg(left)));
 }
 
+// No printed number runs past its box: every sum and every value printed as a number has a mask.
+void TestReports::everyNumberHasAFormat()
+{
+    auto &[_db, _p, module] = *m_fixture;
+    TForm16 workers(module.get());
+    TForm17 products(module.get());
+    TForm20 detailedWorkers(module.get());
+    TForm21 detailedProducts(module.get());
+    TForm15 timesheet(module.get());
+    QStringList unformatted;
+    std::function<void(const ReportLayout &, const ReportBand &)> walk = [&](const ReportLayout &layout, const ReportBand &band) {
+        for (const ReportItem &item : band.items)
+            if ((item.kind == ReportItem::Sum || item.asNumber) && item.mask.isEmpty())
+                unformatted << QStringLiteral("%1: %2 at %3").arg(layout.title, item.column).arg(item.left);
+        for (const ReportBand &child : band.children)
+            walk(layout, child);
+    };
+    int numbers = 0;
+    for (const ReportLayout *layout : {&workers.Layout, &products.Layout, &detailedWorkers.Layout,
+                                       &detailedProducts.Layout, &timesheet.Layout}) {
+        walk(*layout, layout->pageHeader);
+        walk(*layout, layout->columnHeader);
+        for (const ReportGroup &group : layout->groups) {
+            walk(*layout, group.header);
+            walk(*layout, group.footer);
+        }
+        walk(*layout, layout->detail);
+        walk(*layout, layout->pageFooter);
+        for (const ReportBand *band : {&layout->detail})
+            for (const ReportItem &item : band->items)
+                numbers += !item.mask.isEmpty();
+    }
+    QVERIFY2(unformatted.isEmpty(), qPrintable(unformatted.join(QLatin1Char('\n'))));
+    QVERIFY(numbers > 20);
+}
+
 void TestReports::workersReportLayout()
 {
     const PdfText pdf = runFromCentre("Button4", ProductKindChoice::All);
@@ -506,7 +546,7 @@ void TestReports::workersReportLayout()
     QCOMPARE(lines.mid(worker + 1, 5), (QStringList{
         QStringLiteral("Поддоны"),
         QStringLiteral("Готовая продукция Сборка 5 50,000"),
-        QStringLiteral("Хоз.р.: 0 Ср. сд.: 0 5 50,000 41,667"),
+        QStringLiteral("Хоз.р.: 0,00 Ср. сд.: 0,00 5 50,000 41,667"),
         QStringLiteral("Итого: 50,000 41,667"),
         QStringLiteral("Ящики"),
     }));
@@ -521,7 +561,7 @@ void TestReports::workersReportLayout()
     // Household money of the product's nomenclature, both nights; average-piecework money only
     // where its nomenclature is the product's (the 600 on another nomenclature is left out).
     QCOMPARE(lines.mid(worker + 9, 4), (QStringList{
-        QStringLiteral("Хоз.р.: 1044 Ср. сд.: 200 197 349,250 291,042"),
+        QStringLiteral("Хоз.р.: 1044,00 Ср. сд.: 200,00 197 349,250 291,042"),
         QStringLiteral("Итого: 1593,250 1327,708"),
         // worker footer: his money, then with all his entries of the period (1844)
         QStringLiteral("399,25 332,71"),
@@ -618,23 +658,22 @@ void TestReports::detailedWorkersReportLayout()
         QStringLiteral("Ящик 400 Сборка 0 Готовая продукция 2 150 222,00"),
         QStringLiteral("Ящик 600 Сборка 3005 Заготовки 0 20 62,00"),
     }));
-    // His totals, then the summary: household and average-piecework work by day and night (the
-    // money without the coefficient unmasked, as the table gives it), piecework, all, and the
-    // average per hour: 2243,25 over 34 hours.
-    QCOMPARE(lines.mid(worker + 5, 5), (QStringList{
+    // His totals, then the summary: household and average-piecework work by day and night (money
+    // with two decimals, hours whole), piecework, all, and the average per hour: 2243,25 over 34
+    // hours.
+    QCOMPARE(lines.mid(worker + 5, 6), (QStringList{
         QStringLiteral("3 205 399,25"),
         QStringLiteral("Часы Сумма с р/к (р.) Сумма без р/к (р.)"),
-        QStringLiteral("Хоз. раб. (дн.) 8 804 670"),
-        QStringLiteral("Хоз. раб. (нч.) 2 240 200"),
-        QStringLiteral("Ср. сд. (дн.) 4 600 500"),
+        QStringLiteral("Хоз. раб. (дн.) 8 804,00 670,00"),
+        QStringLiteral("Хоз. раб. (нч.) 2 240,00 200,00"),
+        QStringLiteral("Ср. сд. (дн.) 4 600,00 500,00"),
+        QStringLiteral("Ср. сд. (нч.) 1 200,00 166,67"),
     }));
     QCOMPARE(lines.mid(worker + 11, 3), (QStringList{
         QStringLiteral("Сдел. 19 399,25 332,71"),
         QStringLiteral("Итого: 34,00 2243,25 1869,38"),
         QStringLiteral("Цена ср. сд. за 1 ч.: 65,98 54,98"),
     }));
-    // The unmasked 200 / 1.2 shows its beginning, clipped to its box.
-    QVERIFY(lines.at(worker + 10).startsWith(QStringLiteral("Ср. сд. (нч.) 1 200 166,666")));
 
     // The second worker's figures are his own.
     const int second = lines.indexOf(QStringLiteral("Борисов Б.Б."));
@@ -1179,9 +1218,15 @@ void TestReports::exportWithoutSpreadsheetApplication()
     centre.setProductKind(ProductKindChoice::All);
     Messages::MessageRecorder rec;
     button->click();
+    // The workbook is written all the same; the message says where it is and offers its folder.
+    const QString path = SharedSpreadsheetWriter().savedFile();
+    QVERIFY(path != spreadsheet.opened[0]);
+    QCOMPARE(readWorkbook(path).rowTexts().size(), 6);
     QCOMPARE(rec.shown.size(), 1);
-    QCOMPARE(rec.shown[0].text, QStringLiteral("Невозможно открыть Microsoft Excel."));
-    QCOMPARE(button->text(), QStringLiteral("Excel (2 из 2)"));
+    QCOMPARE(rec.shown[0].text, QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле %1")
+                                    .arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(rec.shown[0].folder, QFileInfo(path).absolutePath());
+    QCOMPARE(button->text(), QStringLiteral("Excel (5 из 5)"));
     QCOMPARE(spreadsheet.opened.size(), 1);
     QVERIFY(!centre.XLS_Rep->isOpen());
 }

@@ -204,6 +204,8 @@ private slots:
     void pieceworkViews();
     void pieceworkNameWidths_data();
     void pieceworkNameWidths();
+    void pieceworkFitsScreen_data();
+    void pieceworkFitsScreen();
     void pieceworkDecemberBounds();
     void pieceworkTotalsWithoutEntries();
     void pieceworkYearList();
@@ -872,10 +874,16 @@ void TestTimesheets::exportWithoutSpreadsheet()
     Messages::MessageRecorder rec;
     f.w.PrepareMonth(QDate(2026, 11, 2));
     f.w.Button2Click();
-    // The writer has said why; nothing else happens and the cursor is back to normal.
-    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Невозможно открыть Microsoft Excel.")});
-    QCOMPARE(f.w.Button2->text(), QStringLiteral("Excel"));
+    // The workbook is written all the same, and the message says where it is.
     QVERIFY(app.opened.isEmpty());
+    const QString path = f.w.XLS.savedFile();
+    QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(QFileInfo(path).absolutePath(), f.books.path());
+    QCOMPARE(readWorkbook(path).at(3, 1).value, QStringLiteral("Иванов И.И."));
+    QCOMPARE(rec.errors(), QStringList{QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле %1")
+                                           .arg(QDir::toNativeSeparators(path))});
+    QCOMPARE(rec.shown[0].folder, f.books.path());
+    QCOMPARE(f.w.Button2->text(), QStringLiteral("Excel (1 из 1)"));
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(!Windows::get<TForm15>()->H_Tabel->isOpen());
 }
@@ -1050,6 +1058,29 @@ void TestTimesheets::pieceworkNameWidths_data()
     QTest::newRow("household work") << 14 << 208;
     QTest::newRow("average piecework") << 15 << 208;
     QTest::newRow("general") << 17 << 304;
+}
+
+void TestTimesheets::pieceworkFitsScreen_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
+    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
+}
+
+// Wider than a 1024 x 768 screen as designed, it opens narrower with every day in sight.
+void TestTimesheets::pieceworkFitsScreen()
+{
+    QFETCH(QRect, available);
+    Messages::MessageRecorder rec;
+    TForm27 &w = *Windows::get<TForm27>();
+    w.PrepareMode(PieceworkView::Piecework, QDate(2026, 3, 10));
+    QCOMPARE(w.size(), QSize(1127, 617));
+    QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QStringList hidden = outOfSightWhenOpened(&w, QSize(1127, 617), available, QMargins(4, 28, 4, 4));
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
+    QCOMPARE(w.DBGrid->columnWidth(w.DBGrid->columnOf("fio")), 238);
+    w.FinishMode();
+    QCOMPARE(rec.shown.size(), 0);
 }
 
 // The name column takes the width of the day columns hidden past the month's end.

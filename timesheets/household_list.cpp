@@ -3,6 +3,7 @@
 #include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
+#include "app/date_field.h"
 #include "app/messages.h"
 #include "app/windows.h"
 #include "db/dataset.h"
@@ -37,9 +38,9 @@ TForm25::TForm25(TDataModule6 *module, QWidget *parent)
         {QStringLiteral("ФИО"), QStringLiteral("fio"), 300},
         {QStringLiteral("Номенклатура"), QStringLiteral("s_caption"), 267},
         {QStringLiteral("Работа"), QStringLiteral("vid"), 156},
-        {QStringLiteral("Цена"), QStringLiteral("price"), 80},
+        GridColumn{QStringLiteral("Цена"), QStringLiteral("price"), 80}.as(NumberShape::UnitPrice),
         {QStringLiteral("Кол-во"), QStringLiteral("cnt")},
-        {QStringLiteral("Итого"), QStringLiteral("summ"), 80},
+        GridColumn{QStringLiteral("Итого"), QStringLiteral("summ"), 80}.as(NumberShape::Money),
         {QStringLiteral("Вых."), QStringLiteral("s_holiday"), 33, Qt::AlignCenter},
         {QStringLiteral("Ноч."), QStringLiteral("s_night"), 33, Qt::AlignCenter},
     });
@@ -61,11 +62,8 @@ TForm25::TForm25(TDataModule6 *module, QWidget *parent)
     bottom->addSpacing(12);
     Button1 = button("Button1", "Расчитать ср.сд.", &TForm25::Button1Click);
     bottom->addSpacing(12);
-    DTPcker1 = new QDateEdit(QDate::currentDate(), this);
+    DTPcker1 = new DateField(this);
     DTPcker1->setObjectName(QStringLiteral("DTPcker1"));
-    DTPcker1->setCalendarPopup(true);
-    DTPcker1->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DTPcker1->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
     connect(DTPcker1, &QDateEdit::dateChanged, this, [this] { DateChanged(); });
     bottom->addWidget(DTPcker1);
     CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
@@ -78,7 +76,8 @@ TForm25::TForm25(TDataModule6 *module, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(DBGrid1, 1);
     layout->addLayout(bottom);
-    setFixedSize(1054, 650);
+    DBGrid1->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("s_caption"), QStringLiteral("vid")});
+    fitToScreen(this, QSize(1054, 650));
 }
 
 void TForm25::showEvent(QShowEvent *event)

@@ -121,7 +121,8 @@ TForm27::TForm27(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
     m_shown = {1, MonthSelection::FirstYear};
     layColumns();
     DBGrid->setDataSet(CurrentQuery);
-    setFixedSize(1127, 617);
+    DBGrid->setStretchingColumns({QStringLiteral("fio")});
+    fitToScreen(this, QSize(1127, 617));
 }
 
 DataSet *TForm27::queryOf(PieceworkView::Mode mode) const
@@ -233,7 +234,7 @@ void TForm27::readTotals(const TimesheetMonth &month)
         query->setParam(QStringLiteral("d_date4"), month.firstDay());
         query->open();
         const QVariant value = query->value(QStringLiteral("price"));
-        label->setText(value.isNull() ? QString() : fixedDecimal(value.toString(), 2));
+        label->setText(value.isNull() ? QString() : moneyText(value.toString()));
     }
 }
 
@@ -249,9 +250,9 @@ void TForm27::layColumns()
         columns << day;
     }
     GridColumn earnings{QStringLiteral("Итого (р.)"), QStringLiteral("f_price"), 66};
-    earnings.decimals = 2;
+    earnings.shape = NumberShape::Money;
     GridColumn average{QStringLiteral("Час (р.)"), QStringLiteral("average_price"), 66, Qt::AlignCenter, !view.showsAverage()};
-    average.decimals = 2;
+    average.shape = NumberShape::Money;
     columns << earnings << GridColumn{QStringLiteral("Итого (ч.)"), QStringLiteral("i_time"), 66, Qt::AlignCenter} << average;
     DBGrid->setColumns(columns);
 }

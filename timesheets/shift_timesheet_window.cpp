@@ -1,5 +1,6 @@
 #include "timesheets/shift_timesheet_window.h"
 
+#include "app/control_look.h"
 #include "app/data_grid.h"
 #include "app/data_module.h"
 #include "app/messages.h"
@@ -163,7 +164,7 @@ TForm19::TForm19(TDataModule6 *module, QWidget *parent)
 
     m_shown = {1, MonthSelection::FirstYear};
     colourDays();
-    setFixedSize(958, 577);
+    fitToScreen(this, QSize(958, 577));
 }
 
 QList<DataSet *> TForm19::gridQueries() const
@@ -239,8 +240,10 @@ void TForm19::colourDays()
         columns << day;
     }
     columns << GridColumn{QStringLiteral("Итого"), QStringLiteral("summ"), 47, Qt::AlignCenter};
-    for (DataGrid *grid : grids())
+    for (DataGrid *grid : grids()) {
         grid->setColumns(columns);
+        grid->setStretchingColumns({QStringLiteral("fio")});
+    }
 }
 
 void TForm19::closeGrids()

@@ -3,7 +3,11 @@
 #include "reference/pick_receiver.h"
 
 #include <QList>
+#include <QMargins>
+#include <QRect>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QDialog;
@@ -19,6 +23,16 @@ struct ModalAction {
 };
 
 void onModal(ModalAction &result, const std::function<void(QDialog *)> &action);
+
+// What a user would not see of a shown window on a screen that leaves `available` free, when the
+// window manager adds `frame`: a frame larger than the free area, grid columns past their grid's
+// right edge, buttons past the window's edge. Empty when everything is in sight.
+QStringList outOfSight(QWidget *window, const QRect &available, const QMargins &frame = {});
+
+// Shows `window` where and as large as it opens (fittedGeometry) on such a screen, lays it out and
+// tells what would not be seen; the window is hidden again afterwards, at the size it had.
+QStringList outOfSightWhenOpened(QWidget *window, const QSize &designed, const QRect &available,
+                                 const QMargins &frame);
 
 // Types text into a widget one character at a time, Cyrillic included.
 void typeText(QWidget *w, const QString &text);
