@@ -8,6 +8,7 @@
 // It creates a database of its own from the test template, loads the demo plant into it with
 // scripts/load_demo.sh and drops it again at the end.
 
+#include "support/bare_odbc_client.h"
 #include "support/test_support.h"
 
 #include "app/data_module.h"
@@ -22,91 +23,13 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
-#include <sql.h>
-#include <sqlext.h>
-
 #include <algorithm>
 #include <ctime>
-#include <stdexcept>
 #include <vector>
 
 namespace {
 
 QTextStream out(stdout);
-
-// The smallest client of the unixODBC API: one connection without autocommit, one statement
-// handle, every statement executed directly.
-class BareClient {
-public:
-    explicit BareClient(const QString &connectionString)
-    {
-        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env);
-        SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-        SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc);
-        const QByteArray text = connectionString.toUtf8();
-        check(SQL_HANDLE_DBC, m_dbc,
-              SQLDriverConnect(m_dbc, nullptr, reinterpret_cast<SQLCHAR *>(const_cast<char *>(text.constData())),
-                               SQLSMALLINT(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT));
-        check(SQL_HANDLE_DBC, m_dbc,
-              SQLSetConnectAttr(m_dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0));
-        SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &m_stmt);
-    }
-    ~BareClient()
-    {
-        SQLFreeHandle(SQL_HANDLE_STMT, m_stmt);
-        SQLDisconnect(m_dbc);
-        SQLFreeHandle(SQL_HANDLE_DBC, m_dbc);
-        SQLFreeHandle(SQL_HANDLE_ENV, m_env);
-    }
-
-    // Runs a statement and reads its rows, each column as a whole number.
-    std::vector<std::vector<qint64>> query(const QString &sql)
-    {
-        execute(sql);
-        SQLSMALLINT columns = 0;
-        SQLNumResultCols(m_stmt, &columns);
-        std::vector<std::vector<qint64>> rows;
-        while (SQLFetch(m_stmt) == SQL_SUCCESS) {
-            std::vector<qint64> row(columns);
-            for (SQLSMALLINT c = 0; c < columns; ++c) {
-                SQLBIGINT v = 0;
-                SQLLEN indicator = 0;
-                SQLGetData(m_stmt, c + 1, SQL_C_SBIGINT, &v, 0, &indicator);
-                row[c] = indicator == SQL_NULL_DATA ? 0 : v;
-            }
-            rows.push_back(std::move(row));
-        }
-        SQLFreeStmt(m_stmt, SQL_CLOSE);
-        return rows;
-    }
-    void execute(const QString &sql)
-    {
-        const QByteArray text = sql.toUtf8();
-        check(SQL_HANDLE_STMT, m_stmt,
-              SQLExecDirect(m_stmt, reinterpret_cast<SQLCHAR *>(const_cast<char *>(text.constData())), SQLINTEGER(text.size())));
-        ++statements;
-    }
-    void commit() { check(SQL_HANDLE_DBC, m_dbc, SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT)); }
-
-    int statements = 0;
-
-private:
-    static void check(SQLSMALLINT type, SQLHANDLE handle, SQLRETURN rc)
-    {
-        if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
-            return;
-        SQLCHAR state[6] = {0};
-        SQLCHAR message[1024] = {0};
-        SQLINTEGER native = 0;
-        SQLSMALLINT length = 0;
-        SQLGetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
-        throw std::runtime_error(reinterpret_cast<const char *>(message));
-    }
-
-    SQLHENV m_env = SQL_NULL_HENV;
-    SQLHDBC m_dbc = SQL_NULL_HDBC;
-    SQLHSTMT m_stmt = SQL_NULL_HSTMT;
-};
 
 // The rebuild's statement sequence, sent by the bare client: the month's lock, the removal, and
 // per day the day query and, per worker and mode of it, the count and the update or insert.
