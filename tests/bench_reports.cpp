@@ -96,6 +96,25 @@ Run runOnce(ReportHolder &holder, const std::function<void()> &open, const QStri
     return r;
 }
 
+// The same report written to the PDF file while it is laid out, its pages never held together.
+Run runStreamed(ReportHolder &holder, const std::function<void()> &open, const QString &pdf)
+{
+    Run r;
+    QElapsedTimer t;
+    t.start();
+    holder.Query->close();
+    open();
+    r.queryMs = t.nsecsElapsed() / 1e6;
+    r.rows = holder.Query->recordCount();
+    t.restart();
+    if (!holder.SavePdf(pdf))
+        qFatal("cannot write %s", qPrintable(pdf));
+    r.pdfMs = t.nsecsElapsed() / 1e6;
+    r.bytes = QFileInfo(pdf).size();
+    holder.Query->close();
+    return r;
+}
+
 void report(const QString &name, QList<Run> runs)
 {
     std::sort(runs.begin(), runs.end(), [](const Run &a, const Run &b) { return a.totalMs() < b.totalMs(); });
@@ -148,9 +167,9 @@ int main(int argc, char **argv)
     BareClient bare(db.connectionString());
     bare.execute(QStringLiteral("set jit = off"));
     const QString bareStatement = detailedWorkersStatement(start, end);
-    QList<Run> times;
+    QList<Run> times, streamed;
     QList<double> bareMs;
-    double peak = 0;
+    double peak = 0, streamedPeak = 0;
     // The program and the bare client take turns, so that both meet the same machine.
     for (int i = 0; i < runs; ++i) {
         resetPeakMemory();
@@ -160,6 +179,13 @@ int main(int argc, char **argv)
             detailedWorkers.SetTitle(detailedWorkers.PeriodTitle(start, end));
         }, dir.filePath(QStringLiteral("detailed_workers.pdf")));
         peak = std::max(peak, memoryMiB("VmHWM:"));
+        resetPeakMemory();
+        streamed << runStreamed(detailedWorkers, [&] {
+            detailedWorkers.SetPeriod(start, end);
+            detailedWorkers.OpenQuery();
+            detailedWorkers.SetTitle(detailedWorkers.PeriodTitle(start, end));
+        }, dir.filePath(QStringLiteral("detailed_workers_streamed.pdf")));
+        streamedPeak = std::max(streamedPeak, memoryMiB("VmHWM:"));
         QElapsedTimer t;
         t.start();
         const size_t fetched = bare.queryTexts(bareStatement).size();
@@ -175,8 +201,14 @@ int main(int argc, char **argv)
                                })->totalMs();
     out << QStringLiteral("  bare client's query and fetch: best %1 ms; program / bare %2 (target: 1.5)\n")
                .arg(bestBare, 0, 'f', 0).arg(bestProgram / bestBare, 0, 'f', 2);
-    out << QStringLiteral("  memory: resident %1 MiB before, peak %2 MiB during a run (target at x16: under 300)\n")
+    out << QStringLiteral("  memory: resident %1 MiB before, peak %2 MiB during a run\n")
                .arg(rssBefore, 0, 'f', 0).arg(peak, 0, 'f', 0);
+    std::sort(streamed.begin(), streamed.end(), [](const Run &a, const Run &b) { return a.totalMs() < b.totalMs(); });
+    out << QStringLiteral("  written while laid out: best %1 ms (query %2, layout and PDF %3), %4 KiB PDF; "
+                          "program / bare %5; peak %6 MiB (target at x16: under 300)\n")
+               .arg(streamed.first().totalMs(), 0, 'f', 0).arg(streamed.first().queryMs, 0, 'f', 0)
+               .arg(streamed.first().pdfMs, 0, 'f', 0).arg(streamed.first().bytes / 1024)
+               .arg(streamed.first().totalMs() / bestBare, 0, 'f', 2).arg(streamedPeak, 0, 'f', 0);
     out.flush();
 
     TForm16 workers(module.get());
