@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/report_layout.h"
+#include "reports/report_text_cache.h"
 
 #include <QLineF>
 #include <QList>
@@ -9,6 +10,8 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 class QPageRanges;
 class QPagedPaintDevice;
@@ -20,26 +23,32 @@ enum class ReportZoom {
     WholePage, // zoomed to show the whole page
 };
 
-// One thing drawn on a page. Coordinates are millimetres from the top left corner of the
-// printable area.
+// One thing drawn on a page, kept small: a long report holds many of them. Coordinates are
+// millimetres from the top left corner of the printable area.
 struct ReportPrimitive {
-    enum Type { Fill, Line, Text };
+    enum Type : quint8 { Fill, Line, Text };
     Type type = Fill;
-    QRectF rect;  // Fill: the area; Text: the item's box, to which the text is clipped
-    QLineF line;  // Line
-    QColor color; // fill, line or text colour
-    double lineWidth = 0.2;
-    QString text;
-    ReportFont font;
-    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
-    QString pageFormat; // page numbers: the text is filled in once the number of pages is known
+    quint16 alignment = Qt::AlignLeft | Qt::AlignTop; // Text
+    QRgb color = 0xFF000000;                           // fill, line or text colour
+    int text = -1;          // Text: the text's number in the document's ReportTextCache; -1: empty
+    double lineWidth = 0.2; // Line
+    double x = 0, y = 0, w = 0, h = 0; // Fill: the area; Text: the box the text is clipped to
+
+    QRectF rect() const { return QRectF(x, y, w, h); }
+    // Line: its ends.
+    QLineF line() const { return QLineF(x, y, w, h); }
+    void setRect(const QRectF &r) { x = r.x(); y = r.y(); w = r.width(); h = r.height(); }
+    void setLine(const QLineF &l) { x = l.x1(); y = l.y1(); w = l.x2(); h = l.y2(); }
 };
 
-// A report generated in full: its pages as lists of primitives, ready to be painted on the
-// preview, a printer or a PDF file as many times as needed.
+// A page: what is drawn on it, in the order it is drawn.
+using ReportPage = QList<ReportPrimitive>;
+
+// A report generated in full: its pages, ready to be painted on the preview, a printer or a PDF
+// file as many times as needed. Copies share the pages and the texts.
 class ReportDocument {
 public:
-    ReportDocument() = default;
+    ReportDocument();
     ReportDocument(const QString &title, QPageLayout::Orientation orientation, const QMarginsF &margins);
 
     QString title() const { return m_title; }
@@ -49,17 +58,19 @@ public:
     QPageLayout pageLayout() const;
 
     int pageCount() const { return int(m_pages.size()); }
-    const QList<ReportPrimitive> &page(int index) const { return m_pages.at(index); }
+    const ReportPage &page(int index) const { return m_pages.at(index); }
     // The texts of a page in the order they were laid out.
     QStringList texts(int index) const;
+    // The texts the pages refer to, with their fonts.
+    ReportTextCache &textCache() const { return *m_texts; }
 
     // Used while generating.
-    void addPage() { m_pages.append(QList<ReportPrimitive>()); }
-    void add(const ReportPrimitive &primitive) { m_pages.last().append(primitive); }
-    void numberPages();
+    void addPage(const ReportPage &page) { m_pages.append(page); }
 
     // Paints one page; the painter's device has its origin at the paper's top left corner.
-    void paintPage(QPainter &painter, int index) const;
+    void paintPage(QPainter &painter, int index) const { paint(painter, page(index)); }
+    // Paints a page whose texts are in this document's text cache, held or not.
+    void paint(QPainter &painter, const ReportPage &page) const;
     // Paints the pages of the page ranges chosen for printing (all when there are none) on a
     // printer set to full-page painting. False when the device cannot be painted on or the
     // ranges hold none of the report's pages.
@@ -73,10 +84,10 @@ public:
 
 private:
     bool render(QPagedPaintDevice *device, const QList<int> &pages) const;
-    QList<int> allPages() const;
 
     QString m_title;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
     QMarginsF m_margins{10, 10, 10, 10};
-    QList<QList<ReportPrimitive>> m_pages;
+    QList<ReportPage> m_pages;
+    std::shared_ptr<ReportTextCache> m_texts;
 };

@@ -2,6 +2,8 @@
 
 #include "reports/report_context.h"
 #include "reports/report_format.h"
+#include "reports/report_page_sink.h"
+#include "reports/report_pdf_sink.h"
 
 #include <QHash>
 
@@ -10,20 +12,29 @@
 namespace {
 
 constexpr double Tolerance = 1e-6;
+constexpr double UnitsPerMm = 100.0; // the unit of the text cache's measures
 
+// Lays the pages out one after the other and hands each finished page to the sink. Without a
+// sink it only counts the pages: page breaks depend on the bands' heights alone, never on their
+// texts, so a first pass that prints nothing knows the number of pages ("of N") before the
+// first page is written.
 class Generator {
 public:
-    Generator(const ReportLayout &layout, const ReportDataSet &data)
+    Generator(const ReportLayout &layout, const ReportDataSet &data, ReportTextCache *texts,
+              ReportPageSink *sink, int totalPages)
         : m_layout(layout),
           m_data(data),
-          m_doc(layout.title, layout.orientation, layout.margins),
+          m_texts(texts),
+          m_sink(sink),
+          m_totalPages(QString::number(totalPages)),
           m_width(layout.printableWidth()),
           m_height(layout.printableHeight()),
           m_bottom(m_height - layout.pageFooter.totalHeight())
     {
     }
 
-    ReportDocument run()
+    // Returns the number of pages.
+    int run()
     {
         const QList<ReportGroup> &groups = m_layout.groups;
         const int n = int(groups.size());
@@ -65,8 +76,7 @@ public:
                 print(groups[g].footer);
         }
         endPage();
-        m_doc.numberPages();
-        return m_doc;
+        return m_pageCount;
     }
 
 private:
@@ -81,7 +91,8 @@ private:
 
     void startPage()
     {
-        m_doc.addPage();
+        ++m_pageCount;
+        m_page.clear();
         m_y = 0;
         put(m_layout.pageHeader);
         put(m_layout.columnHeader);
@@ -92,6 +103,8 @@ private:
     {
         m_y = m_bottom;
         put(m_layout.pageFooter);
+        if (m_sink)
+            m_sink->take(m_page);
     }
 
     void print(const ReportBand &band)
@@ -112,6 +125,12 @@ private:
         if (band.isEmpty())
             return;
         const double top = m_y;
+        if (!m_sink) {
+            m_y = top + band.height;
+            for (const ReportBand &child : band.children)
+                put(child);
+            return;
+        }
         if (band.background.isValid())
             fill(QRectF(0, top, m_width, band.height), band.background);
         for (const ReportItem &item : band.items)
@@ -127,7 +146,7 @@ private:
     void putItem(const ReportBand &band, const ReportItem &item, double bandTop)
     {
         const int first = item.range == ReportItem::WholeReport ? 0 : m_lastPrinted.value(&band, 0);
-        const ReportContext context(m_data, m_row, first, m_printedRows, m_doc.pageCount());
+        const ReportContext context(m_data, m_row, first, m_printedRows, m_pageCount);
         QString text;
         switch (item.kind) {
         case ReportItem::Text:
@@ -149,12 +168,15 @@ private:
             break;
         }
         case ReportItem::PageNumber:
-            text = QString(item.text).replace(QLatin1String("%1"), QString::number(m_doc.pageCount()));
+            text = QString(item.text).replace(QLatin1String("%1"), QString::number(m_pageCount));
             break;
         }
 
-        const double height = item.height > 0 ? item.height : ReportDocument::lineHeight(item.font);
-        const double width = item.width > 0 ? item.width : ReportDocument::textWidth(item.font, text);
+        const int font = m_texts->fontId(item.font);
+        int textId = m_texts->textId(font, text);
+        const QFontMetricsF &fm = m_texts->metrics(font);
+        const double height = item.height > 0 ? item.height : (fm.ascent() + fm.descent()) / UnitsPerMm;
+        const double width = item.width > 0 ? item.width : (textId < 0 ? 0.0 : m_texts->width(textId) / UnitsPerMm);
         QRectF box(item.left, bandTop + item.top, width, height);
         // Nothing is printed beyond the printable area.
         box = box.intersected(QRectF(0, 0, m_width, m_height));
@@ -162,16 +184,18 @@ private:
             return;
         if (item.background.isValid())
             fill(box, item.background);
+        // A page number is sized by its text with "%2" still in it, and then shows the number of pages.
+        if (item.kind == ReportItem::PageNumber)
+            textId = m_texts->textId(font, QString(item.text.isEmpty() ? QStringLiteral("%1") : item.text)
+                                                .replace(QLatin1String("%1"), QString::number(m_pageCount))
+                                                .replace(QLatin1String("%2"), m_totalPages));
         ReportPrimitive p;
         p.type = ReportPrimitive::Text;
-        p.rect = box;
-        p.color = item.color;
-        p.text = text;
-        p.font = item.font;
-        p.alignment = item.alignment;
-        if (item.kind == ReportItem::PageNumber)
-            p.pageFormat = item.text.isEmpty() ? QStringLiteral("%1") : item.text;
-        m_doc.add(p);
+        p.setRect(box);
+        p.color = item.color.rgba();
+        p.text = textId;
+        p.alignment = quint16(item.alignment);
+        m_page.append(p);
         if (item.rules)
             rule(box, item.rules, item.ruleWidth, item.color);
     }
@@ -180,9 +204,9 @@ private:
     {
         ReportPrimitive p;
         p.type = ReportPrimitive::Fill;
-        p.rect = rect;
-        p.color = colour;
-        m_doc.add(p);
+        p.setRect(rect);
+        p.color = colour.rgba();
+        m_page.append(p);
     }
 
     void rule(const QRectF &r, int sides, double width, const QColor &colour)
@@ -190,10 +214,10 @@ private:
         const auto line = [&](QPointF a, QPointF b) {
             ReportPrimitive p;
             p.type = ReportPrimitive::Line;
-            p.line = QLineF(a, b);
+            p.setLine(QLineF(a, b));
             p.lineWidth = width;
-            p.color = colour;
-            m_doc.add(p);
+            p.color = colour.rgba();
+            m_page.append(p);
         };
         if (sides & ReportRules::Top)
             line(r.topLeft(), r.topRight());
@@ -207,7 +231,11 @@ private:
 
     const ReportLayout &m_layout;
     const ReportDataSet &m_data;
-    ReportDocument m_doc;
+    ReportTextCache *m_texts;
+    ReportPageSink *m_sink;
+    const QString m_totalPages;
+    ReportPage m_page; // the page being laid out
+    int m_pageCount = 0;
     const double m_width;
     const double m_height;
     const double m_bottom; // where the page footer starts
@@ -238,7 +266,9 @@ void check(const ReportBand &band, const ReportDataSet &data)
 
 } // namespace
 
-ReportDocument ReportEngine::generate(const ReportLayout &layout, const ReportDataSet &data)
+namespace {
+
+void checkLayout(const ReportLayout &layout, const ReportDataSet &data)
 {
     check(layout.pageHeader, data);
     check(layout.columnHeader, data);
@@ -251,5 +281,62 @@ ReportDocument ReportEngine::generate(const ReportLayout &layout, const ReportDa
         check(g.header, data);
         check(g.footer, data);
     }
-    return Generator(layout, data).run();
+}
+
+bool showsPageTotal(const ReportBand &band)
+{
+    for (const ReportItem &item : band.items)
+        if (item.kind == ReportItem::PageNumber && item.text.contains(QLatin1String("%2")))
+            return true;
+    for (const ReportBand &child : band.children)
+        if (showsPageTotal(child))
+            return true;
+    return false;
+}
+
+bool showsPageTotal(const ReportLayout &layout)
+{
+    if (showsPageTotal(layout.pageHeader) || showsPageTotal(layout.columnHeader)
+        || showsPageTotal(layout.detail) || showsPageTotal(layout.pageFooter))
+        return true;
+    for (const ReportGroup &g : layout.groups)
+        if (showsPageTotal(g.header) || showsPageTotal(g.footer))
+            return true;
+    return false;
+}
+
+class DocumentPages : public ReportPageSink {
+public:
+    explicit DocumentPages(ReportDocument &document) : m_document(document) {}
+    void take(const ReportPage &page) override { m_document.addPage(page); }
+
+private:
+    ReportDocument &m_document;
+};
+
+} // namespace
+
+int ReportEngine::generate(const ReportLayout &layout, const ReportDataSet &data, ReportTextCache &texts,
+                           ReportPageSink &sink)
+{
+    checkLayout(layout, data);
+    const int total = showsPageTotal(layout) ? Generator(layout, data, &texts, nullptr, 0).run() : 0;
+    return Generator(layout, data, &texts, &sink, total).run();
+}
+
+ReportDocument ReportEngine::generate(const ReportLayout &layout, const ReportDataSet &data)
+{
+    ReportDocument document(layout.title, layout.orientation, layout.margins);
+    DocumentPages pages(document);
+    generate(layout, data, document.textCache(), pages);
+    return document;
+}
+
+bool ReportEngine::savePdf(const ReportLayout &layout, const ReportDataSet &data, const QString &path)
+{
+    // The document holds the texts and the page setup, never the pages.
+    const ReportDocument shell(layout.title, layout.orientation, layout.margins);
+    ReportPdfSink file(shell, path);
+    generate(layout, data, shell.textCache(), file);
+    return file.finish();
 }

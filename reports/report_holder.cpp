@@ -70,6 +70,11 @@ ReportDocument ReportHolder::Generate() const
     return ReportEngine::generate(Layout, ReportDataSet::fromDataSet(*Query));
 }
 
+bool ReportHolder::SavePdf(const QString &path) const
+{
+    return ReportEngine::savePdf(Layout, ReportDataSet::fromDataSet(*Query), path);
+}
+
 QueryCloser::~QueryCloser()
 {
     m_query->close();

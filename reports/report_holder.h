@@ -37,6 +37,9 @@ public:
     // Generated in full: the preview then pages through finished pages and the query may be
     // closed at once.
     ReportDocument Generate() const;
+    // The same report written straight to a PDF file page by page, without holding its pages;
+    // false when the file cannot be written.
+    bool SavePdf(const QString &path) const;
     ReportZoom zoom() const { return m_zoom; }
 
 private:

@@ -6,6 +6,7 @@
 #include "reports/report_engine.h"
 #include "reports/report_format.h"
 #include "reports/report_layout.h"
+#include "reports/report_page_sink.h"
 #include "support/pdf_text.h"
 
 #include <QImage>
@@ -119,6 +120,7 @@ private slots:
     void bandTallerThanPageDoesNotStall();
     void alignsAndClipsItems();
     void paintsBackgroundsRulesAndFonts();
+    void streamsPagesAsTheyAreMade();
 };
 
 void TestReportEngine::formatsValues_data()
@@ -465,6 +467,57 @@ void TestReportEngine::paintsBackgroundsRulesAndFonts()
     const PdfWord big = pdf.find(QStringLiteral("Жирный"));
     const double ratio = (big.y1 - big.y0) / (small.y1 - small.y0);
     QVERIFY2(std::abs(ratio - 11.0 / 8.0) < 0.05, qPrintable(QString::number(ratio)));
+}
+
+void TestReportEngine::streamsPagesAsTheyAreMade()
+{
+    // Many pages, groups with totals and "page of pages" in the footer: written to a PDF while it
+    // is laid out, the report reads exactly as the document generated in full.
+    ReportLayout layout;
+    ReportBand header(6, {ReportItem::field(QStringLiteral("g"), 0, 0).bold()});
+    header.filled(QColor(0xE0, 0xE0, 0xE0));
+    const ReportBand footer(8, {ReportItem::sum(QStringLiteral("n"), 100, 1, 30).masked(QStringLiteral("#0.00")).centred()});
+    layout.groups << ReportGroup::by(QStringLiteral("g"), header, footer);
+    layout.detail = ReportBand(4.2, {
+        ReportItem::field(QStringLiteral("t"), 0.3, 0.4, 20).size(8).filled(Qt::white),
+        ReportItem::field(QStringLiteral("n"), 100, 0.4, 30).size(8).masked(QStringLiteral("#0.000")).centred().ruled(ReportRules::Bottom),
+    });
+    layout.pageFooter = ReportBand(5, {ReportItem::pageNumber(120, 1, 60, QStringLiteral("стр. %1 из %2")).rightAligned()});
+    ReportDataSet data({QStringLiteral("g"), QStringLiteral("t"), QStringLiteral("n")});
+    for (int i = 0; i < 1500; ++i)
+        data.appendRow(row({QStringLiteral("Группа %1").arg(i / 70), QStringLiteral("Строка, которая длиннее своего поля %1").arg(i % 13), i * 0.25}));
+
+    const ReportDocument held = ReportEngine::generate(layout, data);
+    QVERIFY(held.pageCount() > 20);
+    const PdfText expected = pdfOf(held);
+
+    // A sink sees every page, numbered against the final count from the first page on.
+    struct Pages : ReportPageSink {
+        ReportTextCache texts;
+        QStringList footers;
+        void take(const ReportPage &page) override
+        {
+            for (const ReportPrimitive &p : page)
+                if (p.type == ReportPrimitive::Text && p.text >= 0 && texts.text(p.text).startsWith(QStringLiteral("стр.")))
+                    footers << texts.text(p.text);
+        }
+    } pages;
+    QCOMPARE(ReportEngine::generate(layout, data, pages.texts, pages), held.pageCount());
+    QCOMPARE(pages.footers.size(), held.pageCount());
+    QCOMPARE(pages.footers.first(), QStringLiteral("стр. 1 из %1").arg(held.pageCount()));
+    QCOMPARE(pages.footers.last(), QStringLiteral("стр. %1 из %1").arg(held.pageCount()));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("streamed.pdf"));
+    QVERIFY(ReportEngine::savePdf(layout, data, path));
+    const PdfText streamed = readPdf(path);
+    QCOMPARE(streamed.pageCount(), held.pageCount());
+    for (int page = 1; page <= held.pageCount(); ++page) {
+        QCOMPARE(streamed.lines(page), expected.lines(page));
+        QCOMPARE(streamed.lineTops(page), expected.lineTops(page));
+    }
+    QCOMPARE(streamed.lines(held.pageCount()).last(), QStringLiteral("стр. %1 из %1").arg(held.pageCount()));
+    QVERIFY(!ReportEngine::savePdf(layout, data, QStringLiteral("/nonexistent-folder/report.pdf")));
 }
 
 QTEST_MAIN(TestReportEngine)
