@@ -72,6 +72,8 @@ public:
     QVariant valueAt(int row, const QString &field) const;
     // The same by the field's index (column()), for reading many rows: resolve it once.
     QVariant valueAt(int row, int column) const;
+    // All values of visible row `row` (0-based), shared rather than copied.
+    const Row &rowValues(int row) const { return m_rows[m_visible[row]]; }
     // Index of a field in the rows (-1: no such field); stays valid until the next open.
     int column(const QString &field) const { return fieldIndex(field); }
     QString text(const QString &field) const { return value(field).toString(); }

@@ -19,7 +19,7 @@ QVariant ReportRow::value(const QString &column) const
             QStringLiteral("В данных отчета нет поля \"%1\"").arg(column).toStdString());
     if (!isValid())
         return QVariant();
-    return m_data->rowValues(m_index).at(c);
+    return m_data->valueAt(m_index, c);
 }
 
 double ReportRow::number(const QString &column) const
@@ -38,33 +38,36 @@ ReportDataSet::ReportDataSet(const QStringList &columns) : m_columns(columns)
 ReportDataSet ReportDataSet::fromDataSet(const DataSet &data)
 {
     const QStringList names = data.fieldNames();
-    QList<bool> decimal;
-    for (const QString &name : names)
-        decimal << data.isDecimalField(name);
     ReportDataSet out(names);
+    for (const QString &name : names)
+        out.m_decimal << data.isDecimalField(name);
     out.m_rows.reserve(data.recordCount());
-    for (int r = 0; r < data.recordCount(); ++r) {
-        QVariantList values;
-        values.reserve(names.size());
-        for (int c = 0; c < names.size(); ++c) {
-            QVariant v = data.valueAt(r, names.at(c));
-            double n = 0;
-            if (decimal.at(c) && ReportFormat::toNumber(v, &n))
-                v = n;
-            values << v;
-        }
-        out.m_rows << values;
-    }
+    for (int r = 0; r < data.recordCount(); ++r)
+        out.m_rows << data.rowValues(r);
     return out;
+}
+
+QVariant ReportDataSet::valueAt(int row, int column) const
+{
+    const QVariant &v = m_rows.at(row).at(column);
+    double n = 0;
+    if (m_decimal.value(column) && ReportFormat::toNumber(v, &n))
+        return n;
+    return v;
 }
 
 int ReportDataSet::columnIndex(const QString &column) const
 {
+    const auto known = m_written.constFind(column);
+    if (known != m_written.cend())
+        return *known;
     QString name = column.trimmed();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0)
         name = name.mid(dot + 1);
-    return m_index.value(name.toLower(), -1);
+    const int index = m_index.value(name.toLower(), -1);
+    m_written.insert(column, index);
+    return index;
 }
 
 void ReportDataSet::appendRow(const QVariantList &values)
@@ -80,6 +83,7 @@ void ReportDataSet::appendRow(const QVariantList &values)
 ReportDataSet ReportDataSet::filtered(const std::function<bool(const ReportRow &)> &keep) const
 {
     ReportDataSet out(m_columns);
+    out.m_decimal = m_decimal;
     for (int i = 0; i < rowCount(); ++i)
         if (keep(row(i)))
             out.m_rows << m_rows.at(i);

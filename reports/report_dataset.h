@@ -40,14 +40,17 @@ public:
     ReportDataSet() = default;
     explicit ReportDataSet(const QStringList &columns);
 
-    // Copies the visible (filtered) rows of an open data set, columns named as the query names
-    // them. Its decimal columns, which arrive as exact text, become numbers here, so that a
-    // value printed without a mask shows in its plain form (12,5) rather than as stored (12.50).
+    // The visible (filtered) rows of an open data set, columns named as the query names them;
+    // the rows are shared with the data set, not copied. Its decimal columns, which arrive as
+    // exact text, are read as numbers, so that a value printed without a mask shows in its plain
+    // form (12,5) rather than as stored (12.50).
     static ReportDataSet fromDataSet(const DataSet &data);
 
     const QStringList &columns() const { return m_columns; }
     // -1 when the data set has no such column (same matching rules as ReportRow::value).
     int columnIndex(const QString &column) const;
+    // The value of a row's column as the report reads it.
+    QVariant valueAt(int row, int column) const;
 
     // Throws std::invalid_argument when the number of values differs from the number of columns.
     void appendRow(const QVariantList &values);
@@ -62,5 +65,9 @@ public:
 private:
     QStringList m_columns;
     QHash<QString, int> m_index; // lower-case column name -> position
+    // The names as layouts write them ("t_Report.f_sum7"), each matched once: a layout reads the
+    // same few names for every row.
+    mutable QHash<QString, int> m_written;
+    QList<bool> m_decimal;       // columns whose exact decimal texts are read as numbers
     QList<QVariantList> m_rows;
 };

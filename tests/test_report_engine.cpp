@@ -105,6 +105,8 @@ ReportDataSet workersData()
 class TestReportEngine : public QObject {
     Q_OBJECT
 private slots:
+    void readsNumbers_data();
+    void readsNumbers();
     void formatsValues_data();
     void formatsValues();
     void rejectsBadMasks();
@@ -122,6 +124,40 @@ private slots:
     void paintsBackgroundsRulesAndFonts();
     void streamsPagesAsTheyAreMade();
 };
+
+void TestReportEngine::readsNumbers_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("isNumber");
+    QTest::addColumn<double>("number");
+    QTest::newRow("exact decimal text") << QVariant(QStringLiteral("12.500000")) << true << 12.5;
+    QTest::newRow("negative") << QVariant(QStringLiteral("-0.25")) << true << -0.25;
+    QTest::newRow("comma") << QVariant(QStringLiteral("12,345")) << true << 12.345;
+    QTest::newRow("whole text") << QVariant(QStringLiteral("1078")) << true << 1078.0;
+    QTest::newRow("long digits") << QVariant(QStringLiteral("1925.666666666666666666666666666666666666666666666667")) << true << 1925.6666666666667;
+    QTest::newRow("spaces around") << QVariant(QStringLiteral(" 7.5 ")) << true << 7.5;
+    QTest::newRow("plus sign") << QVariant(QStringLiteral("+3")) << true << 3.0;
+    QTest::newRow("exponent") << QVariant(QStringLiteral("1e3")) << true << 1000.0;
+    QTest::newRow("two points") << QVariant(QStringLiteral("1.2.3")) << false << 0.0;
+    QTest::newRow("minus alone") << QVariant(QStringLiteral("-")) << false << 0.0;
+    QTest::newRow("empty") << QVariant(QString()) << false << 0.0;
+    QTest::newRow("word") << QVariant(QStringLiteral("Иванов")) << false << 0.0;
+    QTest::newRow("null") << QVariant() << false << 0.0;
+    QTest::newRow("double") << QVariant(0.1) << true << 0.1;
+    QTest::newRow("int") << QVariant(-21) << true << -21.0;
+}
+
+// Decimal texts of a report's rows are read as numbers, exactly as typed, whatever their form.
+void TestReportEngine::readsNumbers()
+{
+    QFETCH(QVariant, value);
+    QFETCH(bool, isNumber);
+    QFETCH(double, number);
+    double read = -999;
+    QCOMPARE(ReportFormat::toNumber(value, &read), isNumber);
+    if (isNumber)
+        QCOMPARE(read, number);
+}
 
 void TestReportEngine::formatsValues_data()
 {
