@@ -99,9 +99,24 @@ QSqlError fetchError(SQLHANDLE statement)
                      QSqlError::StatementError, QString::number(native));
 }
 
-// One value of the current row; false when the driver failed.
+// The text of the same column one row up, when it holds the text just read: long results
+// repeat a worker's name, a product and mostly the same sums row after row, and a shared copy
+// costs no memory of its own.
+bool sameAsAbove(const QVariant *above, QStringView wide, QLatin1String narrow, bool isWide, QVariant &value)
+{
+    if (!above || above->typeId() != QMetaType::QString)
+        return false;
+    const QString &text = *static_cast<const QString *>(above->constData());
+    if (isWide ? text != wide : text != narrow)
+        return false;
+    value = *above;
+    return true;
+}
+
+// One value of the current row; false when the driver failed. `above` is the same column's value
+// in the row before, if any.
 bool readValue(SQLHANDLE statement, SQLUSMALLINT column, ColumnRead read, const QMetaType &type,
-               QVector<char> &buffer, QVariant &value)
+               QVector<char> &buffer, const QVariant *above, QVariant &value)
 {
     SQLLEN indicator = 0;
     SQLRETURN rc = SQL_SUCCESS;
@@ -130,6 +145,10 @@ bool readValue(SQLHANDLE statement, SQLUSMALLINT column, ColumnRead read, const 
             const bool more = rc == SQL_SUCCESS_WITH_INFO
                 && (indicator == SQL_NO_TOTAL || indicator >= buffer.size());
             const qsizetype units = more ? (buffer.size() / unit - 1) : qsizetype(indicator / unit);
+            if (!more && text.isEmpty()
+                && sameAsAbove(above, QStringView(reinterpret_cast<const char16_t *>(buffer.constData()), units),
+                               QLatin1String(buffer.constData(), units), wide, value))
+                return true;
             if (wide)
                 text += QStringView(reinterpret_cast<const char16_t *>(buffer.constData()), units);
             else
@@ -271,8 +290,10 @@ void DataSet::open()
             if (!SQL_SUCCEEDED(rc))
                 throw Connection::failure(m_connection, fetchError(statement), 0);
             Row row(columns);
+            const Row *above = m_rows.isEmpty() ? nullptr : &m_rows.constLast();
             for (int i = 0; i < columns; ++i)
-                if (!readValue(statement, SQLUSMALLINT(i + 1), reads[i], types[i], buffer, row[i]))
+                if (!readValue(statement, SQLUSMALLINT(i + 1), reads[i], types[i], buffer,
+                               above ? &above->at(i) : nullptr, row[i]))
                     throw Connection::failure(m_connection, fetchError(statement), 0);
             m_rows.append(std::move(row));
             if (m_letPaint && m_rows.size() == m_firstRows)

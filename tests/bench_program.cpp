@@ -3,11 +3,12 @@
 // bare_odbc_client.h) that sends the very statements the program sent, by direct execution, over
 // a connection with the program's connection string, and reads every value (texts as UTF-16,
 // everything else as text). Both take turns in one run, so that both meet the same machine, the
-// same server and the same caches; the figures are medians over the runs. Beside them: the
-// program's peak resident memory during the action.
+// same server and the same caches; the figures are medians over the runs. Beside them: the peak
+// resident memory of the process during the program's action and during the bare client's (the
+// driver holds a whole result in memory until it is read).
 //
 // Not a test: run it by hand while the test cluster runs (scripts/test_cluster.sh start).
-//   bench_program [large|x4|x16] [runs] [part of an action's name: only those actions]
+//   bench_program [large|x4|x16] [runs] [parts of actions' names, comma-separated: only those]
 // The demo plant of that size (scripts/load_demo.sh) is loaded on first use into a database of
 // its own on the test cluster, kept for later runs of the same day (x16 takes minutes to load):
 // tabel_bench_<size>_<date>. Commands that write (saving a record, the rebuilds) put back what
@@ -48,6 +49,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -69,9 +72,11 @@ double peakMiB()
     return 0;
 }
 
-// Makes the peak resident memory start again from what the process holds now.
+// Makes the peak resident memory start again from what the process holds now, memory freed by
+// the action before given back first.
 void resetPeak()
 {
+    malloc_trim(0);
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     if (f.open(QIODevice::WriteOnly))
         f.write("5");
@@ -147,9 +152,8 @@ struct Action {
 };
 
 struct Result {
-    double programMs = 0;
-    double bareMs = 0;
-    double peak = 0;
+    double peak = 0;       // the program's
+    double barePeak = 0;   // the bare client's, in the same process
 };
 
 // Start to the login window, in a process of its own: the program's start (Qt, the Russian
@@ -163,6 +167,7 @@ int startChild(const QString &mode, const QString &connectionString, const QStri
         client.execute(QStringLiteral("set lock_timeout = 10000"));
         client.commit();
         replay(client, load(capture));
+        QTextStream(stdout) << peakMiB() << "\n";
         return 0;
     }
     int argc = 1;
@@ -207,7 +212,10 @@ int main(int argc, char **argv)
     if (!QStringList{QStringLiteral("large"), QStringLiteral("x4"), QStringLiteral("x16")}.contains(size))
         qFatal("usage: bench_program [large|x4|x16] [runs]");
     const int runs = argc > 2 ? std::max(1, atoi(argv[2])) : 5;
-    const QString only = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QStringList only = argc > 3 ? QString::fromLocal8Bit(argv[3]).split(QLatin1Char(','), Qt::SkipEmptyParts) : QStringList();
+    const auto chosen = [&only](const QString &name) {
+        return only.isEmpty() || std::any_of(only.begin(), only.end(), [&name](const QString &part) { return name.contains(part); });
+    };
 
     // The demo plant, loaded once a day: its journal ends with the day it was loaded.
     const QString prefix = QStringLiteral("tabel_bench_%1_").arg(size);
@@ -351,7 +359,7 @@ int main(int argc, char **argv)
     actions.push_back({QStringLiteral("export: piecework timesheet"), [&] { piecework->Button2Click(); }, {}, 0});
 
     if (!only.isEmpty())
-        actions.erase(std::remove_if(actions.begin(), actions.end(), [&](const Action &a) { return !a.name.contains(only); }),
+        actions.erase(std::remove_if(actions.begin(), actions.end(), [&](const Action &a) { return !chosen(a.name); }),
                       actions.end());
     std::vector<Result> results(actions.size());
     std::vector<std::vector<double>> programMs(actions.size()), bareMs(actions.size());
@@ -380,9 +388,11 @@ int main(int argc, char **argv)
         for (size_t a = 0; a < actions.size(); ++a) {
             Action &act = actions[a];
             QElapsedTimer t;
+            resetPeak();
             t.start();
             replay(bare, sent[a]);
             bareMs[a].push_back(t.nsecsElapsed() / 1e6);
+            results[a].barePeak = std::max(results[a].barePeak, peakMiB());
             if (act.undo)
                 act.undo();
             resetPeak();
@@ -396,10 +406,10 @@ int main(int argc, char **argv)
     }
 
     // Start to the login window, each in a process of its own.
-    const bool measureStart = only.isEmpty() || QStringLiteral("start to the login window").contains(only);
+    const bool measureStart = chosen(QStringLiteral("start to the login window"));
     QString startNote;
     std::vector<double> startProgram, startBare;
-    double startPeak = 0;
+    double startPeak = 0, startBarePeak = 0;
     const QString capture = dir.filePath(QStringLiteral("start.statements"));
     for (int run = 0; measureStart && run <= runs; ++run) {
         for (const char *mode : {"--start-program", "--start-bare"}) {
@@ -417,6 +427,7 @@ int main(int argc, char **argv)
                 startPeak = std::max(startPeak, child.readAllStandardOutput().trimmed().toDouble());
             } else {
                 startBare.push_back(ms);
+                startBarePeak = std::max(startBarePeak, child.readAllStandardOutput().trimmed().toDouble());
             }
         }
     }
@@ -424,26 +435,31 @@ int main(int argc, char **argv)
         startNote = QStringLiteral("%1 statements").arg(load(capture).size());
 
     out << QStringLiteral("\n%1 runs each, medians; bare: the same statements through a plain unixODBC client\n\n").arg(runs);
-    const auto line = [](const QString &name, double program, double bareTime, double peak, double target, const QString &note) {
+    const auto line = [](const QString &name, double program, double bareTime, double peak, double barePeak, double target,
+                         const QString &note) {
         const double ratio = bareTime > 0 ? program / bareTime : 0;
         QString verdict;
         if (target > 0)
             verdict = ratio <= target ? QStringLiteral("(≤ %1: met)").arg(target) : QStringLiteral("(≤ %1: NOT met)").arg(target);
-        out << QStringLiteral("%1 %2 %3 %4 %5  %6  %7\n")
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6  %7  %8\n")
                    .arg(name, -36)
-                   .arg(program, 9, 'f', 1)
+                   .arg(program, 10, 'f', 1)
                    .arg(bareTime, 9, 'f', 1)
                    .arg(ratio, 6, 'f', 2)
                    .arg(peak, 8, 'f', 0)
+                   .arg(barePeak, 8, 'f', 0)
                    .arg(verdict, -15)
                    .arg(note);
     };
-    out << QStringLiteral("%1 %2 %3 %4 %5\n").arg(QStringLiteral("action"), -36).arg(QStringLiteral("program ms"), 9)
-               .arg(QStringLiteral("bare ms"), 9).arg(QStringLiteral("ratio"), 6).arg(QStringLiteral("peak MiB"), 8);
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6\n").arg(QStringLiteral("action"), -36).arg(QStringLiteral("program ms"), 10)
+               .arg(QStringLiteral("bare ms"), 9).arg(QStringLiteral("ratio"), 6).arg(QStringLiteral("peak MiB"), 8)
+               .arg(QStringLiteral("bare MiB"), 8);
     for (size_t a = 0; a < actions.size(); ++a)
-        line(actions[a].name, median(programMs[a]), median(bareMs[a]), results[a].peak, actions[a].target, actions[a].note);
+        line(actions[a].name, median(programMs[a]), median(bareMs[a]), results[a].peak, results[a].barePeak, actions[a].target,
+             actions[a].note);
     if (measureStart)
-        line(QStringLiteral("start to the login window"), median(startProgram), median(startBare), startPeak, 0, startNote);
+        line(QStringLiteral("start to the login window"), median(startProgram), median(startBare), startPeak, startBarePeak, 0,
+             startNote);
     out.flush();
     delete main;
     return 0;
