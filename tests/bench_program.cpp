@@ -437,7 +437,8 @@ int main(int argc, char **argv)
     out << QStringLiteral("\n%1 runs each, medians; bare: the same statements through a plain unixODBC client\n\n").arg(runs);
     const auto line = [](const QString &name, double program, double bareTime, double peak, double barePeak, double target,
                          const QString &note) {
-        const double ratio = bareTime > 0 ? program / bareTime : 0;
+        const bool bareSent = !note.startsWith(QLatin1String("0 statements"));
+        const double ratio = bareSent && bareTime > 0 ? program / bareTime : 0;
         QString verdict;
         if (target > 0)
             verdict = ratio <= target ? QStringLiteral("(≤ %1: met)").arg(target) : QStringLiteral("(≤ %1: NOT met)").arg(target);
@@ -445,7 +446,7 @@ int main(int argc, char **argv)
                    .arg(name, -36)
                    .arg(program, 10, 'f', 1)
                    .arg(bareTime, 9, 'f', 1)
-                   .arg(ratio, 6, 'f', 2)
+                   .arg(bareSent ? QString::number(ratio, 'f', 2) : QStringLiteral("-"), 6)
                    .arg(peak, 8, 'f', 0)
                    .arg(barePeak, 8, 'f', 0)
                    .arg(verdict, -15)
