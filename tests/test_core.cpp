@@ -19,6 +19,8 @@
 #include "tests/support/test_support.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimeZone>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QScopeGuard>
@@ -77,6 +79,7 @@ private slots:
     void paramsWrittenIn_data();
     void paramsWrittenIn();
     void resultsReadAsTheQtDriverReadsThem();
+    void localZoneNamedOnce();
 
     void unitOfWorkCommits();
     void unitOfWorkRollsBackWhole();
@@ -500,6 +503,21 @@ void TestCore::resultsReadAsTheQtDriverReadsThem()
     QCOMPARE(ds.valueAt(0, QStringLiteral("ts")).toDateTime(), QDateTime(QDate(2026, 12, 10), QTime(14, 30, 0, 125)));
     QCOMPARE(ds.column(QStringLiteral("no such field")), -1);
     QVERIFY(!ds.valueAt(0, 99).isValid());
+}
+
+// Local date-times are made for every row of a result: the process names the workstation's zone
+// once, as /etc/localtime links to it, so that the C library need not look at that file again for
+// each of them, and the times stay those of the same zone.
+void TestCore::localZoneNamedOnce()
+{
+    const QString link = QFileInfo(QStringLiteral("/etc/localtime")).symLinkTarget();
+    const int at = int(link.indexOf(QLatin1String("/zoneinfo/")));
+    if (at < 0)
+        QSKIP("/etc/localtime does not link into a zone folder here");
+    const QByteArray zone = link.mid(at + 10).toLocal8Bit();
+    QCOMPARE(qgetenv("TZ"), zone);
+    const QDateTime summer(QDate(2026, 7, 1), QTime(12, 0));
+    QCOMPARE(summer.offsetFromUtc(), QTimeZone(zone).offsetFromUtc(summer));
 }
 
 void TestCore::unitOfWorkCommits()
