@@ -562,9 +562,7 @@ void TestHousehold::dialogOpening()
 
 void TestHousehold::listFitsScreen_data()
 {
-    QTest::addColumn<QRect>("available");
-    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
-    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
+    addWorkstationScreens();
 }
 
 // Wider than a 1024 x 768 screen as designed, the list opens narrower with every column in sight.

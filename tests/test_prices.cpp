@@ -263,9 +263,7 @@ void TestPrices::listPricesKeepTheirDecimals()
 
 void TestPrices::listFitsScreen_data()
 {
-    QTest::addColumn<QRect>("available");
-    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
-    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
+    addWorkstationScreens();
 }
 
 void TestPrices::listFitsScreen()

@@ -1062,9 +1062,7 @@ void TestTimesheets::pieceworkNameWidths_data()
 
 void TestTimesheets::pieceworkFitsScreen_data()
 {
-    QTest::addColumn<QRect>("available");
-    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
-    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
+    addWorkstationScreens();
 }
 
 // Wider than a 1024 x 768 screen as designed, it opens narrower with every day in sight.

@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QRect>
+#include <QTest>
 #include <QTimer>
 
 QStringList outOfSight(QWidget *window, const QRect &available, const QMargins &frame)
@@ -79,4 +81,11 @@ void typeText(QWidget *w, const QString &text)
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(w, &release);
     }
+}
+
+void addWorkstationScreens()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::newRow("1024 x 768") << QRect(0, 0, 1024, 768);
+    QTest::newRow("1280 x 800") << QRect(0, 0, 1280, 800);
 }

@@ -29,6 +29,10 @@ void onModal(ModalAction &result, const std::function<void(QDialog *)> &action);
 // right edge, buttons past the window's edge. Empty when everything is in sight.
 QStringList outOfSight(QWidget *window, const QRect &available, const QMargins &frame = {});
 
+// The common workstation screens a window must fit, as a test's data column "available" (the
+// screen's free area): 1024 x 768 and 1280 x 800.
+void addWorkstationScreens();
+
 // Shows `window` where and as large as it opens (fittedGeometry) on such a screen, lays it out and
 // tells what would not be seen; the window is hidden again afterwards, at the size it had.
 QStringList outOfSightWhenOpened(QWidget *window, const QSize &designed, const QRect &available,
