@@ -107,9 +107,14 @@ void open(QSqlDatabase &db)
     // Older servers (and some shared ones still) treat it as an escape by default, which would
     // let a text end its literal early: the session is made certain of it before any statement.
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("set standard_conforming_strings to on"))
-        || !q.exec(QStringLiteral("set lock_timeout = %1").arg(limit())))
-        throw DbError(sqlErrorText(q.lastError()));
+    for (const QString &statement : sessionStatements())
+        if (!q.exec(statement))
+            throw DbError(sqlErrorText(q.lastError()));
+}
+
+QStringList sessionStatements()
+{
+    return {QStringLiteral("set standard_conforming_strings to on"), QStringLiteral("set lock_timeout = %1").arg(limit())};
 }
 
 QSqlDatabase use(const QString &name)

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 class QSqlError;
 
@@ -19,6 +20,8 @@ namespace Connection {
 
 // Opens (or reopens) the connection and prepares its session. Throws DbError.
 void open(QSqlDatabase &db);
+// The statements that prepare every session, in their order.
+QStringList sessionStatements();
 
 // The connection, open and ready: reopened first when it was lost and no transaction of it is
 // under way (a transaction cut off by the loss must end before anything else runs).

@@ -276,6 +276,11 @@ void DataSet::open()
         }
     });
     const int columns = rec.count();
+    const auto append = [this](Row &&row) {
+        m_rows.append(std::move(row));
+        if (m_letPaint && m_rows.size() == m_firstRows)
+            showRowsSoFar();
+    };
     QVector<ColumnRead> reads;
     QVector<QMetaType> types;
     const SQLHANDLE statement = columns > 0 ? statementHandle(q) : SQL_NULL_HANDLE;
@@ -295,16 +300,14 @@ void DataSet::open()
                 if (!readValue(statement, SQLUSMALLINT(i + 1), reads[i], types[i], buffer,
                                above ? &above->at(i) : nullptr, row[i]))
                     throw Connection::failure(m_connection, fetchError(statement), 0);
-            m_rows.append(std::move(row));
-            if (m_letPaint && m_rows.size() == m_firstRows)
-                showRowsSoFar();
+            append(std::move(row));
         }
     } else {
         while (q.next()) {
             Row row(columns);
             for (int i = 0; i < columns; ++i)
                 row[i] = q.value(i);
-            m_rows.append(std::move(row));
+            append(std::move(row));
         }
     }
     failed.dismiss();
@@ -399,10 +402,7 @@ QVariant DataSet::value(const QString &field) const
 
 QVariant DataSet::valueAt(int row, const QString &field) const
 {
-    const int col = fieldIndex(field);
-    if (col < 0 || row < 0 || row >= m_visible.size())
-        return {};
-    return m_rows[m_visible[row]][col];
+    return valueAt(row, fieldIndex(field));
 }
 
 QVariant DataSet::valueAt(int row, int column) const

@@ -98,7 +98,6 @@ private:
     QString m_connection;
     QString m_sql;
     QHash<QString, QVariant> m_params;
-    QStringList m_paramOrder;
     bool m_open = false;
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;

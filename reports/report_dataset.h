@@ -57,7 +57,6 @@ public:
     int rowCount() const { return int(m_rows.size()); }
     bool isEmpty() const { return m_rows.isEmpty(); }
     ReportRow row(int index) const { return ReportRow(this, index); }
-    const QVariantList &rowValues(int index) const { return m_rows.at(index); }
 
     // The rows for which keep() is true, in their order (the product-kind filter of the reports).
     ReportDataSet filtered(const std::function<bool(const ReportRow &)> &keep) const;

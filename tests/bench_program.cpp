@@ -25,6 +25,7 @@
 #include "app/messages.h"
 #include "app/startup.h"
 #include "app/windows.h"
+#include "db/connection.h"
 #include "db/dataset.h"
 #include "records/record_commands.h"
 #include "reference/price_list.h"
@@ -163,8 +164,8 @@ int startChild(const QString &mode, const QString &connectionString, const QStri
 {
     if (mode == QLatin1String("--start-bare")) {
         BareOdbcClient client(connectionString);
-        client.execute(QStringLiteral("set standard_conforming_strings to on"));
-        client.execute(QStringLiteral("set lock_timeout = 10000"));
+        for (const QString &statement : Connection::sessionStatements())
+            client.run(statement);
         client.commit();
         replay(client, load(capture));
         QTextStream(stdout) << peakMiB() << "\n";

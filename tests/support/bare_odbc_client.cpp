@@ -3,6 +3,7 @@
 #include <sqlext.h>
 
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -64,37 +65,11 @@ BareOdbcClient::~BareOdbcClient()
     SQLFreeHandle(SQL_HANDLE_ENV, m_env);
 }
 
-void BareOdbcClient::execDirect(const QString &sql)
+int BareOdbcClient::run(const QString &sql)
 {
     const QByteArray text = sql.toUtf8();
     check(SQL_HANDLE_STMT, m_stmt,
           SQLExecDirect(m_stmt, reinterpret_cast<SQLCHAR *>(const_cast<char *>(text.constData())), SQLINTEGER(text.size())));
-    ++statements;
-}
-
-std::vector<std::vector<qint64>> BareOdbcClient::query(const QString &sql)
-{
-    execDirect(sql);
-    SQLSMALLINT columns = 0;
-    SQLNumResultCols(m_stmt, &columns);
-    std::vector<std::vector<qint64>> rows;
-    while (SQLFetch(m_stmt) == SQL_SUCCESS) {
-        std::vector<qint64> row(columns);
-        for (SQLSMALLINT c = 0; c < columns; ++c) {
-            SQLBIGINT v = 0;
-            SQLLEN indicator = 0;
-            SQLGetData(m_stmt, c + 1, SQL_C_SBIGINT, &v, 0, &indicator);
-            row[c] = indicator == SQL_NULL_DATA ? 0 : v;
-        }
-        rows.push_back(std::move(row));
-    }
-    SQLFreeStmt(m_stmt, SQL_CLOSE);
-    return rows;
-}
-
-int BareOdbcClient::run(const QString &sql)
-{
-    execDirect(sql);
     SQLSMALLINT columns = 0;
     SQLNumResultCols(m_stmt, &columns);
     std::vector<SQLSMALLINT> target(columns);
@@ -121,18 +96,7 @@ int BareOdbcClient::run(const QString &sql)
     return rows;
 }
 
-void BareOdbcClient::execute(const QString &sql)
-{
-    execDirect(sql);
-    SQLFreeStmt(m_stmt, SQL_CLOSE);
-}
-
 void BareOdbcClient::commit()
 {
     check(SQL_HANDLE_DBC, m_dbc, SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_COMMIT));
-}
-
-void BareOdbcClient::rollback()
-{
-    check(SQL_HANDLE_DBC, m_dbc, SQLEndTran(SQL_HANDLE_DBC, m_dbc, SQL_ROLLBACK));
 }

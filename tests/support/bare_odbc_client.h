@@ -4,8 +4,6 @@
 
 #include <sql.h>
 
-#include <vector>
-
 // The smallest client of the unixODBC API, for the benchmarks: what the driver and the server cost
 // with nothing of the program's own in between. One connection without autocommit, one statement
 // handle, every statement executed directly, every value read into one buffer.
@@ -16,19 +14,11 @@ public:
     BareOdbcClient(const BareOdbcClient &) = delete;
     BareOdbcClient &operator=(const BareOdbcClient &) = delete;
 
-    // Runs a statement and reads its rows, each column as a whole number.
-    std::vector<std::vector<qint64>> query(const QString &sql);
     // Runs a statement and reads every value of every row it returns; returns the rows read.
     int run(const QString &sql);
-    void execute(const QString &sql);
     void commit();
-    void rollback();
-
-    int statements = 0;
 
 private:
-    void execDirect(const QString &sql);
-
     SQLHENV m_env = SQL_NULL_HENV;
     SQLHDBC m_dbc = SQL_NULL_HDBC;
     SQLHSTMT m_stmt = SQL_NULL_HSTMT;
