@@ -7,11 +7,14 @@
 #include "db/sql_statement.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QMutex>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTest>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -40,6 +43,33 @@ QSqlQuery run(const QString &connection, const QString &sql)
     return q;
 }
 
+// With TABEL_TEST_STATEMENT_LOG naming a folder, every statement the program sends during the
+// tests is written there, one file per test process, each line the test function and the
+// statement: two runs of the suite compare statement by statement (a change meant to keep every
+// statement text and its order shows that it did).
+void logStatementsWhenAsked()
+{
+    static bool asked = false;
+    const QString folder = qEnvironmentVariable("TABEL_TEST_STATEMENT_LOG");
+    if (asked || folder.isEmpty())
+        return;
+    asked = true;
+    static QMutex lock;
+    static QFile file;
+    setStatementObserver([folder](const QString &, const QString &sql) {
+        QMutexLocker locked(&lock);
+        if (!file.isOpen()) {
+            file.setFileName(QStringLiteral("%1/%2.%3.log").arg(folder, QCoreApplication::applicationName())
+                                 .arg(QCoreApplication::applicationPid()));
+            file.open(QIODevice::WriteOnly | QIODevice::Append);
+        }
+        QString line = QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char('\t') + sql;
+        line.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        file.write(line.toUtf8() + '\n');
+        file.flush();
+    });
+}
+
 } // namespace
 
 QString TestDatabase::server()
@@ -50,6 +80,7 @@ QString TestDatabase::server()
 
 TestDatabase::TestDatabase()
 {
+    logStatementsWhenAsked();
     m_name = QStringLiteral("t_%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
     run(adminConnection(), QStringLiteral("DROP DATABASE IF EXISTS %1").arg(m_name));
     run(adminConnection(), QStringLiteral("CREATE DATABASE %1 TEMPLATE tabel_template").arg(m_name));
@@ -59,6 +90,7 @@ TestDatabase::TestDatabase()
 
 TestDatabase::TestDatabase(const Kept &kept) : m_name(kept.name), m_kept(true)
 {
+    logStatementsWhenAsked();
     QSqlQuery q = run(adminConnection(), QStringLiteral("select count(*) from pg_database where datname = %1").arg(sqlLiteral(m_name)));
     m_created = q.next() && q.value(0).toInt() == 0;
     if (m_created) {
