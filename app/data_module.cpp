@@ -16,36 +16,36 @@ namespace {
 int moduleCount = 0;
 }
 
-TDataModule6::TDataModule6(QObject *parent)
+DataModule::DataModule(QObject *parent)
     : QObject(parent),
       m_connection(QStringLiteral("ADO_DB_%1").arg(moduleCount++)),
-      DelSmena(m_connection),
-      H_Tabel_ins(m_connection),
-      SQL_exec(m_connection),
-      Oper_ins(m_connection),
-      Oper_ed(m_connection),
-      Oper_del(m_connection)
+      recordDelete(m_connection),
+      timesheetInsert(m_connection),
+      command(m_connection),
+      priceInsert(m_connection),
+      priceUpdate(m_connection),
+      priceDelete(m_connection)
 {
     auto query = [this](const QString &sql) {
         auto *q = new DataSet(m_connection, this);
         q->setSql(sql);
         return q;
     };
-    Control = query(QString());
-    Smena1 = query(journalStatement(1));
-    Smena2 = query(journalStatement(2));
-    Smena3 = query(journalStatement(3));
-    Smena4 = query(journalStatement(4));
-    Workers = query(WorkerStatements::list());
-    Izdel = query(ProductStatements::list());
-    Vid_oper = query(KindStatements::list());
-    Oper = query(PriceStatements::list());
-    H_Tabel_1 = query(QString());
-    H_Tabel_2 = query(QString());
-    H_Tabel_3 = query(QString());
+    lookUpQuery = query(QString());
+    journalShift1 = query(journalStatement(1));
+    journalShift2 = query(journalStatement(2));
+    journalShift3 = query(journalStatement(3));
+    journalOvertime = query(journalStatement(4));
+    workerList = query(WorkerStatements::list());
+    productList = query(ProductStatements::list());
+    kindList = query(KindStatements::list());
+    priceList = query(PriceStatements::list());
+    shiftGrid1 = query(QString());
+    shiftGrid2 = query(QString());
+    shiftGrid3 = query(QString());
 }
 
-TDataModule6::~TDataModule6()
+DataModule::~DataModule()
 {
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
@@ -55,7 +55,7 @@ TDataModule6::~TDataModule6()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-void TDataModule6::Connect(const QString &connectionString)
+void DataModule::open(const QString &connectionString)
 {
     {
         QSqlDatabase old = QSqlDatabase::database(m_connection, false);
@@ -72,29 +72,29 @@ void TDataModule6::Connect(const QString &connectionString)
     Connection::open(db);
 }
 
-DataSet *TDataModule6::Smena(int mode) const
+DataSet *DataModule::journal(int mode) const
 {
     switch (mode) {
-    case 2: return Smena2;
-    case 3: return Smena3;
-    case 4: return Smena4;
-    default: return Smena1;
+    case 2: return journalShift2;
+    case 3: return journalShift3;
+    case 4: return journalOvertime;
+    default: return journalShift1;
     }
 }
 
-QVariant TDataModule6::LookUp(const QString &statement, const QString &field)
+QVariant DataModule::lookUp(const QString &statement, const QString &field)
 {
-    Control->close();
-    Control->setSql(statement);
-    Control->open();
-    const QVariant v = Control->value(field);
-    Control->close();
+    lookUpQuery->close();
+    lookUpQuery->setSql(statement);
+    lookUpQuery->open();
+    const QVariant v = lookUpQuery->value(field);
+    lookUpQuery->close();
     return v;
 }
 
-bool TDataModule6::CountCheck(const QString &statement, const QString &message)
+bool DataModule::countCheck(const QString &statement, const QString &message)
 {
-    const qint64 cnt = LookUp(statement, QStringLiteral("cnt")).toLongLong();
+    const qint64 cnt = lookUp(statement, QStringLiteral("cnt")).toLongLong();
     if (cnt > 0) {
         if (inTransaction())
             m_deferredErrors << message;
@@ -105,13 +105,13 @@ bool TDataModule6::CountCheck(const QString &statement, const QString &message)
     return false;
 }
 
-QString TDataModule6::ReplaceDelimiter(const QString &number) const
+QString DataModule::replaceDelimiter(const QString &number) const
 {
     QString out = number;
     int pos = out.indexOf(QLatin1Char(','));
     if (pos < 0)
         pos = out.indexOf(QLatin1Char('.'));
     if (pos >= 0)
-        out.replace(pos, 1, DecimalDelimiter);
+        out.replace(pos, 1, decimalDelimiter);
     return out;
 }

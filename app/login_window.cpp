@@ -17,7 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-TForm23::TForm23(TForm1 *mainWindow, QWidget *parent) : QDialog(parent), m_main(mainWindow)
+LoginWindow::LoginWindow(JournalWindow *mainWindow, QWidget *parent) : QDialog(parent), m_journal(mainWindow)
 {
     setObjectName(QStringLiteral("TForm23"));
     setWindowTitle(QStringLiteral("Авторизация"));
@@ -25,11 +25,11 @@ TForm23::TForm23(TForm1 *mainWindow, QWidget *parent) : QDialog(parent), m_main(
     auto *layout = new QVBoxLayout(this);
     auto *label = new QLabel(QStringLiteral("Пароль:"), this);
     layout->addWidget(label);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setEchoMode(QLineEdit::Password);
-    Edit1->setMinimumWidth(260);
-    layout->addWidget(Edit1);
+    passwordEdit = new QLineEdit(this);
+    passwordEdit->setObjectName(QStringLiteral("Edit1"));
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    passwordEdit->setMinimumWidth(260);
+    layout->addWidget(passwordEdit);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     auto *b1 = new QPushButton(QStringLiteral("Вход"), this);
@@ -42,78 +42,78 @@ TForm23::TForm23(TForm1 *mainWindow, QWidget *parent) : QDialog(parent), m_main(
     buttons->addWidget(b2);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(b1, &QPushButton::clicked, this, [this] { Messages::guard([this] { Button1Click(); }); });
-    connect(b2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(b1, &QPushButton::clicked, this, [this] { Messages::guard([this] { logIn(); }); });
+    connect(b2, &QPushButton::clicked, this, [this] { cancel(); });
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(5000);
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, [] { Program::requestEnd(); });
+    endTimer = new QTimer(this);
+    endTimer->setObjectName(QStringLiteral("Timer1"));
+    endTimer->setInterval(5000);
+    endTimer->setSingleShot(true);
+    connect(endTimer, &QTimer::timeout, this, [] { Program::requestEnd(); });
     // An outdated copy ends 5 seconds after the version message, even while nobody answers it.
-    connect(m_main, &TForm1::versionOutdated, this, &TForm23::startEndTimer);
+    connect(m_journal, &JournalWindow::versionOutdated, this, &LoginWindow::startEndTimer);
 }
 
-void TForm23::showEvent(QShowEvent *event)
+void LoginWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     if (!m_activated) {
         m_activated = true;
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
+        QTimer::singleShot(0, this, [this] { activate(); });
     }
 }
 
-void TForm23::FormActivate()
+void LoginWindow::activate()
 {
-    m_main->VersionGate();
-    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(m_main->BuildDate).arg(m_main->BuildTime));
+    m_journal->runVersionGate();
+    setWindowTitle(QStringLiteral("Авторизация (build: %1.%2)").arg(m_journal->buildDate).arg(m_journal->buildTime));
 }
 
-void TForm23::startEndTimer()
+void LoginWindow::startEndTimer()
 {
-    Timer1->start();
+    endTimer->start();
 }
 
-bool TForm23::Login()
+bool LoginWindow::applyLogin()
 {
-    TForm1 *f = m_main;
-    TDataModule6 *dm = f->module();
-    f->JournalMode = 1;
-    f->LoginText = Edit1->text().trimmed();
-    const Role role = roleOfLogin(f->LoginText);
+    JournalWindow *f = m_journal;
+    DataModule *dm = f->module();
+    f->journalMode = 1;
+    f->loginText = passwordEdit->text().trimmed();
+    const Role role = roleOfLogin(f->loginText);
     // Every journal lists the records in any state but the one never written.
     for (int mode = 1; mode <= 4; ++mode)
-        dm->Smena(mode)->setParam(QStringLiteral("ok"), Plant::stateHidden());
-    f->ApplyRole(role);
+        dm->journal(mode)->setParam(QStringLiteral("ok"), Plant::stateHidden());
+    f->applyRole(role);
     if (role == Role::None) {
         Messages::error(QStringLiteral("Введены неверные данные."));
         return false;
     }
-    Windows::get<TForm18>()->ApplyRole(role);
+    Windows::get<ReportCentre>()->applyRole(role);
     return true;
 }
 
-void TForm23::Button1Click()
+void LoginWindow::logIn()
 {
-    if (Login())
-        ShowMainWindow();
+    if (applyLogin())
+        showJournal();
 }
 
-void TForm23::ShowMainWindow()
+void LoginWindow::showJournal()
 {
     hide();
-    m_main->Activate();
-    m_main->exec();
+    m_journal->activate();
+    m_journal->exec();
     close();
     Program::requestEnd();
 }
 
-void TForm23::Button2Click()
+void LoginWindow::cancel()
 {
     close();
 }
 
-void TForm23::done(int result)
+void LoginWindow::done(int result)
 {
     // Closing the login window (Esc, "Отмена", the title bar) ends the program.
     QDialog::done(result);

@@ -50,7 +50,7 @@ public:
 
 } // namespace
 
-TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+JournalWindow::JournalWindow(DataModule *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
     // Every other window of the run is created on first use over this module and goes with
     // this window.
@@ -67,35 +67,35 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
     auto *top = new QHBoxLayout;
     const char *captions[4] = {"Смена №1", "Смена №2", "Смена №3", "Переработка"};
     for (int i = 0; i < 4; ++i) {
-        RadioButton[i] = new QRadioButton(QString::fromUtf8(captions[i]), this);
-        RadioButton[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
-        top->addWidget(RadioButton[i]);
-        connect(RadioButton[i], &QRadioButton::toggled, this, [this, i](bool on) {
+        modeButtons[i] = new QRadioButton(QString::fromUtf8(captions[i]), this);
+        modeButtons[i]->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        top->addWidget(modeButtons[i]);
+        connect(modeButtons[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                ModeChosen(i + 1);
+                modeChosen(i + 1);
         });
     }
-    DateT = new DateField(this);
-    DateT->setObjectName(QStringLiteral("DateT"));
-    DateT->installEventFilter(this);
+    dateField = new DateField(this);
+    dateField->setObjectName(QStringLiteral("DateT"));
+    dateField->installEventFilter(this);
     // The journal is re-read when the calendar closes after a pick, not while a date is typed.
-    connect(DateT->calendarWidget(), &QCalendarWidget::clicked, this,
-            [this] { QTimer::singleShot(0, this, [this] { DateChosen(); }); });
-    connect(DateT->calendarWidget(), &QCalendarWidget::activated, this,
-            [this] { QTimer::singleShot(0, this, [this] { DateChosen(); }); });
+    connect(dateField->calendarWidget(), &QCalendarWidget::clicked, this,
+            [this] { QTimer::singleShot(0, this, [this] { dateChosen(); }); });
+    connect(dateField->calendarWidget(), &QCalendarWidget::activated, this,
+            [this] { QTimer::singleShot(0, this, [this] { dateChosen(); }); });
     top->addSpacing(12);
-    top->addWidget(DateT);
-    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
-    ControlLook::followDayOff(CBox1);
+    top->addWidget(dateField);
+    dayOffBox = new QCheckBox(QStringLiteral("Выходной"), this);
+    dayOffBox->setObjectName(QStringLiteral("CBox1"));
+    ControlLook::followDayOff(dayOffBox);
     top->addSpacing(12);
-    top->addWidget(CBox1);
+    top->addWidget(dayOffBox);
     top->addStretch(1);
     layout->addLayout(top);
 
-    DBGrid2 = new DataGrid(this);
-    DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
-    DBGrid2->setColumns({
+    grid = new DataGrid(this);
+    grid->setObjectName(QStringLiteral("DBGrid2"));
+    grid->setColumns({
         {QStringLiteral("Фамилия И.О."), QStringLiteral("fio"), 250},
         {QStringLiteral("Марка изделия"), QStringLiteral("marka"), 260},
         {QStringLiteral("Операция"), QStringLiteral("vid"), 155},
@@ -109,21 +109,21 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         {QStringLiteral("OK"), QStringLiteral("ok"), 37, Qt::AlignCenter},
         {QStringLiteral("Заведен"), QStringLiteral("vvod"), 72, Qt::AlignCenter},
     });
-    DBGrid2->setStyler([](const DataSet &ds, int row, const QString &field) {
-        return JournalCellStyle(field, ds.valueAt(row, QStringLiteral("ok")).toString());
+    grid->setStyler([](const DataSet &ds, int row, const QString &field) {
+        return journalCellStyle(field, ds.valueAt(row, QStringLiteral("ok")).toString());
     });
-    DBGrid2->setDataSet(m_module->Smena1);
+    grid->setDataSet(m_module->journalShift1);
     // A busy day of a large plant holds thousands of records: the window shows the first of them
     // while the rest is read, repainting but taking no input until the journal is whole.
-    for (DataSet *j : {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4})
+    for (DataSet *j : {m_module->journalShift1, m_module->journalShift2, m_module->journalShift3, m_module->journalOvertime})
         j->showFirstRows(JournalFirstRows, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
-    connect(DBGrid2, &QAbstractItemView::doubleClicked, this, [this] { DBGrid2DblClick(); });
+    connect(grid, &QAbstractItemView::doubleClicked, this, [this] { toggleState(); });
     // A double-click on the title row acts on the current row as well.
-    connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { DBGrid2DblClick(); });
-    layout->addWidget(DBGrid2, 1);
+    connect(grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { toggleState(); });
+    layout->addWidget(grid, 1);
 
     auto *bottom = new QHBoxLayout;
-    auto button = [&](const char *name, const char *caption, void (TForm1::*handler)(), const QString &failed) {
+    auto button = [&](const char *name, const char *caption, void (JournalWindow::*handler)(), const QString &failed) {
         auto *b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
@@ -131,33 +131,33 @@ TForm1::TForm1(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         bottom->addWidget(b);
         return b;
     };
-    Button1 = button("Button1", "Добавить", &TForm1::Button1Click, QStringLiteral("Не удалось открыть окно записи."));
-    Button2 = button("Button2", "Изменить", &TForm1::Button2Click, QStringLiteral("Не удалось открыть запись."));
-    Button3 = button("Button3", "Удалить", &TForm1::Button3Click, QStringLiteral("Не удалось удалить запись."));
-    Button8 = button("Button8", "Обновить", &TForm1::Button8Click, QStringLiteral("Не удалось прочитать журнал."));
-    button("Button5", "Ср.сд./хоз. работы", &TForm1::Button5Click, QStringLiteral("Не удалось открыть окно."));
+    addButton = button("Button1", "Добавить", &JournalWindow::addRecord, QStringLiteral("Не удалось открыть окно записи."));
+    changeButton = button("Button2", "Изменить", &JournalWindow::changeRecord, QStringLiteral("Не удалось открыть запись."));
+    deleteButton = button("Button3", "Удалить", &JournalWindow::deleteRecord, QStringLiteral("Не удалось удалить запись."));
+    rereadButton = button("Button8", "Обновить", &JournalWindow::reread, QStringLiteral("Не удалось прочитать журнал."));
+    button("Button5", "Ср.сд./хоз. работы", &JournalWindow::openHouseholdWork, QStringLiteral("Не удалось открыть окно."));
     bottom->addStretch(1);
-    button("Button4", "Выход", &TForm1::Button4Click, QString());
+    button("Button4", "Выход", &JournalWindow::leave, QString());
     layout->addLayout(bottom);
 
-    DBGrid2->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
+    grid->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
     fitToScreen(this, QSize(1300, 650));
 
-    RadioButton[0]->setChecked(true);
-    ModeChosen(1);
+    modeButtons[0]->setChecked(true);
+    modeChosen(1);
 
     // The version gate runs every 30 seconds for the whole run, so that an outdated copy stops
     // soon after a newer build has started anywhere.
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(30000);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    Timer1->start();
+    versionTimer = new QTimer(this);
+    versionTimer->setObjectName(QStringLiteral("Timer1"));
+    versionTimer->setInterval(30000);
+    connect(versionTimer, &QTimer::timeout, this, [this] { versionTimerTicked(); });
+    versionTimer->start();
 }
 
-TForm1::~TForm1() = default;
+JournalWindow::~JournalWindow() = default;
 
-void TForm1::buildMenu(QMenuBar *bar)
+void JournalWindow::buildMenu(QMenuBar *bar)
 {
     auto item = [this](QMenu *menu, const char *name, const char *caption, std::function<void()> action) {
         QAction *a = menu->addAction(QString::fromUtf8(caption));
@@ -165,35 +165,35 @@ void TForm1::buildMenu(QMenuBar *bar)
         connect(a, &QAction::triggered, this, [action] { Messages::guard(QStringLiteral("Не удалось открыть окно."), action); });
         return a;
     };
-    MenuReference = bar->addMenu(QStringLiteral("Справочники"));
-    MenuReference->setObjectName(QStringLiteral("MenuReference"));
-    item(MenuReference, "MenuWorkers", "Рабочие", [this] { Windows::get<TForm5>()->ShowList(); Activate(); });
-    item(MenuReference, "MenuProducts", "Изделия", [this] { Windows::get<TForm3>()->ShowList(); Activate(); });
-    item(MenuReference, "MenuPrices", "Цены", [this] { Windows::get<TForm4>()->ShowList(); Activate(); });
-    item(MenuReference, "MenuKinds", "Операции", [this] { Windows::get<TForm8>()->ShowList(); Activate(); });
-    item(MenuReference, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
+    referenceMenu = bar->addMenu(QStringLiteral("Справочники"));
+    referenceMenu->setObjectName(QStringLiteral("MenuReference"));
+    item(referenceMenu, "MenuWorkers", "Рабочие", [this] { Windows::get<WorkerList>()->showList(); activate(); });
+    item(referenceMenu, "MenuProducts", "Изделия", [this] { Windows::get<ProductList>()->showList(); activate(); });
+    item(referenceMenu, "MenuPrices", "Цены", [this] { Windows::get<PriceList>()->showList(); activate(); });
+    item(referenceMenu, "MenuKinds", "Операции", [this] { Windows::get<KindList>()->showList(); activate(); });
+    item(referenceMenu, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
 
-    MenuTabel = bar->addMenu(QStringLiteral("Табель"));
-    MenuTabel->setObjectName(QStringLiteral("MenuTabel"));
+    timesheetMenu = bar->addMenu(QStringLiteral("Табель"));
+    timesheetMenu->setObjectName(QStringLiteral("MenuTabel"));
     const auto piecework = [this](PieceworkView::Mode mode) {
-        return [this, mode] { Windows::get<TForm27>()->ShowMode(mode); Activate(); };
+        return [this, mode] { Windows::get<PieceworkTimesheetWindow>()->showMode(mode); activate(); };
     };
-    item(MenuTabel, "MenuPieceworkTimesheet", "Табель сделка", piecework(PieceworkView::Piecework));
-    item(MenuTabel, "MenuShiftTimesheet", "Табель по сменам", [this] { Windows::get<TForm19>()->ShowMonth(journalDate()); Activate(); });
-    item(MenuTabel, "MenuHouseholdTimesheet", "Табель хоз. работ", piecework(PieceworkView::Household));
-    item(MenuTabel, "MenuAverageTimesheet", "Табель ср. сдельная", piecework(PieceworkView::AveragePiecework));
-    item(MenuTabel, "MenuGeneralTimesheet", "Общий табель", piecework(PieceworkView::General));
+    item(timesheetMenu, "MenuPieceworkTimesheet", "Табель сделка", piecework(PieceworkView::Piecework));
+    item(timesheetMenu, "MenuShiftTimesheet", "Табель по сменам", [this] { Windows::get<ShiftTimesheetWindow>()->showMonth(journalDate()); activate(); });
+    item(timesheetMenu, "MenuHouseholdTimesheet", "Табель хоз. работ", piecework(PieceworkView::Household));
+    item(timesheetMenu, "MenuAverageTimesheet", "Табель ср. сдельная", piecework(PieceworkView::AveragePiecework));
+    item(timesheetMenu, "MenuGeneralTimesheet", "Общий табель", piecework(PieceworkView::General));
 
-    MenuReports = bar->addMenu(QStringLiteral("Отчеты"));
-    MenuReports->setObjectName(QStringLiteral("MenuReports"));
-    item(MenuReports, "MenuReportCentre", "Сводные отчеты", [this] { Windows::get<TForm18>()->ShowCentre(); Activate(); });
+    reportsMenu = bar->addMenu(QStringLiteral("Отчеты"));
+    reportsMenu->setObjectName(QStringLiteral("MenuReports"));
+    item(reportsMenu, "MenuReportCentre", "Сводные отчеты", [this] { Windows::get<ReportCentre>()->showCentre(); activate(); });
 
     QAction *exit = bar->addAction(QStringLiteral("Выход"));
     exit->setObjectName(QStringLiteral("MenuExit"));
-    connect(exit, &QAction::triggered, this, [this] { Button4Click(); });
+    connect(exit, &QAction::triggered, this, [this] { leave(); });
 }
 
-CellStyle TForm1::JournalCellStyle(const QString &field, const QString &state)
+CellStyle JournalWindow::journalCellStyle(const QString &field, const QString &state)
 {
     CellStyle style;
     if (field == QLatin1String("ok")) {
@@ -203,53 +203,53 @@ CellStyle TForm1::JournalCellStyle(const QString &field, const QString &state)
     return style;
 }
 
-DataSet *TForm1::JournalOfMode() const
+DataSet *JournalWindow::journalOfMode() const
 {
-    return m_module->Smena(JournalMode);
+    return m_module->journal(journalMode);
 }
 
-void TForm1::setJournalDate(const QDate &date)
+void JournalWindow::setJournalDate(const QDate &date)
 {
-    DateT->setDate(date);
+    dateField->setDate(date);
 }
 
-QDate TForm1::journalDate() const
+QDate JournalWindow::journalDate() const
 {
-    return DateT->date();
+    return dateField->date();
 }
 
-bool TForm1::DayOff() const
+bool JournalWindow::dayOff() const
 {
-    return CBox1->isChecked();
+    return dayOffBox->isChecked();
 }
 
-JournalContext TForm1::Context() const
+JournalContext JournalWindow::journalContext() const
 {
-    return {JournalOfMode(), journalDate(), JournalMode, DayOff()};
+    return {journalOfMode(), journalDate(), journalMode, dayOff()};
 }
 
-void TForm1::ApplyRole(Role role)
+void JournalWindow::applyRole(Role role)
 {
-    LoginRole = role;
-    MenuTabel->setEnabled(role == Role::Administrator);
+    loginRole = role;
+    timesheetMenu->setEnabled(role == Role::Administrator);
     switch (role) {
     case Role::Accountant:
         // The accountant sees today's journal of shift 1 and nothing else of it.
-        for (QWidget *w : std::initializer_list<QWidget *>{Button1, Button2, Button3, RadioButton[0], RadioButton[1],
-                                                           RadioButton[2], RadioButton[3], CBox1, Button8, DBGrid2, DateT})
+        for (QWidget *w : std::initializer_list<QWidget *>{addButton, changeButton, deleteButton, modeButtons[0], modeButtons[1],
+                                                           modeButtons[2], modeButtons[3], dayOffBox, rereadButton, grid, dateField})
             w->setEnabled(false);
-        MenuReference->setEnabled(false);
+        referenceMenu->setEnabled(false);
         break;
     case Role::ShiftForeman:
-        Button2->setEnabled(false);
-        Button3->setEnabled(false);
-        MenuReference->setEnabled(false);
+        changeButton->setEnabled(false);
+        deleteButton->setEnabled(false);
+        referenceMenu->setEnabled(false);
         break;
     case Role::Storekeeper:
-        Button1->setEnabled(false);
-        Button2->setEnabled(false);
-        Button3->setEnabled(false);
-        MenuReference->setEnabled(false);
+        addButton->setEnabled(false);
+        changeButton->setEnabled(false);
+        deleteButton->setEnabled(false);
+        referenceMenu->setEnabled(false);
         break;
     case Role::Administrator:
     case Role::None:
@@ -257,140 +257,140 @@ void TForm1::ApplyRole(Role role)
     }
 }
 
-void TForm1::openJournals(bool rereadParams)
+void JournalWindow::openJournals(bool rereadParams)
 {
     // The journal on the screen is read first, so that its rows show before the others are read.
-    DataSet *shown = JournalOfMode();
+    DataSet *shown = journalOfMode();
     QList<DataSet *> journals{shown};
-    for (DataSet *j : {m_module->Smena1, m_module->Smena2, m_module->Smena3, m_module->Smena4})
+    for (DataSet *j : {m_module->journalShift1, m_module->journalShift2, m_module->journalShift3, m_module->journalOvertime})
         if (j != shown)
             journals << j;
     for (DataSet *j : journals)
         j->close();
     for (DataSet *j : journals) {
         if (rereadParams)
-            j->setParam(QStringLiteral("data"), DateT->date());
+            j->setParam(QStringLiteral("data"), dateField->date());
         j->open();
     }
 }
 
-void TForm1::ReadJournals()
+void JournalWindow::readJournals()
 {
     openJournals(true);
 }
 
-void TForm1::Activate()
+void JournalWindow::activate()
 {
     const QDate today = QDate::currentDate();
-    DateT->setDate(today);
+    dateField->setDate(today);
     if (Plant::isWeekend(today))
-        CBox1->setChecked(true);
-    Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { ReadJournals(); });
+        dayOffBox->setChecked(true);
+    Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { readJournals(); });
 }
 
-void TForm1::DateChosen()
+void JournalWindow::dateChosen()
 {
     BusyCursor busy;
-    Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { ReadJournals(); });
-    CBox1->setChecked(Plant::isWeekend(DateT->date()));
-    DBGrid2->setFocus();
+    Messages::guard(QStringLiteral("Не удалось прочитать журнал."), [this] { readJournals(); });
+    dayOffBox->setChecked(Plant::isWeekend(dateField->date()));
+    grid->setFocus();
 }
 
-void TForm1::Button8Click()
+void JournalWindow::reread()
 {
     BusyCursor busy;
     openJournals(false);
 }
 
-void TForm1::ModeChosen(int mode)
+void JournalWindow::modeChosen(int mode)
 {
     if (mode < 1 || mode > 4)
         mode = 1;
-    DBGrid2->setDataSet(m_module->Smena(mode));
+    grid->setDataSet(m_module->journal(mode));
     for (int i = 0; i < 4; ++i)
-        ControlLook::setMarked(RadioButton[i], i + 1 == mode, green);
-    if (!RadioButton[mode - 1]->isChecked())
-        RadioButton[mode - 1]->setChecked(true);
-    JournalMode = mode;
+        ControlLook::setMarked(modeButtons[i], i + 1 == mode, green);
+    if (!modeButtons[mode - 1]->isChecked())
+        modeButtons[mode - 1]->setChecked(true);
+    journalMode = mode;
 }
 
-void TForm1::Button4Click()
+void JournalWindow::leave()
 {
     close();
 }
 
-void TForm1::Button1Click()
+void JournalWindow::addRecord()
 {
-    CurrentJournal = JournalOfMode();
-    TForm11 *dialog = Windows::get<TForm11>();
-    dialog->PrepareAdd(Context());
+    currentJournal = journalOfMode();
+    RecordDialog *dialog = Windows::get<RecordDialog>();
+    dialog->prepareAdd(journalContext());
     showChild(dialog);
 }
 
-void TForm1::Button2Click()
+void JournalWindow::changeRecord()
 {
-    CurrentJournal = JournalOfMode();
-    TForm11 *dialog = Windows::get<TForm11>();
-    if (!dialog->PrepareChange(Context()))
+    currentJournal = journalOfMode();
+    RecordDialog *dialog = Windows::get<RecordDialog>();
+    if (!dialog->prepareChange(journalContext()))
         return;
-    const int row = CurrentJournal->recNo();
+    const int row = currentJournal->recNo();
     showChild(dialog);
-    CurrentJournal->setRecNo(row);
+    currentJournal->setRecNo(row);
 }
 
-void TForm1::Button3Click()
+void JournalWindow::deleteRecord()
 {
     Messages::guard(QStringLiteral("Не удалось удалить запись."), [this] {
-        CurrentJournal = JournalOfMode();
-        const QString id = CurrentJournal->value(QStringLiteral("id")).toString().trimmed();
+        currentJournal = journalOfMode();
+        const QString id = currentJournal->value(QStringLiteral("id")).toString().trimmed();
         if (id.isEmpty())
             return;
         if (!Messages::ask(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление"))) {
-            CurrentJournal->reopen();
+            currentJournal->reopen();
             return;
         }
         // The day cell to recompute is the one the record counted in: its own date and shift. The
         // date picker may hold a typed date that was never read into the journal.
-        const int worker = CurrentJournal->toInt(QStringLiteral("w_id"));
-        const QDate date = CurrentJournal->value(QStringLiteral("data")).toDate();
-        const int mode = CurrentJournal->toInt(QStringLiteral("smena"));
-        RecordCommands::remove(*m_module, CurrentJournal->toInt(QStringLiteral("id")), worker, date, mode);
-        CurrentJournal->reopen();
+        const int worker = currentJournal->toInt(QStringLiteral("w_id"));
+        const QDate date = currentJournal->value(QStringLiteral("data")).toDate();
+        const int mode = currentJournal->toInt(QStringLiteral("smena"));
+        RecordCommands::remove(*m_module, currentJournal->toInt(QStringLiteral("id")), worker, date, mode);
+        currentJournal->reopen();
     });
 }
-void TForm1::Button5Click()
+void JournalWindow::openHouseholdWork()
 {
-    TForm25 *list = Windows::get<TForm25>();
-    list->PrepareOpen(journalDate());
+    HouseholdListWindow *list = Windows::get<HouseholdListWindow>();
+    list->prepareOpen(journalDate());
     showChild(list);
 }
 
-void TForm1::DBGrid2DblClick()
+void JournalWindow::toggleState()
 {
     // The shift foreman enters records but may not accept them.
-    if (roleOfLogin(LoginText) == Role::ShiftForeman)
+    if (roleOfLogin(loginText) == Role::ShiftForeman)
         return;
     Messages::guard(QStringLiteral("Не удалось изменить состояние записи."), [this] {
-        CurrentJournal = JournalOfMode();
-        if (CurrentJournal->isEmpty())
+        currentJournal = journalOfMode();
+        if (currentJournal->isEmpty())
             return;
-        if (!updtOK) {
-            updtOK = std::make_unique<SqlCommand>(m_module->connectionName());
-            updtOK->setSql(RecordStatements::stateChange());
+        if (!stateUpdate) {
+            stateUpdate = std::make_unique<SqlCommand>(m_module->connectionName());
+            stateUpdate->setSql(RecordStatements::stateChange());
         }
-        updtOK->setParam(QStringLiteral("id"), CurrentJournal->toInt(QStringLiteral("id")));
-        updtOK->setParam(QStringLiteral("ok"), RecordCommands::toggledState(CurrentJournal->text(QStringLiteral("ok"))));
-        updtOK->execute();
-        CurrentJournal->reopenKeepingRow();
+        stateUpdate->setParam(QStringLiteral("id"), currentJournal->toInt(QStringLiteral("id")));
+        stateUpdate->setParam(QStringLiteral("ok"), RecordCommands::toggledState(currentJournal->text(QStringLiteral("ok"))));
+        stateUpdate->execute();
+        currentJournal->reopenKeepingRow();
     });
 }
 
-void TForm1::Timer1Timer()
+void JournalWindow::versionTimerTicked()
 {
-    VersionGate();
+    runVersionGate();
 }
 
-void TForm1::VersionGate()
+void JournalWindow::runVersionGate()
 {
     // A long command (a month rebuild) lets the timer fire while its transaction is open: the
     // version row is not written inside another command's transaction; the next tick checks.
@@ -398,8 +398,8 @@ void TForm1::VersionGate()
         return;
     Messages::guard(QStringLiteral("Не удалось проверить версию программы."), [this] {
         const BuildStamp stamp = currentBuildStamp();
-        BuildDate = stamp.date;
-        BuildTime = stamp.time;
+        buildDate = stamp.date;
+        buildTime = stamp.time;
         if (versionGateOutdated(*m_module, stamp)) {
             emit versionOutdated();
             Messages::error(QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
@@ -408,18 +408,18 @@ void TForm1::VersionGate()
     });
 }
 
-void TForm1::showChild(QDialog *child)
+void JournalWindow::showChild(QDialog *child)
 {
     child->exec();
-    Activate();
+    activate();
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool JournalWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == DateT && event->type() == QEvent::KeyPress) {
+    if (watched == dateField && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            DateChosen();
+            dateChosen();
             return true;
         }
     }

@@ -32,14 +32,14 @@ QString deletedText()
     return QStringLiteral("Эта запись удалена на другом рабочем месте, пока окно было открыто. Изменения не записаны.");
 }
 
-QString read(TDataModule6 &module, const QString &table, qint64 id, const QString &condition)
+QString read(DataModule &module, const QString &table, qint64 id, const QString &condition)
 {
-    return module.LookUp(versionOf(table, id, condition, false), QStringLiteral("version")).toString();
+    return module.lookUp(versionOf(table, id, condition, false), QStringLiteral("version")).toString();
 }
 
-void checkUnchanged(TDataModule6 &module, const QString &table, qint64 id, const QString &version)
+void checkUnchanged(DataModule &module, const QString &table, qint64 id, const QString &version)
 {
-    const QString now = module.LookUp(versionOf(table, id, QString(), true), QStringLiteral("version")).toString();
+    const QString now = module.lookUp(versionOf(table, id, QString(), true), QStringLiteral("version")).toString();
     if (now.isEmpty())
         throw DbError(deletedText());
     if (now != version)

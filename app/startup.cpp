@@ -30,13 +30,13 @@ void installRussian(QApplication &app)
 int runProgram(QApplication &app, const QStringList &arguments)
 {
     installMessageBoxes();
-    auto *module = new TDataModule6(&app);
-    TForm1 *main = nullptr;
-    TForm23 *login = nullptr;
+    auto *module = new DataModule(&app);
+    JournalWindow *main = nullptr;
+    LoginWindow *login = nullptr;
     try {
-        module->Connect(composeConnectionString(arguments));
-        main = new TForm1(module);
-        login = new TForm23(main);
+        module->open(composeConnectionString(arguments));
+        main = new JournalWindow(module);
+        login = new LoginWindow(main);
     } catch (const std::exception &) {
         Messages::error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
         delete main;

@@ -11,7 +11,7 @@
 
 #include <utility>
 
-UnitOfWork::UnitOfWork(TDataModule6 &module) : m_module(module), m_joined(module.m_workDepth > 0)
+UnitOfWork::UnitOfWork(DataModule &module) : m_module(module), m_joined(module.m_workDepth > 0)
 {
     if (!m_joined) {
         QSqlDatabase db = Connection::use(module.connectionName());
@@ -60,5 +60,5 @@ void UnitOfWork::lock(const QString &space, const QString &name, bool shared)
 {
     const QString text = shared ? QStringLiteral("select pg_advisory_xact_lock_shared(hashtext({space}), hashtext({name}))")
                                 : QStringLiteral("select pg_advisory_xact_lock(hashtext({space}), hashtext({name}))");
-    m_module.SQL_exec.execute(sqlStatement(text, {{"space", SqlValue::text(space)}, {"name", SqlValue::text(name)}}));
+    m_module.command.execute(sqlStatement(text, {{"space", SqlValue::text(space)}, {"name", SqlValue::text(name)}}));
 }

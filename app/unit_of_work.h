@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class TDataModule6;
+class DataModule;
 
 // One command's writes as one transaction on the data module's connection. The first scope opens
 // the transaction; scopes opened inside it (the day-cell rule inside a record's save) join it and
@@ -15,7 +15,7 @@ class TDataModule6;
 // one: no transaction (and no lock taken in it) ever waits for a person.
 class UnitOfWork {
 public:
-    explicit UnitOfWork(TDataModule6 &module);
+    explicit UnitOfWork(DataModule &module);
     ~UnitOfWork();
     UnitOfWork(const UnitOfWork &) = delete;
     UnitOfWork &operator=(const UnitOfWork &) = delete;
@@ -31,7 +31,7 @@ public:
     void lock(const QString &space, const QString &name, bool shared = false);
 
 private:
-    TDataModule6 &m_module;
+    DataModule &m_module;
     bool m_joined = false;
     bool m_done = false;
 };

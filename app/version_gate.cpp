@@ -3,10 +3,10 @@
 #include "app/data_module.h"
 #include "db/sql_statement.h"
 
-bool versionGateOutdated(TDataModule6 &module, const BuildStamp &build)
+bool versionGateOutdated(DataModule &module, const BuildStamp &build)
 {
-    SqlCommand &exec = module.SQL_exec;
-    DataSet *ver = module.Control;
+    SqlCommand &exec = module.command;
+    DataSet *ver = module.lookUpQuery;
     ver->close();
     // The table has no key: the first row is addressed by its physical position.
     ver->setSql(QStringLiteral("select ctid::text as row_ctid, d, t, delim from accounts_dep.ver limit 1"));
@@ -15,9 +15,9 @@ bool versionGateOutdated(TDataModule6 &module, const BuildStamp &build)
     const QString ctid = ver->text(QStringLiteral("row_ctid"));
     // A missing or empty delimiter would glue the digits of a decimal together (12.5 stored as
     // 125): it counts as a point, the only separator the server reads in a statement.
-    module.DecimalDelimiter = ver->text(QStringLiteral("delim"));
-    if (module.DecimalDelimiter.trimmed().isEmpty())
-        module.DecimalDelimiter = QStringLiteral(".");
+    module.decimalDelimiter = ver->text(QStringLiteral("delim"));
+    if (module.decimalDelimiter.trimmed().isEmpty())
+        module.decimalDelimiter = QStringLiteral(".");
     qint64 d = ver->value(QStringLiteral("d")).toLongLong();
     qint64 t = ver->value(QStringLiteral("t")).toLongLong();
     ver->close();

@@ -5,17 +5,17 @@
 namespace Windows {
 
 namespace {
-TDataModule6 *runModule = nullptr;
+DataModule *runModule = nullptr;
 QPointer<QWidget> runOwner;
 } // namespace
 
-void setRun(TDataModule6 *module, QWidget *owner)
+void setRun(DataModule *module, QWidget *owner)
 {
     runModule = module;
     runOwner = owner;
 }
 
-TDataModule6 *module()
+DataModule *module()
 {
     return runModule;
 }

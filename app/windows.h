@@ -3,15 +3,15 @@
 #include <QPointer>
 
 class QWidget;
-class TDataModule6;
+class DataModule;
 
 // Every window of the run is created once, on first use, over the run's data module, and reused
-// for the whole run: Windows::get<TForm5>(). The main window names the run's module and itself as
+// for the whole run: Windows::get<WorkerList>(). The main window names the run's module and itself as
 // the owner of the windows when it is created; a window goes with its owner.
 namespace Windows {
 
-void setRun(TDataModule6 *module, QWidget *owner);
-TDataModule6 *module();
+void setRun(DataModule *module, QWidget *owner);
+DataModule *module();
 QWidget *owner();
 
 template <typename Window>

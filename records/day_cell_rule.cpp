@@ -5,7 +5,7 @@
 #include "db/input_check.h"
 #include "records/timesheet_statements.h"
 
-DayCellRule::DayCellRule(TDataModule6 &module) : m_module(module) {}
+DayCellRule::DayCellRule(DataModule &module) : m_module(module) {}
 
 void DayCellRule::lockRow(UnitOfWork &work, const TimesheetRowKey &key)
 {
@@ -18,7 +18,7 @@ qint64 DayCellRule::dayHours(const TimesheetRowKey &key, const QDate &date)
     // No row: nothing is recorded for that date any more, which counts as 0. The total is read
     // whole (a sum of int hours may pass the int range); a cell holds a smallint, so a total it
     // cannot hold stops the command before anything of it is written.
-    const qint64 hours = m_module.LookUp(TimesheetStatements::dayHours(key, date), QStringLiteral("tim")).toLongLong();
+    const qint64 hours = m_module.lookUp(TimesheetStatements::dayHours(key, date), QStringLiteral("tim")).toLongLong();
     if (hours > ColumnRange::SmallMax || hours < -ColumnRange::SmallMax - 1)
         throw InputError(QStringLiteral("За %1 у работника набирается %2 ч.: в ячейку табеля помещается не больше %3.")
                              .arg(date.toString(QStringLiteral("dd.MM.yyyy")))
@@ -31,9 +31,9 @@ void DayCellRule::recomputeAfterSave(const TimesheetRowKey &key, const QDate &da
 {
     UnitOfWork work(m_module);
     lockRow(work, key);
-    const bool exists = m_module.LookUp(TimesheetStatements::rowCount(key), QStringLiteral("cnt")).toLongLong() != 0;
+    const bool exists = m_module.lookUp(TimesheetStatements::rowCount(key), QStringLiteral("cnt")).toLongLong() != 0;
     const qint64 hours = dayHours(key, date);
-    m_module.H_Tabel_ins.execute(exists ? TimesheetStatements::cellUpdate(key, date.day(), hours)
+    m_module.timesheetInsert.execute(exists ? TimesheetStatements::cellUpdate(key, date.day(), hours)
                                         : TimesheetStatements::rowInsert(key, date.day(), hours));
     work.commit();
 }
@@ -44,16 +44,16 @@ void DayCellRule::recomputeAfterDeletion(const TimesheetRowKey &key, const QDate
     lockRow(work, key);
     const qint64 hours = dayHours(key, date);
     if (hours != 0) {
-        m_module.H_Tabel_ins.execute(TimesheetStatements::cellUpdateAfterDeletion(key, date.day(), hours));
+        m_module.timesheetInsert.execute(TimesheetStatements::cellUpdateAfterDeletion(key, date.day(), hours));
     } else {
-        m_module.H_Tabel_ins.execute(TimesheetStatements::cellEmptying(key, date.day()));
-        if (m_module.LookUp(TimesheetStatements::rowsWithHours(key), QStringLiteral("cnt")).toLongLong() == 0)
-            m_module.DelSmena.execute(TimesheetStatements::rowRemoval(key));
+        m_module.timesheetInsert.execute(TimesheetStatements::cellEmptying(key, date.day()));
+        if (m_module.lookUp(TimesheetStatements::rowsWithHours(key), QStringLiteral("cnt")).toLongLong() == 0)
+            m_module.recordDelete.execute(TimesheetStatements::rowRemoval(key));
     }
     work.commit();
 }
 
-MonthCellWriter::MonthCellWriter(TDataModule6 &module, UnitOfWork &work, bool production, int month, int year)
+MonthCellWriter::MonthCellWriter(DataModule &module, UnitOfWork &work, bool production, int month, int year)
     : m_module(module), m_production(production), m_month(month), m_year(year)
 {
     work.lock(timesheetLockSpace(), TimesheetRowKey::monthLockName(production, month, year));
@@ -61,15 +61,15 @@ MonthCellWriter::MonthCellWriter(TDataModule6 &module, UnitOfWork &work, bool pr
 
 void MonthCellWriter::removeMonth()
 {
-    m_module.DelSmena.execute(TimesheetStatements::monthRemoval(m_production, m_month, m_year));
+    m_module.recordDelete.execute(TimesheetStatements::monthRemoval(m_production, m_month, m_year));
     ++m_statements;
 }
 
 void MonthCellWriter::write(const TimesheetRowKey &key, int day, qint64 hours)
 {
     using TimesheetStatements::Wording;
-    const bool exists = m_module.LookUp(TimesheetStatements::rowCount(key, Wording::MonthRebuild), QStringLiteral("cnt")).toLongLong() != 0;
-    m_module.H_Tabel_ins.execute(exists ? TimesheetStatements::cellUpdate(key, day, hours, Wording::MonthRebuild)
+    const bool exists = m_module.lookUp(TimesheetStatements::rowCount(key, Wording::MonthRebuild), QStringLiteral("cnt")).toLongLong() != 0;
+    m_module.timesheetInsert.execute(exists ? TimesheetStatements::cellUpdate(key, day, hours, Wording::MonthRebuild)
                                         : TimesheetStatements::rowInsert(key, day, hours, Wording::MonthRebuild));
     m_statements += 2;
 }

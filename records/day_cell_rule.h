@@ -4,15 +4,15 @@
 
 #include <QDate>
 
-class TDataModule6;
+class DataModule;
 class UnitOfWork;
 
 // The rule "a timesheet day cell equals the worker's total hours of that date": it brings one day
 // cell up to date after a production record or a household-work entry is saved or deleted. The
 // statements come from TimesheetStatements keyed by the row's key, so rows kept from production
 // records and rows kept from household-work entries share this one rule. All statements go through
-// the data module: look-ups through Control, updates and inserts through H_Tabel_ins, row removals
-// through DelSmena.
+// the data module: look-ups through lookUpQuery, updates and inserts through timesheetInsert, row removals
+// through recordDelete.
 //
 // Every workstation shares the timesheet rows, and the look-up and the insert that follows it are
 // two statements. So each recompute runs in a unit of work (the caller's, when it has one: the
@@ -23,7 +23,7 @@ class UnitOfWork;
 // with the transaction, never held between commands.
 class DayCellRule {
 public:
-    explicit DayCellRule(TDataModule6 &module);
+    explicit DayCellRule(DataModule &module);
 
     // After a save: the cell becomes the day's total; a missing row is inserted with that cell only.
     void recomputeAfterSave(const TimesheetRowKey &key, const QDate &date);
@@ -45,7 +45,7 @@ private:
     void lockRow(UnitOfWork &work, const TimesheetRowKey &key);
     qint64 dayHours(const TimesheetRowKey &key, const QDate &date);
 
-    TDataModule6 &m_module;
+    DataModule &m_module;
 };
 
 // The writes of a month rebuild, all inside the caller's one unit of work: the month's lock is
@@ -54,7 +54,7 @@ private:
 // removed, and each cell is then written without a lock or a transaction of its own.
 class MonthCellWriter {
 public:
-    MonthCellWriter(TDataModule6 &module, UnitOfWork &work, bool production, int month, int year);
+    MonthCellWriter(DataModule &module, UnitOfWork &work, bool production, int month, int year);
 
     // Removes the month's rows of the family (production rows: every shift row; household rows:
     // every row of shift 0).
@@ -65,7 +65,7 @@ public:
     int statementCount() const { return m_statements; }
 
 private:
-    TDataModule6 &m_module;
+    DataModule &m_module;
     bool m_production;
     int m_month;
     int m_year;

@@ -16,7 +16,7 @@ QString recordLockSpace()
 }
 } // namespace
 
-bool save(TDataModule6 &module, const ProductionRecord &record, const ProductionRecord *before, const QDate &today)
+bool save(DataModule &module, const ProductionRecord &record, const ProductionRecord *before, const QDate &today)
 {
     {
         UnitOfWork work(module);
@@ -28,7 +28,7 @@ bool save(TDataModule6 &module, const ProductionRecord &record, const Production
             RowVersion::checkUnchanged(module, QStringLiteral("accounts_dep.smena"), before->id, before->version);
         const QString duplicates = before ? RecordStatements::duplicateCountOnChange(record)
                                           : RecordStatements::duplicateCount(record);
-        if (module.CountCheck(duplicates, QStringLiteral("Позиция с такими параметрами уже заведена!")))
+        if (module.countCheck(duplicates, QStringLiteral("Позиция с такими параметрами уже заведена!")))
             return false;
 
         SqlCommand SmenaIU(module.connectionName());
@@ -42,16 +42,16 @@ bool save(TDataModule6 &module, const ProductionRecord &record, const Production
             rule.recomputeAfterDeletion(before->worker, before->date, record.mode);
         work.commit();
     }
-    module.H_Tabel_1->close();
-    module.H_Tabel_2->close();
-    module.H_Tabel_3->close();
+    module.shiftGrid1->close();
+    module.shiftGrid2->close();
+    module.shiftGrid3->close();
     return true;
 }
 
-void remove(TDataModule6 &module, int id, int worker, const QDate &date, int mode)
+void remove(DataModule &module, int id, int worker, const QDate &date, int mode)
 {
     UnitOfWork work(module);
-    module.DelSmena.execute(RecordStatements::deletion(id));
+    module.recordDelete.execute(RecordStatements::deletion(id));
     DayCellRule(module).recomputeAfterDeletion(worker, date, mode);
     work.commit();
 }

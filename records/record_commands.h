@@ -5,7 +5,7 @@
 #include <QDate>
 #include <QString>
 
-class TDataModule6;
+class DataModule;
 
 // The commands that write production records. Each is one unit of work: the record's statement
 // and the day cells it moves are written together or not at all.
@@ -18,11 +18,11 @@ namespace RecordCommands {
 // a record with the same key exists; throws (nothing written) when the record changed or went on
 // another workstation since `before` was read. Afterwards the timesheet-by-shifts grids are closed, so that
 // they read their rows again when next shown.
-bool save(TDataModule6 &module, const ProductionRecord &record, const ProductionRecord *before,
+bool save(DataModule &module, const ProductionRecord &record, const ProductionRecord *before,
           const QDate &today = QDate::currentDate());
 
 // Deletes a record and recomputes the day cell it counted in (its worker, date and journal mode).
-void remove(TDataModule6 &module, int id, int worker, const QDate &date, int mode);
+void remove(DataModule &module, int id, int worker, const QDate &date, int mode);
 
 // The state a toggle gives a record in `state`: an accepted record ("ok", "да") goes back to
 // "no", any other becomes "ok".

@@ -43,7 +43,7 @@ QLineEdit *readOnlyField(QWidget *parent, const char *name)
 
 } // namespace
 
-TForm11::TForm11(TDataModule6 *module, QWidget *parent)
+RecordDialog::RecordDialog(DataModule *module, QWidget *parent)
     : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm11"));
@@ -57,11 +57,11 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
     QFont normal = font();
     normal.setBold(false);
 
-    Edit1 = readOnlyField(group, "Edit1");
-    Edit2 = readOnlyField(group, "Edit2");
-    Edit7 = readOnlyField(group, "Edit7");
-    Edit8 = readOnlyField(group, "Edit8");
-    Edit9 = readOnlyField(group, "Edit9");
+    workerEdit = readOnlyField(group, "Edit1");
+    operationEdit = readOnlyField(group, "Edit2");
+    unitPriceEdit = readOnlyField(group, "Edit7");
+    basePriceEdit = readOnlyField(group, "Edit8");
+    amountEdit = readOnlyField(group, "Edit9");
     // Quantities, hours and colour codes are whole numbers typed as digits only.
     auto *digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
     auto digitField = [&](const char *name) {
@@ -70,18 +70,18 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
         e->setValidator(digits);
         return e;
     };
-    Edit3 = digitField("Edit3");
-    Edit4 = digitField("Edit4");
-    Edit5 = digitField("Edit5");
-    Edit6 = digitField("Edit6");
-    DTimeP = new DateField(group);
-    DTimeP->setObjectName(QStringLiteral("DTimeP"));
+    quantityEdit = digitField("Edit3");
+    rejectsEdit = digitField("Edit4");
+    colourEdit = digitField("Edit5");
+    hoursEdit = digitField("Edit6");
+    dateField = new DateField(group);
+    dateField->setObjectName(QStringLiteral("DTimeP"));
 
-    Button3 = new QPushButton(QStringLiteral("..."), group);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button4 = new QPushButton(QStringLiteral("..."), group);
-    Button4->setObjectName(QStringLiteral("Button4"));
-    for (QPushButton *b : {Button3, Button4}) {
+    workerButton = new QPushButton(QStringLiteral("..."), group);
+    workerButton->setObjectName(QStringLiteral("Button3"));
+    priceButton = new QPushButton(QStringLiteral("..."), group);
+    priceButton->setObjectName(QStringLiteral("Button4"));
+    for (QPushButton *b : {workerButton, priceButton}) {
         b->setAutoDefault(false);
         b->setFixedWidth(28);
     }
@@ -90,32 +90,32 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
         auto *l = new QLabel(text, group);
         return l;
     };
-    Label6 = label(QStringLiteral("Цвет"));
-    Label6->setObjectName(QStringLiteral("Label6"));
+    colourLabel = label(QStringLiteral("Цвет"));
+    colourLabel->setObjectName(QStringLiteral("Label6"));
 
     auto *grid = new QGridLayout(group);
     grid->addWidget(label(QStringLiteral("ФИО")), 0, 0);
-    grid->addWidget(Edit1, 0, 1, 1, 4);
-    grid->addWidget(Button3, 0, 5);
+    grid->addWidget(workerEdit, 0, 1, 1, 4);
+    grid->addWidget(workerButton, 0, 5);
     grid->addWidget(label(QStringLiteral("Операция")), 1, 0);
-    grid->addWidget(Edit2, 1, 1, 1, 4);
-    grid->addWidget(Button4, 1, 5);
+    grid->addWidget(operationEdit, 1, 1, 1, 4);
+    grid->addWidget(priceButton, 1, 5);
     grid->addWidget(label(QStringLiteral("Кол-во")), 2, 0);
-    grid->addWidget(Edit3, 2, 1);
+    grid->addWidget(quantityEdit, 2, 1);
     grid->addWidget(label(QStringLiteral("Брак")), 2, 2);
-    grid->addWidget(Edit4, 2, 3);
+    grid->addWidget(rejectsEdit, 2, 3);
     grid->addWidget(label(QStringLiteral("Время")), 3, 0);
-    grid->addWidget(Edit6, 3, 1);
-    grid->addWidget(Label6, 3, 2);
-    grid->addWidget(Edit5, 3, 3);
+    grid->addWidget(hoursEdit, 3, 1);
+    grid->addWidget(colourLabel, 3, 2);
+    grid->addWidget(colourEdit, 3, 3);
     grid->addWidget(label(QStringLiteral("Дата")), 4, 0);
-    grid->addWidget(DTimeP, 4, 1);
+    grid->addWidget(dateField, 4, 1);
     grid->addWidget(label(QStringLiteral("Цена база")), 5, 0);
-    grid->addWidget(Edit8, 5, 1);
+    grid->addWidget(basePriceEdit, 5, 1);
     grid->addWidget(label(QStringLiteral("Цена итог")), 5, 2);
-    grid->addWidget(Edit7, 5, 3);
+    grid->addWidget(unitPriceEdit, 5, 3);
     grid->addWidget(label(QStringLiteral("Сумма")), 6, 2);
-    grid->addWidget(Edit9, 6, 3);
+    grid->addWidget(amountEdit, 6, 3);
     grid->setColumnMinimumWidth(1, 110);
     grid->setColumnMinimumWidth(3, 110);
     for (QWidget *w : group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
@@ -124,114 +124,114 @@ TForm11::TForm11(TDataModule6 *module, QWidget *parent)
     DialogButtons captions;
     captions.write = QStringLiteral("Запись");
     captions.failed = QStringLiteral("Не удалось сохранить запись.");
-    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); }, captions);
+    std::tie(saveButton, cancelButton) = addWriteCancelButtons(this, group, [this] { save(); }, captions);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(Button3, Button4);
-    setTabOrder(Button4, Edit3);
-    setTabOrder(Edit3, Edit6);
-    setTabOrder(Edit6, Edit5);
-    setTabOrder(Edit5, DTimeP);
-    setTabOrder(DTimeP, Edit4);
-    setTabOrder(Edit4, Button1);
-    setTabOrder(Button1, Button2);
+    setTabOrder(workerButton, priceButton);
+    setTabOrder(priceButton, quantityEdit);
+    setTabOrder(quantityEdit, hoursEdit);
+    setTabOrder(hoursEdit, colourEdit);
+    setTabOrder(colourEdit, dateField);
+    setTabOrder(dateField, rejectsEdit);
+    setTabOrder(rejectsEdit, saveButton);
+    setTabOrder(saveButton, cancelButton);
 
     // The colour is asked for painting operations only.
-    SetColourEnabled(false);
+    setColourEnabled(false);
 
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button4, &QPushButton::clicked, this, [this] { Button4Click(); });
-    for (QWidget *w : {static_cast<QWidget *>(Edit1), static_cast<QWidget *>(Edit2), static_cast<QWidget *>(Edit3),
-                       static_cast<QWidget *>(Edit6)})
+    connect(workerButton, &QPushButton::clicked, this, [this] { pickWorker(); });
+    connect(priceButton, &QPushButton::clicked, this, [this] { pickPrice(); });
+    for (QWidget *w : {static_cast<QWidget *>(workerEdit), static_cast<QWidget *>(operationEdit), static_cast<QWidget *>(quantityEdit),
+                       static_cast<QWidget *>(hoursEdit)})
         w->installEventFilter(this);
 }
 
-bool TForm11::eventFilter(QObject *watched, QEvent *event)
+bool RecordDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Edit1) {
-            Button3Click();
+        if (watched == workerEdit) {
+            pickWorker();
             return true;
         }
-        if (watched == Edit2) {
-            Button4Click();
+        if (watched == operationEdit) {
+            pickPrice();
             return true;
         }
     }
-    if (event->type() == QEvent::FocusOut && (watched == Edit3 || watched == Edit6))
-        RecomputePrices();
+    if (event->type() == QEvent::FocusOut && (watched == quantityEdit || watched == hoursEdit))
+        recomputePrices();
     return QDialog::eventFilter(watched, event);
 }
 
-QString TForm11::Shown(double value) const
+QString RecordDialog::shown(double value) const
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(PriceRules::roundTo4(value), 'g', 15);
 }
 
-bool TForm11::IsPainting() const
+bool RecordDialog::isPainting() const
 {
-    return Edit2->text().toUpper().contains(paintingMark);
+    return operationEdit->text().toUpper().contains(paintingMark);
 }
 
-void TForm11::SetColourEnabled(bool enabled)
+void RecordDialog::setColourEnabled(bool enabled)
 {
-    Edit5->setEnabled(enabled);
-    Label6->setEnabled(enabled);
+    colourEdit->setEnabled(enabled);
+    colourLabel->setEnabled(enabled);
     if (!enabled)
-        Edit5->clear();
+        colourEdit->clear();
 }
 
-void TForm11::PrepareAdd(const JournalContext &context)
+void RecordDialog::prepareAdd(const JournalContext &context)
 {
     m_context = context;
-    DTimeP->setDate(context.date);
-    Edit1->clear();
-    Edit2->clear();
-    Edit3->clear();
-    Edit5->clear();
-    Edit4->setText(QStringLiteral("0"));
-    Edit6->setText(QStringLiteral("0"));
+    dateField->setDate(context.date);
+    workerEdit->clear();
+    operationEdit->clear();
+    quantityEdit->clear();
+    colourEdit->clear();
+    rejectsEdit->setText(QStringLiteral("0"));
+    hoursEdit->setText(QStringLiteral("0"));
     setWindowTitle(QStringLiteral("Заведение новой позиции (11)"));
-    Tag = 1;
-    Button3->setFocus();
+    openMode = 1;
+    workerButton->setFocus();
 }
 
-bool TForm11::PrepareChange(const JournalContext &context)
+bool RecordDialog::prepareChange(const JournalContext &context)
 {
     DataSet *journal = context.journal;
     if (!journal || journal->isEmpty())
         return false;
     m_context = context;
     setWindowTitle(QStringLiteral("Изменение данных о позиции (11)"));
-    Tag = 2;
-    UnitPrice = journal->value(QStringLiteral("cena")).toDouble();
+    openMode = 2;
+    unitPrice = journal->value(QStringLiteral("cena")).toDouble();
     const double qty = journal->value(QStringLiteral("kol_vo")).toDouble();
-    Edit7->setText(Shown(UnitPrice));
-    Edit9->setText(Shown(qty * UnitPrice));
-    DTimeP->setDate(journal->value(QStringLiteral("data")).toDate());
-    Edit1->setText(journal->text(QStringLiteral("fio")).trimmed());
+    unitPriceEdit->setText(shown(unitPrice));
+    amountEdit->setText(shown(qty * unitPrice));
+    dateField->setDate(journal->value(QStringLiteral("data")).toDate());
+    workerEdit->setText(journal->text(QStringLiteral("fio")).trimmed());
     const QString kind = journal->text(QStringLiteral("vid")).trimmed();
-    Edit2->setText(journal->text(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") + kind + QStringLiteral("; ")
+    operationEdit->setText(journal->text(QStringLiteral("marka")).trimmed() + QStringLiteral("; ") + kind + QStringLiteral("; ")
                    + Plant::productKindText(journal->toInt(QStringLiteral("naimen"))));
-    Edit3->setText(journal->text(QStringLiteral("kol_vo")).trimmed());
-    Edit4->setText(journal->text(QStringLiteral("brak")).trimmed());
-    WorkerId = journal->toInt(QStringLiteral("w_id"));
-    ProductId = journal->value(QStringLiteral("i_id")).toLongLong();
-    PriceId = journal->toInt(QStringLiteral("o_id"));
-    ProductKind = journal->toInt(QStringLiteral("naimen"));
-    Edit6->setText(journal->text(QStringLiteral("time")).trimmed());
+    quantityEdit->setText(journal->text(QStringLiteral("kol_vo")).trimmed());
+    rejectsEdit->setText(journal->text(QStringLiteral("brak")).trimmed());
+    workerId = journal->toInt(QStringLiteral("w_id"));
+    productId = journal->value(QStringLiteral("i_id")).toLongLong();
+    priceId = journal->toInt(QStringLiteral("o_id"));
+    productKind = journal->toInt(QStringLiteral("naimen"));
+    hoursEdit->setText(journal->text(QStringLiteral("time")).trimmed());
     const bool painting = kind.toUpper().contains(paintingMark);
-    SetColourEnabled(painting);
+    setColourEnabled(painting);
     if (painting)
-        Edit5->setText(journal->text(QStringLiteral("color")).trimmed());
+        colourEdit->setText(journal->text(QStringLiteral("color")).trimmed());
     // "Цена база" shows the record's operation price as it stands now.
-    BasePrice = m_module->LookUp(PriceStatements::basePrice(PriceId), QStringLiteral("cena")).toDouble();
-    Edit8->setText(Shown(BasePrice));
-    m_before = Record();
+    basePrice = m_module->lookUp(PriceStatements::basePrice(priceId), QStringLiteral("cena")).toDouble();
+    basePriceEdit->setText(shown(basePrice));
+    m_before = record();
     m_before.id = journal->toInt(QStringLiteral("id"));
-    m_before.unitPrice = UnitPrice;
+    m_before.unitPrice = unitPrice;
     m_before.colour = journal->value(QStringLiteral("color")).toLongLong();
     // The journal may be older than the record: another workstation may have changed or deleted
     // it since. The dialog opens only on the record as it stands, and remembers its version.
@@ -243,108 +243,108 @@ bool TForm11::PrepareChange(const JournalContext &context)
                                        "Журнал прочитан заново."));
         return false;
     }
-    Button3->setFocus();
+    workerButton->setFocus();
     return true;
 }
 
-void TForm11::Button3Click()
+void RecordDialog::pickWorker()
 {
-    Messages::guard(QStringLiteral("Не удалось открыть список рабочих."), [this] { Windows::get<TForm5>()->ShowPicker(this, 1); });
+    Messages::guard(QStringLiteral("Не удалось открыть список рабочих."), [this] { Windows::get<WorkerList>()->showPicker(this, 1); });
 }
 
-void TForm11::TakePick(const WorkerChoice &choice)
+void RecordDialog::takePick(const WorkerChoice &choice)
 {
-    Edit1->setText(choice.fio);
-    WorkerId = choice.id;
+    workerEdit->setText(choice.fio);
+    workerId = choice.id;
 }
 
-void TForm11::Button4Click()
+void RecordDialog::pickPrice()
 {
     Messages::guard(QStringLiteral("Не удалось открыть список цен."), [this] {
         const int current = m_context.journal ? m_context.journal->toInt(QStringLiteral("o_id")) : 0;
-        Windows::get<TForm4>()->ShowPicker(this, Tag, current, {m_context.dayOff, m_context.mode});
-        SetColourEnabled(IsPainting());
-        RecomputePrices();
+        Windows::get<PriceList>()->showPicker(this, openMode, current, {m_context.dayOff, m_context.mode});
+        setColourEnabled(isPainting());
+        recomputePrices();
     });
 }
 
-void TForm11::TakePick(const OperationPriceChoice &choice)
+void RecordDialog::takePick(const OperationPriceChoice &choice)
 {
-    ProductId = choice.productId;
-    PriceId = choice.id;
-    ProductKind = choice.naimen;
-    UnitPrice = choice.unitPrice;
-    BasePrice = choice.basePrice;
-    Edit2->setText(choice.description);
+    productId = choice.productId;
+    priceId = choice.id;
+    productKind = choice.naimen;
+    unitPrice = choice.unitPrice;
+    basePrice = choice.basePrice;
+    operationEdit->setText(choice.description);
 }
 
-void TForm11::RecomputePrices()
+void RecordDialog::recomputePrices()
 {
-    if (Edit6->text().isEmpty())
-        Edit6->setText(QStringLiteral("0"));
-    if (Edit3->text().isEmpty())
-        Edit3->setText(QStringLiteral("0"));
-    Edit7->setText(Shown(UnitPrice));
-    Edit8->setText(Shown(BasePrice));
-    Edit9->setText(Shown(Edit3->text().toDouble() * UnitPrice));
+    if (hoursEdit->text().isEmpty())
+        hoursEdit->setText(QStringLiteral("0"));
+    if (quantityEdit->text().isEmpty())
+        quantityEdit->setText(QStringLiteral("0"));
+    unitPriceEdit->setText(shown(unitPrice));
+    basePriceEdit->setText(shown(basePrice));
+    amountEdit->setText(shown(quantityEdit->text().toDouble() * unitPrice));
 }
 
-void TForm11::Button2Click()
+void RecordDialog::cancel()
 {
     reject();
 }
 
-void TForm11::Button1Click()
+void RecordDialog::save()
 {
     bool saved = false;
-    Messages::guard(QStringLiteral("Не удалось сохранить запись."), [&] { saved = Save(); });
+    Messages::guard(QStringLiteral("Не удалось сохранить запись."), [&] { saved = write(); });
     if (saved)
         accept();
 }
 
-ProductionRecord TForm11::Record() const
+ProductionRecord RecordDialog::record() const
 {
     // The fields hold digits only.
     ProductionRecord r;
-    r.id = Tag == 2 ? m_before.id : 0;
-    r.worker = WorkerId;
-    r.operationPrice = PriceId;
-    r.product = ProductId;
-    r.unitPrice = UnitPrice;
-    r.quantity = Edit3->text().trimmed().toLongLong();
-    r.rejects = Edit4->text().trimmed().toLongLong();
-    r.hours = Edit6->text().trimmed().toLongLong();
-    r.colour = Edit5->text().trimmed().toLongLong();
-    r.date = DTimeP->date();
+    r.id = openMode == 2 ? m_before.id : 0;
+    r.worker = workerId;
+    r.operationPrice = priceId;
+    r.product = productId;
+    r.unitPrice = unitPrice;
+    r.quantity = quantityEdit->text().trimmed().toLongLong();
+    r.rejects = rejectsEdit->text().trimmed().toLongLong();
+    r.hours = hoursEdit->text().trimmed().toLongLong();
+    r.colour = colourEdit->text().trimmed().toLongLong();
+    r.date = dateField->date();
     r.mode = m_context.mode;
     return r;
 }
 
-bool TForm11::Save()
+bool RecordDialog::write()
 {
-    const bool filled = !Edit1->text().trimmed().isEmpty() && !Edit2->text().trimmed().isEmpty()
-        && !Edit3->text().trimmed().isEmpty() && !Edit4->text().trimmed().isEmpty()
-        && !(IsPainting() && Edit5->text().trimmed().isEmpty()) && !Edit6->text().trimmed().isEmpty();
+    const bool filled = !workerEdit->text().trimmed().isEmpty() && !operationEdit->text().trimmed().isEmpty()
+        && !quantityEdit->text().trimmed().isEmpty() && !rejectsEdit->text().trimmed().isEmpty()
+        && !(isPainting() && colourEdit->text().trimmed().isEmpty()) && !hoursEdit->text().trimmed().isEmpty();
     if (!filled) {
         Messages::error(QStringLiteral("Все поля должны быть заполнены!"), QStringLiteral("Ошибка"));
         return false;
     }
 
     // Every number goes into an int column; nothing is sent before all of them fit.
-    wholeNumber(Edit3->text(), QStringLiteral("Кол-во"));
-    wholeNumber(Edit4->text(), QStringLiteral("Брак"));
-    wholeNumber(Edit6->text(), QStringLiteral("Время"));
-    if (!Edit5->text().trimmed().isEmpty())
-        wholeNumber(Edit5->text(), QStringLiteral("Цвет"));
+    wholeNumber(quantityEdit->text(), QStringLiteral("Кол-во"));
+    wholeNumber(rejectsEdit->text(), QStringLiteral("Брак"));
+    wholeNumber(hoursEdit->text(), QStringLiteral("Время"));
+    if (!colourEdit->text().trimmed().isEmpty())
+        wholeNumber(colourEdit->text(), QStringLiteral("Цвет"));
 
-    if (!RecordCommands::save(*m_module, Record(), Tag == 2 ? &m_before : nullptr))
+    if (!RecordCommands::save(*m_module, record(), openMode == 2 ? &m_before : nullptr))
         return false;
 
     // The journal is read again after the commit, so that it shows what the database holds.
     if (DataSet *journal = m_context.journal)
         journal->reopenKeepingRow();
 
-    for (QLineEdit *e : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9})
+    for (QLineEdit *e : {workerEdit, operationEdit, quantityEdit, rejectsEdit, colourEdit, hoursEdit, unitPriceEdit, basePriceEdit, amountEdit})
         e->clear();
     return true;
 }

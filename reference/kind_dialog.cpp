@@ -14,46 +14,46 @@
 
 #include <tuple>
 
-TForm9::TForm9(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+KindDialog::KindDialog(DataModule *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm9"));
 
     auto *group = new QGroupBox(QStringLiteral("Вид операции"), this);
     auto *form = new QFormLayout(group);
-    Edit1 = new QLineEdit(group);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(128);
-    form->addRow(QStringLiteral("Операция"), Edit1);
+    nameEdit = new QLineEdit(group);
+    nameEdit->setObjectName(QStringLiteral("Edit1"));
+    nameEdit->setMaxLength(128);
+    form->addRow(QStringLiteral("Операция"), nameEdit);
 
-    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
+    std::tie(saveButton, cancelButton) = addWriteCancelButtons(this, group, [this] { save(); });
     resize(400, sizeHint().height());
 }
 
-void TForm9::Button1Click()
+void KindDialog::save()
 {
-    const QString kind = Edit1->text().trimmed();
+    const QString kind = nameEdit->text().trimmed();
     if (kind.isEmpty()) {
         Messages::error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
-    DataSet *kinds = m_module->Vid_oper;
+    DataSet *kinds = m_module->kindList;
     const QString upperKind = kind.toUpper();
     const QString message = QStringLiteral("Такая операция уже заведена!");
     int written;
     UnitOfWork work(*m_module);
     work.lock(QStringLiteral("accounts_dep.vid_oper"), upperKind);
-    if (Tag == 1) {
-        if (m_module->CountCheck(KindStatements::duplicateCount(upperKind), message))
+    if (openMode == 1) {
+        if (m_module->countCheck(KindStatements::duplicateCount(upperKind), message))
             return;
         // The new row's id comes from the database; it is read back to show the new kind as
         // the list's current row.
-        written = m_module->LookUp(KindStatements::insert(kind), QStringLiteral("id")).toInt();
+        written = m_module->lookUp(KindStatements::insert(kind), QStringLiteral("id")).toInt();
     } else {
         written = kinds->toInt(QStringLiteral("id"));
         RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.vid_oper"), written, version);
-        if (m_module->CountCheck(KindStatements::duplicateCountOnChange(upperKind, written), message))
+        if (m_module->countCheck(KindStatements::duplicateCountOnChange(upperKind, written), message))
             return;
-        m_module->SQL_exec.execute(KindStatements::update(written, kind));
+        m_module->command.execute(KindStatements::update(written, kind));
     }
     work.commit();
     kinds->reopen();
@@ -61,8 +61,8 @@ void TForm9::Button1Click()
     accept();
 }
 
-void TForm9::showEvent(QShowEvent *event)
+void KindDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }

@@ -4,27 +4,27 @@
 
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
-// The operation kind dialog: adds a kind (Tag 1) or renames the current kind of the operation
-// kind list (Tag 2). Its caption is set by the list at each opening.
-class TForm9 : public QDialog {
+// The operation kind dialog: adds a kind (openMode 1) or renames the current kind of the operation
+// kind list (openMode 2). Its caption is set by the list at each opening.
+class KindDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm9(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit KindDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int Tag = 1;   // 1 add, 2 change
+    int openMode = 1;   // 1 add, 2 change
     QString version;  // the changed kind's row version as the list read it (RowVersion)
 
-    QLineEdit *Edit1;      // "Операция"
-    QPushButton *Button1;  // "Записать"
-    QPushButton *Button2;  // "Отмена"
+    QLineEdit *nameEdit;      // "Операция"
+    QPushButton *saveButton;  // "Записать"
+    QPushButton *cancelButton;  // "Отмена"
 
-    void Button1Click();   // "Записать"
+    void save();   // "Записать"
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TDataModule6 *m_module;
+    DataModule *m_module;
 };

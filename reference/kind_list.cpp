@@ -12,76 +12,76 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm8::TForm8(TDataModule6 *module, QWidget *parent)
-    : PickerListWindow(module->Vid_oper, QStringLiteral("TForm8"), QStringLiteral("Виды операций (8)"),
+KindList::KindList(DataModule *module, QWidget *parent)
+    : PickerListWindow(module->kindList, QStringLiteral("TForm8"), QStringLiteral("Виды операций (8)"),
                        {QStringLiteral("vid")}, parent),
-      Form9(new TForm9(module, this)),
+      dialog(new KindDialog(module, this)),
       m_module(module)
 {
-    DBGrid1->setColumns({
+    grid->setColumns({
         {QStringLiteral("Операции"), QStringLiteral("vid"), 309},
     });
-    CreateListButtons();
-    Arrange({Button1, Button2, Button3, Edit1, nullptr, Button4});
+    createListButtons();
+    arrange({addButton, changeButton, deleteButton, searchEdit, nullptr, exitButton});
     // The search box belongs to the picker only.
-    Edit1->hide();
-    DBGrid1->setStretchingColumns({QStringLiteral("vid")});
+    searchEdit->hide();
+    grid->setStretchingColumns({QStringLiteral("vid")});
     fitToScreen(this, QSize(440, 480));
 }
 
-void TForm8::OpenList()
+void KindList::openList()
 {
-    m_module->Vid_oper->clearFilter();
-    m_module->Vid_oper->open();
+    m_module->kindList->clearFilter();
+    m_module->kindList->open();
 }
 
-void TForm8::OpenPicker()
+void KindList::openPicker()
 {
-    m_module->Vid_oper->open();
-    ShowEmptySearch();
+    m_module->kindList->open();
+    showEmptySearch();
 }
 
-void TForm8::ClosePicker()
+void KindList::closePicker()
 {
-    Button2->setDefault(false);
-    Edit1->hide();
-    m_module->Vid_oper->close();
+    changeButton->setDefault(false);
+    searchEdit->hide();
+    m_module->kindList->close();
 }
 
-void TForm8::Button1Click()
+void KindList::add()
 {
-    Form9->Edit1->clear();
-    Form9->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
-    Form9->Tag = 1;
-    Form9->exec();
+    dialog->nameEdit->clear();
+    dialog->setWindowTitle(QStringLiteral("Заведение нового вида операций"));
+    dialog->openMode = 1;
+    dialog->exec();
 }
 
-void TForm8::Button2Click()
+void KindList::changeOrChoose()
 {
-    DataSet *kinds = m_module->Vid_oper;
-    if (IsPicker()) {
+    DataSet *kinds = m_module->kindList;
+    if (isPicker()) {
         if (!kinds->isEmpty())
-            Hand({kinds->toInt(QStringLiteral("id")), kinds->text(QStringLiteral("vid")).trimmed()});
+            hand({kinds->toInt(QStringLiteral("id")), kinds->text(QStringLiteral("vid")).trimmed()});
         accept();
         return;
     }
     // With no kind listed there is nothing to change.
     if (kinds->isEmpty())
         return;
-    Form9->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
-    Form9->Tag = 2;
-    Form9->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.vid_oper"), kinds->toInt(QStringLiteral("id")));
-    Form9->Edit1->setText(kinds->text(QStringLiteral("vid")).trimmed());
-    Form9->exec();
+    dialog->setWindowTitle(QStringLiteral("Изменение данных вида операции"));
+    dialog->openMode = 2;
+    dialog->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.vid_oper"), kinds->toInt(QStringLiteral("id")));
+    dialog->nameEdit->setText(kinds->text(QStringLiteral("vid")).trimmed());
+    dialog->exec();
 }
 
-void TForm8::Button3Click()
+void KindList::remove()
 {
-    DataSet *kinds = m_module->Vid_oper;
+    DataSet *kinds = m_module->kindList;
     if (kinds->isEmpty())
         return;
     if (!Messages::ask(QStringLiteral("Удалить вид операции?"), QStringLiteral("Удаление")))
         return;
-    m_module->SQL_exec.execute(KindStatements::deletion(kinds->toInt(QStringLiteral("id"))));
+    m_module->command.execute(KindStatements::deletion(kinds->toInt(QStringLiteral("id"))));
     kinds->reopen();
 }

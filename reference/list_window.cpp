@@ -17,29 +17,29 @@ ListWindow::ListWindow(DataSet *query, const QString &objectName, const QString 
     setObjectName(objectName);
     setWindowTitle(caption);
 
-    DBGrid1 = new DataGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setDataSet(query);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
-            [this] { Messages::guard(QStringLiteral("Не удалось открыть запись."), [this] { DBGrid1DblClick(); }); });
+    grid = new DataGrid(this);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setDataSet(query);
+    connect(grid, &QAbstractItemView::doubleClicked, this,
+            [this] { Messages::guard(QStringLiteral("Не удалось открыть запись."), [this] { rowDoubleClicked(); }); });
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->installEventFilter(this);
-    connect(Edit1, &QLineEdit::textChanged, this, [this] { Messages::guard([this] { Edit1Change(); }); });
+    searchEdit = new QLineEdit(this);
+    searchEdit->setObjectName(QStringLiteral("Edit1"));
+    searchEdit->installEventFilter(this);
+    connect(searchEdit, &QLineEdit::textChanged, this, [this] { Messages::guard([this] { searchTextChanged(); }); });
 }
 
-void ListWindow::Button4Click()
+void ListWindow::leave()
 {
     reject();
 }
 
-void ListWindow::Edit1Change()
+void ListWindow::searchTextChanged()
 {
-    FilterBy(m_search.field, Edit1->text(), m_search.match);
+    filterBy(m_search.field, searchEdit->text(), m_search.match);
 }
 
-bool ListWindow::Edit1KeyDown(QKeyEvent *event)
+bool ListWindow::searchKeyPressed(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Up) {
         m_query->prior();
@@ -49,16 +49,16 @@ bool ListWindow::Edit1KeyDown(QKeyEvent *event)
         m_query->next();
         return true;
     }
-    return m_search.keys == SearchKeys::ArrowsAndSilentKeys && TypesNothing(event);
+    return m_search.keys == SearchKeys::ArrowsAndSilentKeys && typesNothing(event);
 }
 
-void ListWindow::ShowEmptySearch()
+void ListWindow::showEmptySearch()
 {
-    Edit1->show();
-    Edit1->clear();
+    searchEdit->show();
+    searchEdit->clear();
 }
 
-bool ListWindow::TypesNothing(const QKeyEvent *event)
+bool ListWindow::typesNothing(const QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Backspace:
@@ -79,7 +79,7 @@ bool ListWindow::TypesNothing(const QKeyEvent *event)
     return text.isEmpty() || !text.at(0).isPrint();
 }
 
-void ListWindow::FilterBy(const QString &field, const QString &text, Match match)
+void ListWindow::filterBy(const QString &field, const QString &text, Match match)
 {
     if (text.isEmpty()) {
         m_query->clearFilter();
@@ -92,18 +92,18 @@ void ListWindow::FilterBy(const QString &field, const QString &text, Match match
     });
 }
 
-void ListWindow::RememberRow()
+void ListWindow::rememberRow()
 {
-    RememberedRow = m_query->recNo();
+    rememberedRow = m_query->recNo();
 }
 
-void ListWindow::RestoreRow()
+void ListWindow::restoreRow()
 {
     if (!m_query->isEmpty())
-        m_query->setRecNo(RememberedRow);
+        m_query->setRecNo(rememberedRow);
 }
 
-QPushButton *ListWindow::AddButton(const QString &name, const QString &caption,
+QPushButton *ListWindow::makeButton(const QString &name, const QString &caption,
                                    const std::function<void()> &command, const QString &failed)
 {
     auto *button = new QPushButton(caption, this);
@@ -112,37 +112,37 @@ QPushButton *ListWindow::AddButton(const QString &name, const QString &caption,
     return button;
 }
 
-void ListWindow::CreateListButtons()
+void ListWindow::createListButtons()
 {
-    Button1 = AddButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), [this] { Button1Click(); },
+    addButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Добавить"), [this] { add(); },
                         QStringLiteral("Не удалось открыть окно."));
-    Button2 = AddButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), [this] { Button2Click(); },
+    changeButton = makeButton(QStringLiteral("Button2"), QStringLiteral("Изменить"), [this] { changeOrChoose(); },
                         QStringLiteral("Не удалось открыть запись."));
-    Button3 = AddButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), [this] { Button3Click(); },
+    deleteButton = makeButton(QStringLiteral("Button3"), QStringLiteral("Удалить"), [this] { remove(); },
                         QStringLiteral("Не удалось удалить."));
-    Button4 = AddButton(QStringLiteral("Button4"), QStringLiteral("Выход"), [this] { Button4Click(); });
-    Button1->setDefault(true);
+    exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), [this] { leave(); });
+    addButton->setDefault(true);
 }
 
-void ListWindow::SetPickerLook(bool picker)
+void ListWindow::setPickerLook(bool picker)
 {
-    Button2->setText(picker ? QStringLiteral("Выбрать") : QStringLiteral("Изменить"));
-    Button2->setDefault(picker);
-    Button1->setDefault(!picker);
-    Button1->setVisible(!picker);
-    Button3->setVisible(!picker);
+    changeButton->setText(picker ? QStringLiteral("Выбрать") : QStringLiteral("Изменить"));
+    changeButton->setDefault(picker);
+    addButton->setDefault(!picker);
+    addButton->setVisible(!picker);
+    deleteButton->setVisible(!picker);
 }
 
-void ListWindow::Arrange(const QList<QWidget *> &bottomRow, QWidget *above)
+void ListWindow::arrange(const QList<QWidget *> &bottomRow, QWidget *above)
 {
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(grid, 1);
     if (above)
         layout->addWidget(above);
     auto *row = new QHBoxLayout;
     for (QWidget *w : bottomRow) {
         if (w)
-            row->addWidget(w, w == Edit1 ? 1 : 0);
+            row->addWidget(w, w == searchEdit ? 1 : 0);
         else
             row->addStretch(0);   // takes the room only while no search box is shown
     }
@@ -152,15 +152,15 @@ void ListWindow::Arrange(const QList<QWidget *> &bottomRow, QWidget *above)
 void ListWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (Edit1->isVisibleTo(this))
-        Edit1->setFocus();
+    if (searchEdit->isVisibleTo(this))
+        searchEdit->setFocus();
     else
-        DBGrid1->setFocus();
+        grid->setFocus();
 }
 
 bool ListWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress)
-        return Edit1KeyDown(static_cast<QKeyEvent *>(event));
+    if (watched == searchEdit && event->type() == QEvent::KeyPress)
+        return searchKeyPressed(static_cast<QKeyEvent *>(event));
     return QDialog::eventFilter(watched, event);
 }

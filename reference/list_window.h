@@ -20,28 +20,28 @@ class ListWindow : public QDialog {
     Q_OBJECT
 public:
     // The mode the opener set: 0 list mode, any other value picker for one caller.
-    int Tag = 0;
-    bool IsPicker() const { return Tag != 0; }
-    DataSet *Query() const { return m_query; }
+    int openMode = 0;
+    bool isPicker() const { return openMode != 0; }
+    DataSet *query() const { return m_query; }
 
-    DataGrid *DBGrid1;
-    QLineEdit *Edit1;                 // search box
-    QPushButton *Button1 = nullptr;   // "Добавить"
-    QPushButton *Button2 = nullptr;   // "Изменить" / "Выбрать"
-    QPushButton *Button3 = nullptr;   // "Удалить"
-    QPushButton *Button4 = nullptr;   // "Выход"
+    DataGrid *grid;
+    QLineEdit *searchEdit;                 // search box
+    QPushButton *addButton = nullptr;   // "Добавить"
+    QPushButton *changeButton = nullptr;   // "Изменить" / "Выбрать"
+    QPushButton *deleteButton = nullptr;   // "Удалить"
+    QPushButton *exitButton = nullptr;   // "Выход"
 
     // The search text changed: the rows whose search field matches it.
-    virtual void Edit1Change();
-    virtual void Button1Click() {}
-    virtual void Button2Click() {}
-    virtual void Button3Click() {}
+    virtual void searchTextChanged();
+    virtual void add() {}
+    virtual void changeOrChoose() {}
+    virtual void remove() {}
     // "Выход": closes the window without a choice.
-    void Button4Click();
-    virtual void DBGrid1DblClick() { Button2Click(); }
+    void leave();
+    virtual void rowDoubleClicked() { changeOrChoose(); }
 
     // Row number remembered before a change, made current again after the query is reopened.
-    int RememberedRow = 0;
+    int rememberedRow = 0;
 
 protected:
     // Which keys the search box takes: Up and Down only, or Up and Down and then every key that
@@ -60,36 +60,36 @@ protected:
     // Keys that neither type a character nor erase one (Left, Right, Home, End, Delete, ...).
     // Enter, Esc and Tab are not among them: they still reach the dialog's buttons and focus chain,
     // and neither are the editing shortcuts with Ctrl (copy, paste, undo).
-    static bool TypesNothing(const QKeyEvent *event);
+    static bool typesNothing(const QKeyEvent *event);
 
     // Shows only the rows whose field (without surrounding blanks) starts with, or contains, the
     // text; letter case is ignored, Cyrillic included. An empty text switches the filter off.
-    void FilterBy(const QString &field, const QString &text, Match match = Match::Prefix);
+    void filterBy(const QString &field, const QString &text, Match match = Match::Prefix);
 
-    void RememberRow();
+    void rememberRow();
     // Makes the remembered row current again when the query has rows.
-    void RestoreRow();
+    void restoreRow();
 
-    // Button1 "Добавить", Button2 "Изменить", Button3 "Удалить", Button4 "Выход" (cancel button).
-    void CreateListButtons();
+    // addButton "Добавить", changeButton "Изменить", deleteButton "Удалить", exitButton "Выход" (cancel button).
+    void createListButtons();
     // A button whose clicks run `command`; an error it throws becomes an error box after `failed`.
-    QPushButton *AddButton(const QString &name, const QString &caption, const std::function<void()> &command,
+    QPushButton *makeButton(const QString &name, const QString &caption, const std::function<void()> &command,
                            const QString &failed = QString());
-    // Picker look: Button2 reads "Выбрать" and is the default button, Button1 and Button3 hidden.
-    // List look: Button2 reads "Изменить", Button1 is the default button, Button1 and Button3 shown.
-    virtual void SetPickerLook(bool picker);
+    // Picker look: changeButton reads "Выбрать" and is the default button, addButton and deleteButton hidden.
+    // List look: changeButton reads "Изменить", addButton is the default button, addButton and deleteButton shown.
+    virtual void setPickerLook(bool picker);
     // The search box shown and emptied, as every picker opens.
-    void ShowEmptySearch();
+    void showEmptySearch();
 
     // Lays the window out: the grid, then `above` (when given) on a line of its own, then the
     // bottom row; a null entry in the row is a gap that takes up the room a hidden search box leaves.
-    void Arrange(const QList<QWidget *> &bottomRow, QWidget *above = nullptr);
+    void arrange(const QList<QWidget *> &bottomRow, QWidget *above = nullptr);
 
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool Edit1KeyDown(QKeyEvent *event);
+    bool searchKeyPressed(QKeyEvent *event);
 
     DataSet *m_query;
     Search m_search;
@@ -97,44 +97,44 @@ private:
 
 // A list window that also serves as a picker handing back a Choice. The opening and closing steps
 // of both modes are the same for every list; each list adds what its query and search box need
-// (OpenList, OpenPicker, CloseList, ClosePicker).
+// (openList, openPicker, closeList, closePicker).
 template <typename Choice>
 class PickerListWindow : public ListWindow {
 public:
     // From the menu: list mode, the window modal, its query closed afterwards.
-    void ShowList()
+    void showList()
     {
-        PrepareList();
+        prepareList();
         exec();
-        FinishList();
+        finishList();
     }
     // As a picker for `receiver`, in the caller's mode (1 unless a list serves several callers).
-    void ShowPicker(PickReceiver<Choice> *receiver, int mode = 1)
+    void showPicker(PickReceiver<Choice> *receiver, int mode = 1)
     {
-        PreparePicker(receiver, mode);
+        preparePicker(receiver, mode);
         exec();
-        FinishPicker();
+        finishPicker();
     }
 
     // The steps of both, for callers (and tests) that show the window themselves.
-    void PrepareList()
+    void prepareList()
     {
-        Tag = 0;
+        openMode = 0;
         m_receiver = nullptr;
-        OpenList();
-        SetPickerLook(false);
+        openList();
+        setPickerLook(false);
     }
-    void PreparePicker(PickReceiver<Choice> *receiver, int mode = 1)
+    void preparePicker(PickReceiver<Choice> *receiver, int mode = 1)
     {
-        Tag = mode;
+        openMode = mode;
         m_receiver = receiver;
-        OpenPicker();
-        SetPickerLook(true);
+        openPicker();
+        setPickerLook(true);
     }
-    void FinishList() { CloseList(); }
-    void FinishPicker()
+    void finishList() { closeList(); }
+    void finishPicker()
     {
-        ClosePicker();
+        closePicker();
         m_receiver = nullptr;
     }
 
@@ -142,20 +142,20 @@ protected:
     using ListWindow::ListWindow;
 
     // Hands a row back to the window that opened the picker.
-    void Hand(const Choice &choice)
+    void hand(const Choice &choice)
     {
         if (m_receiver)
-            m_receiver->TakePick(choice);
+            m_receiver->takePick(choice);
     }
 
-    virtual void OpenList() { Query()->open(); }
-    virtual void OpenPicker()
+    virtual void openList() { query()->open(); }
+    virtual void openPicker()
     {
-        OpenList();
-        ShowEmptySearch();
+        openList();
+        showEmptySearch();
     }
-    virtual void CloseList() { Query()->close(); }
-    virtual void ClosePicker() { CloseList(); }
+    virtual void closeList() { query()->close(); }
+    virtual void closePicker() { closeList(); }
 
 private:
     PickReceiver<Choice> *m_receiver = nullptr;

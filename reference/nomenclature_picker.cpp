@@ -12,7 +12,7 @@
 
 namespace {
 
-DataSet *itemQuery(TDataModule6 *module)
+DataSet *itemQuery(DataModule *module)
 {
     auto *query = new DataSet(module->connectionName());
     query->setSql(ProductStatements::groups());
@@ -21,36 +21,36 @@ DataSet *itemQuery(TDataModule6 *module)
 
 } // namespace
 
-TForm26::TForm26(TDataModule6 *module, QWidget *parent)
+NomenclaturePicker::NomenclaturePicker(DataModule *module, QWidget *parent)
     : PickerListWindow(itemQuery(module), QStringLiteral("TForm26"), QStringLiteral("Номенклатура (26)"),
                        {QStringLiteral("s_caption")}, parent),
-      item(Query())
+      groups(query())
 {
-    item->setParent(this);
-    Tag = 1;
-    DBGrid1->setColumns({
+    groups->setParent(this);
+    openMode = 1;
+    grid->setColumns({
         {QStringLiteral("Наименование"), QStringLiteral("s_caption"), 365},
     });
-    Button1 = AddButton(QStringLiteral("Button1"), QStringLiteral("Выбрать"), [this] { Button1Click(); });
-    Button4 = AddButton(QStringLiteral("Button4"), QStringLiteral("Выход"), [this] { Button4Click(); });
+    chooseButton = makeButton(QStringLiteral("Button1"), QStringLiteral("Выбрать"), [this] { choose(); });
+    exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), [this] { leave(); });
     // Neither button is the default one: Enter in the search box chooses nothing.
-    Button1->setAutoDefault(false);
-    Button4->setAutoDefault(false);
-    Arrange({Button1, Edit1, Button4});
+    chooseButton->setAutoDefault(false);
+    exitButton->setAutoDefault(false);
+    arrange({chooseButton, searchEdit, exitButton});
 
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(410, 480);
 }
 
-void TForm26::Button1Click()
+void NomenclaturePicker::choose()
 {
     // An empty list hands back the id 0 and an empty caption; the caption goes as stored.
-    Hand({item->value(QStringLiteral("id")).toLongLong(), item->value(QStringLiteral("s_caption")).toString()});
+    hand({groups->value(QStringLiteral("id")).toLongLong(), groups->value(QStringLiteral("s_caption")).toString()});
     accept();
 }
 
-void TForm26::showEvent(QShowEvent *event)
+void NomenclaturePicker::showEvent(QShowEvent *event)
 {
     PickerListWindow::showEvent(event);
     // The picker stands in the middle of the desktop, wherever its caller is.

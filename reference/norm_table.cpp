@@ -28,7 +28,7 @@ bool sameValue(const QVariant &a, const QVariant &b)
 
 } // namespace
 
-NormTable::NormTable(TDataModule6 *module, QObject *parent)
+NormTable::NormTable(DataModule *module, QObject *parent)
     : QAbstractTableModel(parent), m_module(module), m_norm(new DataSet(module->connectionName(), this))
 {
     // Only the rows of the opened operation price are read, in the order of their norms.
@@ -146,7 +146,7 @@ qint64 NormTable::post()
     qint64 id;
     if (isNewRow(m_changedRow)) {
         // A new norm row belongs to the operation price the table was opened for.
-        id = m_module->LookUp(PriceStatements::normInsert(m_priceId, literal(NormaColumn, m_changed.values[NormaColumn]),
+        id = m_module->lookUp(PriceStatements::normInsert(m_priceId, literal(NormaColumn, m_changed.values[NormaColumn]),
                                                           literal(PriceColumn, m_changed.values[PriceColumn]),
                                                           literal(PrizeColumn, m_changed.values[PrizeColumn])),
                               QStringLiteral("id")).toLongLong();
@@ -161,7 +161,7 @@ qint64 NormTable::post()
         for (int c = 0; c < ColumnCount; ++c)
             if (!sameValue(stored.values[c], m_changed.values[c]))
                 changes.append({QLatin1String(fieldNames[c]), literal(c, m_changed.values[c])});
-        m_module->SQL_exec.execute(PriceStatements::normUpdate(id, changes));
+        m_module->command.execute(PriceStatements::normUpdate(id, changes));
         work.commit();
     }
     reload();
@@ -186,10 +186,10 @@ bool NormTable::deleteUnlessLast(int row)
     // deleting its last two rows at once cannot leave it without a norm.
     UnitOfWork work(*m_module);
     work.lock(QStringLiteral("accounts_dep.norm"), QString::number(m_priceId));
-    if (m_module->LookUp(PriceStatements::normCount(m_priceId), QStringLiteral("cnt")).toLongLong() <= 1)
+    if (m_module->lookUp(PriceStatements::normCount(m_priceId), QStringLiteral("cnt")).toLongLong() <= 1)
         return false;
     cancel();
-    m_module->SQL_exec.execute(PriceStatements::normDeletion(m_rows[row].id));
+    m_module->command.execute(PriceStatements::normDeletion(m_rows[row].id));
     work.commit();
     return true;
 }

@@ -7,7 +7,7 @@
 #include <QVector>
 
 class DataSet;
-class TDataModule6;
+class DataModule;
 
 // The norm rows of one operation price (accounts_dep.norm), sorted by norm, as an editable table:
 // "Норматив" (norma), "Цена" (price), "Премия, %" (prize). Below the stored rows there is always
@@ -21,7 +21,7 @@ class NormTable : public QAbstractTableModel {
 public:
     enum Column { NormaColumn, PriceColumn, PrizeColumn, ColumnCount };
 
-    explicit NormTable(TDataModule6 *module, QObject *parent = nullptr);
+    explicit NormTable(DataModule *module, QObject *parent = nullptr);
 
     // Reads the norm rows of the operation price; edits not written are dropped.
     void open(int priceId);
@@ -80,7 +80,7 @@ private:
     SqlValue literal(int column, const QVariant &value) const;
     void updateIndicator(int row);
 
-    TDataModule6 *m_module;
+    DataModule *m_module;
     DataSet *m_norm;
     int m_priceId = 0;
     QVector<Row> m_rows;

@@ -6,47 +6,47 @@ class NormTable;
 class QKeyEvent;
 class QPushButton;
 class QTableView;
-class TDataModule6;
+class DataModule;
 
 namespace NormsWindowDetail {
 class NormDelegate;
 }
 
-// The norms window "Норматив": the norm rows of one operation price, edited in place. A row is
+// The norms window "Норматив": the table rows of one operation price, edited in place. A row is
 // written as soon as the user leaves the cell it was edited in; "Сохранить" writes what is still
 // pending and brings the operation price list up to date (lowest price and number of norms).
-// The last norm row of an operation price cannot be deleted: the price would vanish from the list.
-class TForm22 : public QDialog {
+// The last table row of an operation price cannot be deleted: the price would vanish from the list.
+class NormsWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm22(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit NormsWindow(DataModule *module, QWidget *parent = nullptr);
 
-    NormTable *norm;          // the window's table
-    QTableView *DBGrid1;
-    QPushButton *Button1;     // "Сохранить": default and cancel button
-    QPushButton *Button2;     // "Удалить"
+    NormTable *table;          // the window's table
+    QTableView *grid;
+    QPushButton *saveButton;     // "Сохранить": default and cancel button
+    QPushButton *deleteButton;     // "Удалить"
 
-    // The norm rows of one operation price, the first row current. ShowNorms also shows the
+    // The table rows of one operation price, the first row current. showNorms also shows the
     // window modally.
-    void Prepare(int priceId);
-    void ShowNorms(int priceId);
+    void prepare(int priceId);
+    void showNorms(int priceId);
 
     // The grid's current cell left a row with edits: the row is written. A row the database
     // refuses keeps its edits and becomes current again, with its error shown.
-    void ColExit();
-    void Button1Click();      // "Сохранить"
-    void Button2Click();      // "Удалить"
+    void cellLeft();
+    void save();      // "Сохранить"
+    void deleteRow();      // "Удалить"
     // Ends an edit still open in the grid, keeping what was typed in the row's edits.
-    void CommitEdit();
+    void commitEdit();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
-    void SetCurrent(int row, int column);
+    void setCurrent(int row, int column);
 
-    TDataModule6 *m_module;
+    DataModule *m_module;
     NormsWindowDetail::NormDelegate *m_delegate;
     bool m_settingCurrent = false;
     bool m_exitQueued = false;

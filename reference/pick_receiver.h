@@ -3,18 +3,18 @@
 #include <QString>
 
 // A window that opens a reference list as a picker implements PickReceiver<the list's choice> and
-// passes itself to the list's ShowPicker. The list calls TakePick once, when the user chooses a
+// passes itself to the list's showPicker. The list calls takePick once, when the user chooses a
 // row; a list closed without a choice (Выход, Esc, the close box) calls nothing, so the caller's
 // fields keep what they held.
 //
 // A window that receives several kinds of choice derives from several receivers, e.g. the price
 // dialog from PickReceiver<ProductChoice> and PickReceiver<OperationKindChoice>, and overrides
-// TakePick once for each.
+// takePick once for each.
 template <typename Choice>
 class PickReceiver {
 public:
     virtual ~PickReceiver() = default;
-    virtual void TakePick(const Choice &choice) = 0;
+    virtual void takePick(const Choice &choice) = 0;
 };
 
 // The worker list (modes 1 and 24): the worker's id and name without surrounding blanks.

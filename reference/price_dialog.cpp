@@ -70,7 +70,7 @@ bool priceLiteral(const QString &typed, QString *literal)
 
 } // namespace
 
-TForm10::TForm10(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+PriceDialog::PriceDialog(DataModule *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm10"));
     setWindowTitle(QStringLiteral("Цена операции"));
@@ -92,112 +92,112 @@ TForm10::TForm10(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
         connect(button, &QPushButton::clicked, this, [command] { Messages::guard(QStringLiteral("Не удалось открыть список."), command); });
         return button;
     };
-    Edit1 = readOnly(QStringLiteral("Edit1"));
-    Button3 = picker(QStringLiteral("Button3"), [this] { Button3Click(); });
-    Edit2 = readOnly(QStringLiteral("Edit2"));
-    Button4 = picker(QStringLiteral("Button4"), [this] { Button4Click(); });
-    ComboBox1 = new QComboBox(group);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
-    Edit3 = new QLineEdit(group);
-    Edit3->setObjectName(QStringLiteral("Edit3"));
-    Edit3->setValidator(new PriceValidator(Edit3));
-    Edit3->setMaxLength(20);
-    Edit3->setFixedWidth(90);
-    Label3 = new QLabel(QStringLiteral("min Цена"), group);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    productEdit = readOnly(QStringLiteral("Edit1"));
+    productButton = picker(QStringLiteral("Button3"), [this] { pickProduct(); });
+    kindEdit = readOnly(QStringLiteral("Edit2"));
+    kindButton = picker(QStringLiteral("Button4"), [this] { pickKind(); });
+    productKindList = new QComboBox(group);
+    productKindList->setObjectName(QStringLiteral("ComboBox1"));
+    productKindList->addItems({QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")});
+    priceEdit = new QLineEdit(group);
+    priceEdit->setObjectName(QStringLiteral("Edit3"));
+    priceEdit->setValidator(new PriceValidator(priceEdit));
+    priceEdit->setMaxLength(20);
+    priceEdit->setFixedWidth(90);
+    priceLabel = new QLabel(QStringLiteral("min Цена"), group);
+    priceLabel->setObjectName(QStringLiteral("Label3"));
 
     grid->addWidget(new QLabel(QStringLiteral("Марка изделия"), group), 0, 0);
-    grid->addWidget(Edit1, 0, 1);
-    grid->addWidget(Button3, 0, 2);
+    grid->addWidget(productEdit, 0, 1);
+    grid->addWidget(productButton, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Операция"), group), 1, 0);
-    grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(Button4, 1, 2);
+    grid->addWidget(kindEdit, 1, 1);
+    grid->addWidget(kindButton, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Вид"), group), 2, 0);
-    grid->addWidget(ComboBox1, 2, 1, Qt::AlignLeft);
-    grid->addWidget(Label3, 3, 0);
-    grid->addWidget(Edit3, 3, 1, Qt::AlignLeft);
+    grid->addWidget(productKindList, 2, 1, Qt::AlignLeft);
+    grid->addWidget(priceLabel, 3, 0);
+    grid->addWidget(priceEdit, 3, 1, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
 
-    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
-    Button2->setAutoDefault(false);
-    ShowPriceField(false);
+    std::tie(saveButton, cancelButton) = addWriteCancelButtons(this, group, [this] { save(); });
+    cancelButton->setAutoDefault(false);
+    showPriceField(false);
     resize(460, sizeHint().height());
 }
 
-void TForm10::ShowPriceField(bool shown)
+void PriceDialog::showPriceField(bool shown)
 {
-    Edit3->setVisible(shown);
-    Label3->setVisible(shown);
+    priceEdit->setVisible(shown);
+    priceLabel->setVisible(shown);
 }
 
-void TForm10::Button3Click()
+void PriceDialog::pickProduct()
 {
-    Windows::get<TForm3>()->ShowPicker(this);
+    Windows::get<ProductList>()->showPicker(this);
 }
 
-void TForm10::Button4Click()
+void PriceDialog::pickKind()
 {
-    Windows::get<TForm8>()->ShowPicker(this);
+    Windows::get<KindList>()->showPicker(this);
 }
 
-void TForm10::TakePick(const ProductChoice &choice)
+void PriceDialog::takePick(const ProductChoice &choice)
 {
-    Edit1->setText(choice.marka);
-    ProductId = choice.id;
+    productEdit->setText(choice.marka);
+    productId = choice.id;
 }
 
-void TForm10::TakePick(const OperationKindChoice &choice)
+void PriceDialog::takePick(const OperationKindChoice &choice)
 {
-    Edit2->setText(choice.vid);
-    KindId = choice.id;
+    kindEdit->setText(choice.vid);
+    kindId = choice.id;
 }
 
-void TForm10::Button1Click()
+void PriceDialog::save()
 {
     const QString fill = QStringLiteral("Все поля должны быть заполнены!");
-    if (Edit1->text().trimmed().isEmpty() || Edit2->text().trimmed().isEmpty()) {
+    if (productEdit->text().trimmed().isEmpty() || kindEdit->text().trimmed().isEmpty()) {
         Messages::error(fill);
         return;
     }
     QString price;
-    if (Tag == 1 && !priceLiteral(Edit3->text(), &price)) {
+    if (openMode == 1 && !priceLiteral(priceEdit->text(), &price)) {
         Messages::error(fill);
         return;
     }
-    const int naimen = qMax(0, ComboBox1->currentIndex());
+    const int naimen = qMax(0, productKindList->currentIndex());
     const QString message = QStringLiteral("Операция с такими параметрами уже заведена!");
-    DataSet *oper = m_module->Oper;
+    DataSet *oper = m_module->priceList;
     int written;
     // The duplicate check and the write are one unit under the key's lock; a new operation price
     // and its first norm row are one unit as well: without its norm row the price would be listed
     // nowhere, yet it would block adding it again as a duplicate.
     UnitOfWork work(*m_module);
-    work.lock(QStringLiteral("accounts_dep.oper"), QStringLiteral("vid=%1 naimen=%2 i_id=%3").arg(KindId).arg(naimen).arg(ProductId));
-    if (Tag == 1) {
-        if (m_module->CountCheck(PriceStatements::duplicateCount(KindId, naimen, ProductId), message))
+    work.lock(QStringLiteral("accounts_dep.oper"), QStringLiteral("vid=%1 naimen=%2 i_id=%3").arg(kindId).arg(naimen).arg(productId));
+    if (openMode == 1) {
+        if (m_module->countCheck(PriceStatements::duplicateCount(kindId, naimen, productId), message))
             return;
         // The new id is read back for the first norm row and to show the new price as the
         // list's current row.
-        written = m_module->LookUp(PriceStatements::insert(KindId, naimen, ProductId), QStringLiteral("id")).toInt();
-        m_module->Oper_ins.execute(PriceStatements::firstNorm(written, SqlValue::decimal(price)));
+        written = m_module->lookUp(PriceStatements::insert(kindId, naimen, productId), QStringLiteral("id")).toInt();
+        m_module->priceInsert.execute(PriceStatements::firstNorm(written, SqlValue::decimal(price)));
     } else {
         written = oper->toInt(QStringLiteral("id"));
-        RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.oper"), written, Version);
-        if (m_module->CountCheck(PriceStatements::duplicateCountOnChange(KindId, naimen, ProductId, written), message))
+        RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.oper"), written, version);
+        if (m_module->countCheck(PriceStatements::duplicateCountOnChange(kindId, naimen, productId, written), message))
             return;
-        m_module->Oper_ed.execute(PriceStatements::update(written, KindId, naimen, ProductId));
+        m_module->priceUpdate.execute(PriceStatements::update(written, kindId, naimen, productId));
     }
     work.commit();
-    WrittenId = written;
+    writtenId = written;
     oper->reopen();
     // The written price stays in sight, wherever its new mark, kind or product kind sorts it.
     oper->locate(QStringLiteral("id"), written);
     accept();
 }
 
-void TForm10::showEvent(QShowEvent *event)
+void PriceDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    Button3->setFocus();
+    productButton->setFocus();
 }

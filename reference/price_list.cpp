@@ -23,63 +23,63 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
-TForm4::TForm4(TDataModule6 *module, QWidget *parent)
-    : PickerListWindow(module->Oper, QStringLiteral("TForm4"), QStringLiteral("Операции"),
+PriceList::PriceList(DataModule *module, QWidget *parent)
+    : PickerListWindow(module->priceList, QStringLiteral("TForm4"), QStringLiteral("Операции"),
                        {QStringLiteral("marka"), Match::Anywhere}, parent),
-      Form10(new TForm10(module, this)),
-      Form22(new TForm22(module, this)),
-      XLS_Rep(new DataSet(module->connectionName(), this)),
+      dialog(new PriceDialog(module, this)),
+      normsWindow(new NormsWindow(module, this)),
+      exportQuery(new DataSet(module->connectionName(), this)),
       m_module(module)
 {
-    XLS_Rep->setSql(PriceStatements::exportList());
-    DBGrid1->setColumns({
+    exportQuery->setSql(PriceStatements::exportList());
+    grid->setColumns({
         {QStringLiteral("Марка"), QStringLiteral("marka"), 250},
         {QStringLiteral("Опреция"), QStringLiteral("vid"), 243},
-        GridColumn{QStringLiteral("Цена (min)"), QStringLiteral("cena"), 74}.as(NumberShape::UnitPrice),
+        GridColumn{QStringLiteral("Цена (min)"), QStringLiteral("cena"), 74}.as(NumberShape::unitPrice),
         {QStringLiteral("Вид"), QStringLiteral("nmn"), 139},
         {QStringLiteral("Нормы (шт.)"), QStringLiteral("norma"), 76},
         {QStringLiteral("id"), QStringLiteral("id"), -1, {}, true},
         {QStringLiteral("i_id"), QStringLiteral("i_id"), -1, {}, true},
         {QStringLiteral("oper_vid"), QStringLiteral("oper_vid"), -1, {}, true},
     });
-    CreateListButtons();
-    Button5 = AddButton(QStringLiteral("Button5"), QStringLiteral("Excel"), [this] { Button5Click(); },
+    createListButtons();
+    exportButton = makeButton(QStringLiteral("Button5"), QStringLiteral("Excel"), [this] { exportWorkbook(); },
                         QStringLiteral("Не удалось выгрузить цены в Excel."));
-    CheckBox1 = new QCheckBox(QStringLiteral("Цены"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    Arrange({Button1, Button2, Button3, Button5, CheckBox1, Edit1, nullptr, Button4});
-    DBGrid1->setStretchingColumns({QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
+    pricesBox = new QCheckBox(QStringLiteral("Цены"), this);
+    pricesBox->setObjectName(QStringLiteral("CheckBox1"));
+    arrange({addButton, changeButton, deleteButton, exportButton, pricesBox, searchEdit, nullptr, exitButton});
+    grid->setStretchingColumns({QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
     fitToScreen(this, QSize(860, 520));
 }
 
-void TForm4::OpenList()
+void PriceList::openList()
 {
-    // The picker leaves Oper open; the list reads it afresh all the same. The search box keeps
+    // The picker leaves priceList open; the list reads it afresh all the same. The search box keeps
     // whatever visibility the last opening left: shown until the first pick.
-    m_module->Oper->reopen();
+    m_module->priceList->reopen();
 }
 
-void TForm4::ShowPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+void PriceList::showPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
                         const PriceRules::PieceSurcharges &surcharges)
 {
-    PreparePicker(receiver, dialogMode, currentPriceId, surcharges);
+    preparePicker(receiver, dialogMode, currentPriceId, surcharges);
     exec();
-    FinishPicker();
+    finishPicker();
 }
 
-void TForm4::PreparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+void PriceList::preparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
                            const PriceRules::PieceSurcharges &surcharges)
 {
     m_dialogMode = dialogMode;
     m_currentPriceId = currentPriceId;
     m_surcharges = surcharges;
-    PickerListWindow::PreparePicker(receiver);
+    PickerListWindow::preparePicker(receiver);
 }
 
-void TForm4::OpenPicker()
+void PriceList::openPicker()
 {
-    DataSet *oper = m_module->Oper;
-    ShowEmptySearch();
+    DataSet *oper = m_module->priceList;
+    showEmptySearch();
     oper->clearFilter();
     // Fresh rows: the unit price handed back must be today's lowest norm price.
     oper->reopen();
@@ -87,133 +87,133 @@ void TForm4::OpenPicker()
         oper->first();
 }
 
-void TForm4::ClosePicker()
+void PriceList::closePicker()
 {
-    DataSet *oper = m_module->Oper;
-    Button2->setDefault(false);
+    DataSet *oper = m_module->priceList;
+    changeButton->setDefault(false);
     const QVariant chosen = oper->value(QStringLiteral("id"));
     // The search box is hidden from now on; its text goes too, or the list opened from the menu
     // would stay narrowed by a search the user can no longer see or change.
-    Edit1->hide();
-    Edit1->clear();
+    searchEdit->hide();
+    searchEdit->clear();
     oper->clearFilter();
     // Switching the filter off must not lose the row the record dialog reads the base price from.
     if (chosen.isValid())
         oper->locate(QStringLiteral("id"), chosen);
 }
 
-void TForm4::Edit1Change()
+void PriceList::searchTextChanged()
 {
     // Blanks alone search for nothing; otherwise the marks that contain the text anywhere.
-    const QString text = Edit1->text();
-    FilterBy(QStringLiteral("marka"), text.trimmed().isEmpty() ? QString() : text, Match::Anywhere);
+    const QString text = searchEdit->text();
+    filterBy(QStringLiteral("marka"), text.trimmed().isEmpty() ? QString() : text, Match::Anywhere);
 }
 
-void TForm4::Button1Click()
+void PriceList::add()
 {
-    Form10->Edit1->clear();
-    Form10->Edit2->clear();
-    Form10->ComboBox1->setCurrentIndex(0);
-    Form10->Edit3->clear();
-    Form10->Edit3->setEnabled(true);
-    Form10->ShowPriceField(true);
-    Form10->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
-    Form10->Tag = 1;
+    dialog->productEdit->clear();
+    dialog->kindEdit->clear();
+    dialog->productKindList->setCurrentIndex(0);
+    dialog->priceEdit->clear();
+    dialog->priceEdit->setEnabled(true);
+    dialog->showPriceField(true);
+    dialog->setWindowTitle(QStringLiteral("Заведение новой цены за операцию"));
+    dialog->openMode = 1;
     // The product id and operation kind id keep their values; the pickers replace them.
-    Form10->exec();
+    dialog->exec();
 }
 
-void TForm4::Button2Click()
+void PriceList::changeOrChoose()
 {
-    DataSet *oper = m_module->Oper;
-    if (IsPicker()) {
+    DataSet *oper = m_module->priceList;
+    if (isPicker()) {
         if (!oper->isEmpty())
-            Hand(CurrentChoice());
+            hand(currentChoice());
         accept();
         return;
     }
     // With no operation price listed there is nothing to change.
     if (oper->isEmpty())
         return;
-    Form10->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
-    Form10->Tag = 2;
-    Form10->Edit1->setText(oper->text(QStringLiteral("marka")).trimmed());
-    Form10->Edit2->setText(oper->text(QStringLiteral("vid")).trimmed());
+    dialog->setWindowTitle(QStringLiteral("Изменение данных о цене за операцию"));
+    dialog->openMode = 2;
+    dialog->productEdit->setText(oper->text(QStringLiteral("marka")).trimmed());
+    dialog->kindEdit->setText(oper->text(QStringLiteral("vid")).trimmed());
     // Any product kind but 0 is "Заготовки".
-    Form10->ComboBox1->setCurrentIndex(oper->toInt(QStringLiteral("naimen")) == 0 ? 0 : 1);
-    Form10->Edit3->setEnabled(true);
-    Form10->Edit3->setText(oper->text(QStringLiteral("cena")).trimmed());
-    Form10->ShowPriceField(false);
-    Form10->ProductId = oper->value(QStringLiteral("i_id")).toLongLong();
-    Form10->KindId = oper->toInt(QStringLiteral("oper_vid"));
-    Form10->Version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.oper"), oper->toInt(QStringLiteral("id")));
-    Form10->exec();
+    dialog->productKindList->setCurrentIndex(oper->toInt(QStringLiteral("naimen")) == 0 ? 0 : 1);
+    dialog->priceEdit->setEnabled(true);
+    dialog->priceEdit->setText(oper->text(QStringLiteral("cena")).trimmed());
+    dialog->showPriceField(false);
+    dialog->productId = oper->value(QStringLiteral("i_id")).toLongLong();
+    dialog->kindId = oper->toInt(QStringLiteral("oper_vid"));
+    dialog->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.oper"), oper->toInt(QStringLiteral("id")));
+    dialog->exec();
 }
 
-void TForm4::Button3Click()
+void PriceList::remove()
 {
-    DataSet *oper = m_module->Oper;
+    DataSet *oper = m_module->priceList;
     if (oper->isEmpty())
         return;
     if (!Messages::ask(QStringLiteral("Удалить операцию?"), QStringLiteral("Удаление")))
         return;
-    m_module->Oper_del.setParam(QStringLiteral("id"), oper->toInt(QStringLiteral("id")));
-    m_module->Oper_del.execute(PriceStatements::deletion());
+    m_module->priceDelete.setParam(QStringLiteral("id"), oper->toInt(QStringLiteral("id")));
+    m_module->priceDelete.execute(PriceStatements::deletion());
     oper->reopen();
 }
 
-void TForm4::DBGrid1DblClick()
+void PriceList::rowDoubleClicked()
 {
-    if (CheckBox1->isChecked() && !IsPicker())
-        OpenNorms();
+    if (pricesBox->isChecked() && !isPicker())
+        openNorms();
     else
-        Button2Click();
+        changeOrChoose();
 }
 
-void TForm4::OpenNorms()
+void PriceList::openNorms()
 {
-    DataSet *oper = m_module->Oper;
+    DataSet *oper = m_module->priceList;
     if (oper->isEmpty())
         return;
-    Form22->ShowNorms(oper->toInt(QStringLiteral("id")));
+    normsWindow->showNorms(oper->toInt(QStringLiteral("id")));
 }
 
-OperationPriceChoice TForm4::CurrentChoice()
+OperationPriceChoice PriceList::currentChoice()
 {
-    DataSet *oper = m_module->Oper;
+    DataSet *oper = m_module->priceList;
     OperationPriceChoice choice;
     choice.id = oper->toInt(QStringLiteral("id"));
     choice.productId = oper->value(QStringLiteral("i_id")).toLongLong();
     choice.naimen = oper->toInt(QStringLiteral("naimen"));
     const QString vid = oper->text(QStringLiteral("vid")).trimmed();
-    const QString mark = m_module->LookUp(PriceStatements::productMark(choice.productId), QStringLiteral("marka")).toString().trimmed();
+    const QString mark = m_module->lookUp(PriceStatements::productMark(choice.productId), QStringLiteral("marka")).toString().trimmed();
     choice.description = mark + QStringLiteral("; ") + vid + QStringLiteral("; ") + Plant::productKindText(choice.naimen);
     choice.basePrice = QLocale::c().toDouble(oper->text(QStringLiteral("cena")).trimmed());
     choice.unitPrice = PriceRules::pieceUnitPrice(choice.basePrice, m_surcharges);
     return choice;
 }
 
-void TForm4::Button5Click()
+void PriceList::exportWorkbook()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    XLS_Rep->close();
-    const auto closeQuery = qScopeGuard([this] { XLS_Rep->close(); });
-    XLS_Rep->open();
+    exportQuery->close();
+    const auto closeQuery = qScopeGuard([this] { exportQuery->close(); });
+    exportQuery->open();
 
     SpreadsheetWriter &writer = SharedSpreadsheetWriter();
     writer.setExportName(QStringLiteral("Цены"));
-    if (writer.OpenWorkbook() == -1)
+    if (writer.openWorkbook() == -1)
         return;
     SpreadsheetExport::writePlainHeadings(writer, 1, {QStringLiteral("Марка"), QStringLiteral("Операция"),
                                                       QStringLiteral("Цена"), QStringLiteral("Вид")});
-    SpreadsheetExport::run(*XLS_Rep, 2, [&writer](const DataSet &rows, int i, int row) {
-        writer.WriteCell(1, 1, row, rows.valueAt(i, QStringLiteral("marka")).toString().trimmed());
-        writer.WriteCell(1, 2, row, rows.valueAt(i, QStringLiteral("vid")).toString().trimmed());
+    SpreadsheetExport::run(*exportQuery, 2, [&writer](const DataSet &rows, int i, int row) {
+        writer.writeCell(1, 1, row, rows.valueAt(i, QStringLiteral("marka")).toString().trimmed());
+        writer.writeCell(1, 2, row, rows.valueAt(i, QStringLiteral("vid")).toString().trimmed());
         // cena_new arrives as exact decimal text; an empty one counts as 0.
         const QString price = shownDecimal(rows.valueAt(i, QStringLiteral("cena")).toString());
-        writer.WriteCell(1, 3, row, price.isEmpty() ? QStringLiteral("0") : price);
-        writer.WriteCell(1, 4, row, Plant::productKindText(rows.valueAt(i, QStringLiteral("naimen")).toInt()));
+        writer.writeCell(1, 3, row, price.isEmpty() ? QStringLiteral("0") : price);
+        writer.writeCell(1, 4, row, Plant::productKindText(rows.valueAt(i, QStringLiteral("naimen")).toInt()));
     });
-    writer.SetVisible(true);
+    writer.setVisible(true);
 }

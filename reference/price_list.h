@@ -5,53 +5,53 @@
 
 class DataSet;
 class QCheckBox;
-class TDataModule6;
-class TForm10;
-class TForm22;
+class DataModule;
+class PriceDialog;
+class NormsWindow;
 
 // The operation price list "Операции": maintains the operation prices from the menu "Цены"
-// (Tag 0) and chooses one for the production record dialog (Tag 1), handing back its unit price
+// (openMode 0) and chooses one for the production record dialog (openMode 1), handing back its unit price
 // with the day-off, shift-3 and overtime surcharges of the record's journal. Lists the operation
 // prices that have norm rows, with their lowest norm price and number of norms; with "Цены" ticked
 // a double-click opens the norms of the current row. "Excel" exports every operation price.
-class TForm4 : public PickerListWindow<OperationPriceChoice> {
+class PriceList : public PickerListWindow<OperationPriceChoice> {
     Q_OBJECT
 public:
-    explicit TForm4(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit PriceList(DataModule *module, QWidget *parent = nullptr);
 
-    TForm10 *Form10;         // the price dialog
-    TForm22 *Form22;         // the norms window
-    QPushButton *Button5;    // "Excel"
-    QCheckBox *CheckBox1;    // "Цены"
-    DataSet *XLS_Rep;        // the export's query: every operation price, its price from cena_new
+    PriceDialog *dialog;         // the price dialog
+    NormsWindow *normsWindow;         // the norms window
+    QPushButton *exportButton;    // "Excel"
+    QCheckBox *pricesBox;    // "Цены"
+    DataSet *exportQuery;        // the export's query: every operation price, its price from cena_new
 
     // Where the picker starts and what the unit price it hands back carries: dialogMode 1
     // (adding a record) starts on the first row, 2 (changing one) on the operation price
-    // currentPriceId. Afterwards Oper stays open, unfiltered, on the chosen row.
-    void ShowPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+    // currentPriceId. Afterwards priceList stays open, unfiltered, on the chosen row.
+    void showPicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
                     const PriceRules::PieceSurcharges &surcharges = {});
-    void PreparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
+    void preparePicker(PickReceiver<OperationPriceChoice> *receiver, int dialogMode, int currentPriceId,
                        const PriceRules::PieceSurcharges &surcharges = {});
 
-    void Edit1Change() override;
-    void Button1Click() override;   // "Добавить"
-    void Button2Click() override;   // "Изменить" / "Выбрать"
-    void Button3Click() override;   // "Удалить"
-    void Button5Click();            // "Excel"
-    void DBGrid1DblClick() override;
+    void searchTextChanged() override;
+    void add() override;   // "Добавить"
+    void changeOrChoose() override;   // "Изменить" / "Выбрать"
+    void remove() override;   // "Удалить"
+    void exportWorkbook();            // "Excel"
+    void rowDoubleClicked() override;
     // Opens the norms window on the current operation price (nothing when the list is empty).
-    void OpenNorms();
+    void openNorms();
 
-    // What the picker hands back for the current row of Oper.
-    OperationPriceChoice CurrentChoice();
+    // What the picker hands back for the current row of priceList.
+    OperationPriceChoice currentChoice();
 
 protected:
-    void OpenList() override;
-    void OpenPicker() override;
-    void ClosePicker() override;
+    void openList() override;
+    void openPicker() override;
+    void closePicker() override;
 
 private:
-    TDataModule6 *m_module;
+    DataModule *m_module;
     int m_dialogMode = 1;
     int m_currentPriceId = 0;
     PriceRules::PieceSurcharges m_surcharges;

@@ -5,14 +5,14 @@
 #include "app/unit_of_work.h"
 #include "reference/product_statements.h"
 
-ProductDeletion::ProductDeletion(TDataModule6 &module, qint64 productId, const QDate &today)
+ProductDeletion::ProductDeletion(DataModule &module, qint64 productId, const QDate &today)
     : m_module(module), m_id(productId)
 {
-    DataSet *control = module.Control;
+    DataSet *control = module.lookUpQuery;
     control->setParam(QStringLiteral("id_ii"), productId);
     control->setParam(QStringLiteral("dt"), threshold(today));
-    m_records = module.LookUp(ProductStatements::recordsSinceCount(), QStringLiteral("cnt")).toLongLong();
-    m_prices = module.LookUp(ProductStatements::pricesCount(), QStringLiteral("cnt")).toLongLong();
+    m_records = module.lookUp(ProductStatements::recordsSinceCount(), QStringLiteral("cnt")).toLongLong();
+    m_prices = module.lookUp(ProductStatements::pricesCount(), QStringLiteral("cnt")).toLongLong();
 }
 
 QDate ProductDeletion::threshold(const QDate &today)
@@ -25,7 +25,7 @@ void ProductDeletion::run()
     // "No" to the prices keeps them and goes on to the product itself.
     if (m_prices > 0 && Messages::ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"), QStringLiteral("Удаление"))) {
         UnitOfWork work(m_module);
-        m_module.DelSmena.execute(ProductStatements::pricesDeletion(m_id));
+        m_module.recordDelete.execute(ProductStatements::pricesDeletion(m_id));
         work.commit();
     }
 
@@ -34,13 +34,13 @@ void ProductDeletion::run()
                                          "Удалить изделие? "),
                           QStringLiteral("Удаление"))) {
             UnitOfWork work(m_module);
-            m_module.DelSmena.execute(ProductStatements::recordsDeletion(m_id));
-            m_module.DelSmena.execute(ProductStatements::productDeletion(m_id));
+            m_module.recordDelete.execute(ProductStatements::recordsDeletion(m_id));
+            m_module.recordDelete.execute(ProductStatements::productDeletion(m_id));
             work.commit();
         }
     } else if (Messages::ask(QStringLiteral("Удалить изделие? "), QStringLiteral("Удаление"))) {
         UnitOfWork work(m_module);
-        m_module.DelSmena.execute(ProductStatements::productDeletion(m_id));
+        m_module.recordDelete.execute(ProductStatements::productDeletion(m_id));
         work.commit();
     }
 }

@@ -2,7 +2,7 @@
 
 #include <QDate>
 
-class TDataModule6;
+class DataModule;
 
 // Deleting a product can take its operation prices and its production records with it. The user
 // is asked first about the prices, then about the product (with its records, when it has records
@@ -12,7 +12,7 @@ class TDataModule6;
 class ProductDeletion {
 public:
     // Counts the product's records since the threshold date and its prices.
-    ProductDeletion(TDataModule6 &module, qint64 productId, const QDate &today = QDate::currentDate());
+    ProductDeletion(DataModule &module, qint64 productId, const QDate &today = QDate::currentDate());
 
     // Production records from this date on make the deletion ask about records: the first day of
     // the month before `today`'s month, in the year 2000.
@@ -25,7 +25,7 @@ public:
     void run();
 
 private:
-    TDataModule6 &m_module;
+    DataModule &m_module;
     qint64 m_id;
     qint64 m_records = 0;
     qint64 m_prices = 0;

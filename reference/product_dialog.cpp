@@ -36,65 +36,65 @@ public:
 
 } // namespace
 
-TForm7::TForm7(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+ProductDialog::ProductDialog(DataModule *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm7"));
     setWindowTitle(QStringLiteral("Изделие"));
 
     auto *group = new QGroupBox(QStringLiteral("Данные об изделии"), this);
     auto *form = new QFormLayout(group);
-    Edit1 = new QLineEdit(group);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(254);
-    Edit2 = new QLineEdit(group);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setValidator(new MassaValidator(Edit2));
-    Edit2->setFixedWidth(90);
-    cb_item = new LookupList(module->connectionName(),
+    markEdit = new QLineEdit(group);
+    markEdit->setObjectName(QStringLiteral("Edit1"));
+    markEdit->setMaxLength(254);
+    rateEdit = new QLineEdit(group);
+    rateEdit->setObjectName(QStringLiteral("Edit2"));
+    rateEdit->setValidator(new MassaValidator(rateEdit));
+    rateEdit->setFixedWidth(90);
+    groupList = new LookupList(module->connectionName(),
                              ProductStatements::groups(),
                              group);
-    cb_item->setObjectName(QStringLiteral("cb_item"));
-    form->addRow(QStringLiteral("Марка"), Edit1);
-    form->addRow(QStringLiteral("Расценка"), Edit2);
-    form->addRow(cb_item);
+    groupList->setObjectName(QStringLiteral("cb_item"));
+    form->addRow(QStringLiteral("Марка"), markEdit);
+    form->addRow(QStringLiteral("Расценка"), rateEdit);
+    form->addRow(groupList);
 
-    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
+    std::tie(saveButton, cancelButton) = addWriteCancelButtons(this, group, [this] { save(); });
     resize(440, sizeHint().height());
 }
 
-void TForm7::Button1Click()
+void ProductDialog::save()
 {
-    const QString mark = Edit1->text().trimmed();
-    const qint64 group = cb_item->keyValue();
-    if (mark.isEmpty() || Edit2->text().trimmed().isEmpty() || group == 0) {
+    const QString mark = markEdit->text().trimmed();
+    const qint64 group = groupList->keyValue();
+    if (mark.isEmpty() || rateEdit->text().trimmed().isEmpty() || group == 0) {
         Messages::error(QStringLiteral("Все поля должны быть заполнены!"));
         return;
     }
     // massa is a numeric(28, 6): the number must fit before anything is sent.
-    const QString massa = decimalNumber(Tag == 1 ? Edit2->text() : m_module->ReplaceDelimiter(Edit2->text()),
+    const QString massa = decimalNumber(openMode == 1 ? rateEdit->text() : m_module->replaceDelimiter(rateEdit->text()),
                                         QStringLiteral("Расценка"), 22, 6);
     const QString message = QStringLiteral("Такая марка изделия уже заведена!");
     // The duplicate check and the write are one unit under the mark's lock, so that two
     // workstations cannot both add the same mark.
     UnitOfWork work(*m_module);
     work.lock(QStringLiteral("accounts_dep.izdel"), mark.toUpper());
-    if (Tag == 1) {
-        if (m_module->CountCheck(ProductStatements::duplicateCount(mark.toUpper()), message))
+    if (openMode == 1) {
+        if (m_module->countCheck(ProductStatements::duplicateCount(mark.toUpper()), message))
             return;
-        m_module->SQL_exec.execute(ProductStatements::insert(mark, SqlValue::decimal(massa), group));
+        m_module->command.execute(ProductStatements::insert(mark, SqlValue::decimal(massa), group));
     } else {
         RowVersion::checkUnchanged(*m_module, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), id, version);
-        if (m_module->CountCheck(ProductStatements::duplicateCountOnChange(mark.toUpper(), id), message))
+        if (m_module->countCheck(ProductStatements::duplicateCountOnChange(mark.toUpper(), id), message))
             return;
-        m_module->SQL_exec.execute(ProductStatements::update(id, mark, SqlValue::decimal(massa), group));
+        m_module->command.execute(ProductStatements::update(id, mark, SqlValue::decimal(massa), group));
     }
     work.commit();
-    m_module->Izdel->reopen();
+    m_module->productList->reopen();
     accept();
 }
 
-void TForm7::showEvent(QShowEvent *event)
+void ProductDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    markEdit->setFocus();
 }

@@ -5,31 +5,31 @@
 class LookupList;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
-// The product dialog "Изделие": adds a product (Tag 1) or changes the current product of the
-// product list (Tag 2): its mark, its per-unit number ("Расценка", stored as massa) and its
+// The product dialog "Изделие": adds a product (openMode 1) or changes the current product of the
+// product list (openMode 2): its mark, its per-unit number ("Расценка", stored as massa) and its
 // product group.
-class TForm7 : public QDialog {
+class ProductDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm7(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit ProductDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int Tag = 1;   // 1 add, 2 change
+    int openMode = 1;   // 1 add, 2 change
     qint64 id = 0;    // the product being changed
     QString version;  // its row's version as the list read it (RowVersion)
 
-    QLineEdit *Edit1;      // "Марка"
-    QLineEdit *Edit2;      // "Расценка": digits and one kind of decimal point only
-    LookupList *cb_item;   // product group
-    QPushButton *Button1;  // "Записать"
-    QPushButton *Button2;  // "Отмена"
+    QLineEdit *markEdit;      // "Марка"
+    QLineEdit *rateEdit;      // "Расценка": digits and one kind of decimal point only
+    LookupList *groupList;   // product group
+    QPushButton *saveButton;  // "Записать"
+    QPushButton *cancelButton;  // "Отмена"
 
-    void Button1Click();   // "Записать"
+    void save();   // "Записать"
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TDataModule6 *m_module;
+    DataModule *m_module;
 };

@@ -13,78 +13,78 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm3::TForm3(TDataModule6 *module, QWidget *parent)
-    : PickerListWindow(module->Izdel, QStringLiteral("TForm3"), QStringLiteral("Изделия (3)"),
+ProductList::ProductList(DataModule *module, QWidget *parent)
+    : PickerListWindow(module->productList, QStringLiteral("TForm3"), QStringLiteral("Изделия (3)"),
                        {QStringLiteral("marka"), Match::Prefix, SearchKeys::ArrowsOnly}, parent),
-      Form7(new TForm7(module, this)),
+      dialog(new ProductDialog(module, this)),
       m_module(module)
 {
-    DBGrid1->setColumns({
+    grid->setColumns({
         {QStringLiteral("Марка изделия"), QStringLiteral("marka"), 315},
         {QStringLiteral("Номенклатурная группа"), QStringLiteral("nom"), 162},
         {QStringLiteral("Коробки"), QStringLiteral("massa"), 67, Qt::AlignLeft},
     });
-    CreateListButtons();
+    createListButtons();
     // The search box spans the window above the buttons.
-    Arrange({Button1, Button2, Button3, nullptr, Button4}, Edit1);
-    DBGrid1->setStretchingColumns({QStringLiteral("marka"), QStringLiteral("nom")});
+    arrange({addButton, changeButton, deleteButton, nullptr, exitButton}, searchEdit);
+    grid->setStretchingColumns({QStringLiteral("marka"), QStringLiteral("nom")});
     fitToScreen(this, QSize(600, 480));
 }
 
-void TForm3::ClosePicker()
+void ProductList::closePicker()
 {
-    Button2->setDefault(false);
+    changeButton->setDefault(false);
     // The search box is hidden from now on; its text goes too, or the list opened from the menu
     // would stay narrowed by a search the user can no longer see or change. List mode leaves the
     // box as the last opening left it: shown until the first pick of the run.
-    Edit1->clear();
-    Edit1->hide();
-    m_module->Izdel->close();
+    searchEdit->clear();
+    searchEdit->hide();
+    m_module->productList->close();
 }
 
-void TForm3::Button1Click()
+void ProductList::add()
 {
-    RememberRow();
-    Form7->Edit1->clear();
-    Form7->Edit2->clear();
-    Form7->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
-    Form7->Tag = 1;
+    rememberRow();
+    dialog->markEdit->clear();
+    dialog->rateEdit->clear();
+    dialog->setWindowTitle(QStringLiteral("Заведение нового изделия (7)"));
+    dialog->openMode = 1;
     // The group list keeps the group last chosen or shown in the dialog.
-    Form7->cb_item->open();
-    Form7->exec();
-    Form7->cb_item->close();
-    RestoreRow();
+    dialog->groupList->open();
+    dialog->exec();
+    dialog->groupList->close();
+    restoreRow();
 }
 
-void TForm3::Button2Click()
+void ProductList::changeOrChoose()
 {
-    DataSet *izdel = m_module->Izdel;
-    RememberRow();
-    if (IsPicker()) {
+    DataSet *izdel = m_module->productList;
+    rememberRow();
+    if (isPicker()) {
         if (!izdel->isEmpty())
-            Hand({izdel->value(QStringLiteral("id")).toLongLong(), izdel->text(QStringLiteral("marka")).trimmed()});
+            hand({izdel->value(QStringLiteral("id")).toLongLong(), izdel->text(QStringLiteral("marka")).trimmed()});
         accept();
     } else {
         // With no product listed there is nothing to change.
         if (izdel->isEmpty())
             return;
-        Form7->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
-        Form7->Tag = 2;
-        Form7->id = izdel->value(QStringLiteral("id")).toLongLong();
-        Form7->version = RowVersion::read(*m_module, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), Form7->id);
-        Form7->Edit1->setText(izdel->text(QStringLiteral("marka")).trimmed());
-        Form7->Edit2->setText(trimmedDecimal(izdel->text(QStringLiteral("massa"))));
-        Form7->cb_item->open();
-        Form7->cb_item->setKeyValue(izdel->value(QStringLiteral("id_class_item")).toLongLong());
-        Form7->exec();
+        dialog->setWindowTitle(QStringLiteral("Изменение данных изделия (7)"));
+        dialog->openMode = 2;
+        dialog->id = izdel->value(QStringLiteral("id")).toLongLong();
+        dialog->version = RowVersion::read(*m_module, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), dialog->id);
+        dialog->markEdit->setText(izdel->text(QStringLiteral("marka")).trimmed());
+        dialog->rateEdit->setText(trimmedDecimal(izdel->text(QStringLiteral("massa"))));
+        dialog->groupList->open();
+        dialog->groupList->setKeyValue(izdel->value(QStringLiteral("id_class_item")).toLongLong());
+        dialog->exec();
     }
-    Form7->cb_item->close();
-    RestoreRow();
+    dialog->groupList->close();
+    restoreRow();
 }
 
-void TForm3::Button3Click()
+void ProductList::remove()
 {
-    DataSet *izdel = m_module->Izdel;
+    DataSet *izdel = m_module->productList;
     if (izdel->isEmpty())
         return;
     ProductDeletion(*m_module, izdel->value(QStringLiteral("id")).toLongLong()).run();

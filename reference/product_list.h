@@ -2,26 +2,26 @@
 
 #include "reference/list_window.h"
 
-class TDataModule6;
-class TForm7;
+class DataModule;
+class ProductDialog;
 
-// The product list "Изделия (3)": maintains the products from the menu "Изделия" (Tag 0) and
-// chooses a product for the price dialog (Tag 1). Deleting a product can take its prices and its
+// The product list "Изделия (3)": maintains the products from the menu "Изделия" (openMode 0) and
+// chooses a product for the price dialog (openMode 1). Deleting a product can take its prices and its
 // production records with it (ProductDeletion).
-class TForm3 : public PickerListWindow<ProductChoice> {
+class ProductList : public PickerListWindow<ProductChoice> {
     Q_OBJECT
 public:
-    explicit TForm3(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit ProductList(DataModule *module, QWidget *parent = nullptr);
 
-    TForm7 *Form7;   // the product dialog
+    ProductDialog *dialog;   // the product dialog
 
-    void Button1Click() override;   // "Добавить"
-    void Button2Click() override;   // "Изменить" / "Выбрать"
-    void Button3Click() override;   // "Удалить"
+    void add() override;   // "Добавить"
+    void changeOrChoose() override;   // "Изменить" / "Выбрать"
+    void remove() override;   // "Удалить"
 
 protected:
-    void ClosePicker() override;
+    void closePicker() override;
 
 private:
-    TDataModule6 *m_module;
+    DataModule *m_module;
 };

@@ -15,30 +15,30 @@
 
 #include <tuple>
 
-TForm2::TForm2(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+WorkerDialog::WorkerDialog(DataModule *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm2"));
     setWindowTitle(QStringLiteral("Работники"));
 
     auto *group = new QGroupBox(QStringLiteral("Данные о работнике"), this);
     auto *form = new QFormLayout(group);
-    Edit1 = new QLineEdit(group);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(254);
+    nameEdit = new QLineEdit(group);
+    nameEdit->setObjectName(QStringLiteral("Edit1"));
+    nameEdit->setMaxLength(254);
     auto lookup = [&](const char *name, const QString &statement) {
         auto *list = new LookupList(module->connectionName(), statement, group);
         list->setObjectName(QString::fromLatin1(name));
         return list;
     };
-    LCB_department = lookup("LCB_department", WorkerStatements::departments());
-    LCB_staffpos = lookup("LCB_staffpos", WorkerStatements::staffPositions());
-    LCB_roles = lookup("LCB_roles", WorkerStatements::roles());
-    form->addRow(QStringLiteral("ФИО"), Edit1);
-    form->addRow(QStringLiteral("Подразделение"), LCB_department);
-    form->addRow(QStringLiteral("Должность"), LCB_staffpos);
-    form->addRow(QStringLiteral("Роль"), LCB_roles);
+    departmentList = lookup("LCB_department", WorkerStatements::departments());
+    positionList = lookup("LCB_staffpos", WorkerStatements::staffPositions());
+    roleList = lookup("LCB_roles", WorkerStatements::roles());
+    form->addRow(QStringLiteral("ФИО"), nameEdit);
+    form->addRow(QStringLiteral("Подразделение"), departmentList);
+    form->addRow(QStringLiteral("Должность"), positionList);
+    form->addRow(QStringLiteral("Роль"), roleList);
 
-    std::tie(Button1, Button2) = addWriteCancelButtons(this, group, [this] { Button1Click(); });
+    std::tie(saveButton, cancelButton) = addWriteCancelButtons(this, group, [this] { save(); });
     resize(460, sizeHint().height());
 
     // The wheel moves the choice of whichever look-up list has the focus, wherever the mouse is.
@@ -47,40 +47,40 @@ TForm2::TForm2(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_modul
         w->installEventFilter(this);
 }
 
-void TForm2::ReopenLookups()
+void WorkerDialog::reopenLookups()
 {
-    LCB_department->reopen();
-    LCB_staffpos->reopen();
-    LCB_roles->reopen();
+    departmentList->reopen();
+    positionList->reopen();
+    roleList->reopen();
 }
 
-void TForm2::Button1Click()
+void WorkerDialog::save()
 {
-    const QString fio = Edit1->text().trimmed();
+    const QString fio = nameEdit->text().trimmed();
     if (fio.isEmpty()) {
         Messages::error(QStringLiteral("ФИО нужно заполнить!"));
         return;
     }
-    const QString department = LCB_department->captionText();
+    const QString department = departmentList->captionText();
     UnitOfWork work(*m_module);
-    if (Tag == 2)
+    if (openMode == 2)
         RowVersion::checkUnchanged(*m_module, QStringLiteral("accounts_dep.person"), id, version);
-    m_module->SQL_exec.execute(Tag == 1 ? WorkerStatements::insert(fio, department)
+    m_module->command.execute(openMode == 1 ? WorkerStatements::insert(fio, department)
                                         : WorkerStatements::update(id, fio, department));
     work.commit();
     accept();
 }
 
-void TForm2::showEvent(QShowEvent *event)
+void WorkerDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }
 
-bool TForm2::eventFilter(QObject *watched, QEvent *event)
+bool WorkerDialog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Wheel) {
-        LookupList *lists[3] = {LCB_department, LCB_staffpos, LCB_roles};
+        LookupList *lists[3] = {departmentList, positionList, roleList};
         for (LookupList *list : lists) {
             if (focusWidget() == list) {
                 const int delta = static_cast<QWheelEvent *>(event)->angleDelta().y();

@@ -5,35 +5,35 @@
 class LookupList;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
-// The worker dialog "Работники": adds a worker (Tag 1) or changes the name and department of one
-// (Tag 2, `id` set by the worker list). Its three look-up lists keep their last choice for the
+// The worker dialog "Работники": adds a worker (openMode 1) or changes the name and department of one
+// (openMode 2, `id` set by the worker list). Its three look-up lists keep their last choice for the
 // whole run; the department's caption is what is stored as the worker's "Должность".
-class TForm2 : public QDialog {
+class WorkerDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit WorkerDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int Tag = 1;    // 1 add, 2 change
+    int openMode = 1;    // 1 add, 2 change
     int id = 0;     // the worker being changed
     QString version; // its row's version as the list read it (RowVersion)
 
-    QLineEdit *Edit1;               // "ФИО"
-    LookupList *LCB_department;     // "Подразделение"
-    LookupList *LCB_staffpos;       // "Должность"
-    LookupList *LCB_roles;          // "Роль"
-    QPushButton *Button1;           // "Записать"
-    QPushButton *Button2;           // "Отмена"
+    QLineEdit *nameEdit;               // "ФИО"
+    LookupList *departmentList;     // "Подразделение"
+    LookupList *positionList;       // "Должность"
+    LookupList *roleList;          // "Роль"
+    QPushButton *saveButton;           // "Записать"
+    QPushButton *cancelButton;           // "Отмена"
 
     // Closes and reopens the three look-up tables so that they show current data.
-    void ReopenLookups();
-    void Button1Click();            // "Записать"
+    void reopenLookups();
+    void save();            // "Записать"
 
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    TDataModule6 *m_module;
+    DataModule *m_module;
 };

@@ -12,66 +12,66 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TForm5::TForm5(TDataModule6 *module, QWidget *parent)
-    : PickerListWindow(module->Workers, QStringLiteral("TForm5"), QStringLiteral("Список рабочих"),
+WorkerList::WorkerList(DataModule *module, QWidget *parent)
+    : PickerListWindow(module->workerList, QStringLiteral("TForm5"), QStringLiteral("Список рабочих"),
                        {QStringLiteral("fio")}, parent),
-      Form2(new TForm2(module, this)),
+      dialog(new WorkerDialog(module, this)),
       m_module(module)
 {
-    DBGrid1->setColumns({
+    grid->setColumns({
         {QStringLiteral("ФИО"), QStringLiteral("fio"), 300},
         {QStringLiteral("Должность"), QStringLiteral("s_staffpos_hl"), 300},
     });
-    CreateListButtons();
-    Arrange({Button1, Button2, Button3, Edit1, Button4});
-    DBGrid1->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("s_staffpos_hl")});
+    createListButtons();
+    arrange({addButton, changeButton, deleteButton, searchEdit, exitButton});
+    grid->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("s_staffpos_hl")});
     fitToScreen(this, QSize(660, 480));
     // In list mode the search text of the last opening and the filter it set stay in force.
 }
 
-void TForm5::Button1Click()
+void WorkerList::add()
 {
-    Form2->Edit1->clear();
-    Form2->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
-    Form2->Tag = 1;
-    Form2->ReopenLookups();
-    Form2->exec();
-    m_module->Workers->reopen();
+    dialog->nameEdit->clear();
+    dialog->setWindowTitle(QStringLiteral("Заведение данных нового работника"));
+    dialog->openMode = 1;
+    dialog->reopenLookups();
+    dialog->exec();
+    m_module->workerList->reopen();
 }
 
-void TForm5::Button2Click()
+void WorkerList::changeOrChoose()
 {
-    DataSet *workers = m_module->Workers;
-    if (IsPicker()) {
+    DataSet *workers = m_module->workerList;
+    if (isPicker()) {
         if (!workers->isEmpty())
-            Hand({workers->toInt(QStringLiteral("id")), workers->text(QStringLiteral("fio")).trimmed()});
+            hand({workers->toInt(QStringLiteral("id")), workers->text(QStringLiteral("fio")).trimmed()});
     } else {
         // With no worker listed there is nothing to change.
         if (workers->isEmpty())
             return;
-        RememberRow();
-        Form2->setWindowTitle(QStringLiteral("Изменение данных работника"));
-        Form2->Tag = 2;
-        Form2->ReopenLookups();
-        Form2->Edit1->setText(workers->text(QStringLiteral("fio")).trimmed());
-        Form2->id = workers->toInt(QStringLiteral("id"));
-        Form2->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.person"), Form2->id);
-        Form2->exec();
+        rememberRow();
+        dialog->setWindowTitle(QStringLiteral("Изменение данных работника"));
+        dialog->openMode = 2;
+        dialog->reopenLookups();
+        dialog->nameEdit->setText(workers->text(QStringLiteral("fio")).trimmed());
+        dialog->id = workers->toInt(QStringLiteral("id"));
+        dialog->version = RowVersion::read(*m_module, QStringLiteral("accounts_dep.person"), dialog->id);
+        dialog->exec();
         workers->reopen();
-        RestoreRow();
+        restoreRow();
     }
     accept();
 }
 
-void TForm5::Button3Click()
+void WorkerList::remove()
 {
-    DataSet *workers = m_module->Workers;
+    DataSet *workers = m_module->workerList;
     if (workers->isEmpty())
         return;
     if (!Messages::ask(QStringLiteral("Удалить работника?"), QStringLiteral("Удаление")))
         return;
-    RememberRow();
-    m_module->SQL_exec.execute(WorkerStatements::deletion(workers->toInt(QStringLiteral("id"))));
+    rememberRow();
+    m_module->command.execute(WorkerStatements::deletion(workers->toInt(QStringLiteral("id"))));
     workers->reopen();
-    RestoreRow();
+    restoreRow();
 }

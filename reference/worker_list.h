@@ -2,23 +2,23 @@
 
 #include "reference/list_window.h"
 
-class TDataModule6;
-class TForm2;
+class DataModule;
+class WorkerDialog;
 
-// The worker list "Список рабочих": maintains the workers from the menu "Рабочие" (Tag 0) and
-// chooses a worker for the production record dialog (Tag 1) or the household-work entry dialog
-// (Tag 24).
-class TForm5 : public PickerListWindow<WorkerChoice> {
+// The worker list "Список рабочих": maintains the workers from the menu "Рабочие" (openMode 0) and
+// chooses a worker for the production record dialog (openMode 1) or the household-work entry dialog
+// (openMode 24).
+class WorkerList : public PickerListWindow<WorkerChoice> {
     Q_OBJECT
 public:
-    explicit TForm5(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit WorkerList(DataModule *module, QWidget *parent = nullptr);
 
-    TForm2 *Form2;   // the worker dialog
+    WorkerDialog *dialog;   // the worker dialog
 
-    void Button1Click() override;   // "Добавить"
-    void Button2Click() override;   // "Изменить" / "Выбрать"
-    void Button3Click() override;   // "Удалить"
+    void add() override;   // "Добавить"
+    void changeOrChoose() override;   // "Изменить" / "Выбрать"
+    void remove() override;   // "Удалить"
 
 private:
-    TDataModule6 *m_module;
+    DataModule *m_module;
 };

@@ -2,7 +2,7 @@
 
 #include "db/dataset.h"
 
-const QString TForm21::Statement = QStringLiteral(
+const QString DetailedProductsReport::Statement = QStringLiteral(
     "select izdel.marka, vid_oper.vid vid, oper.naimen, izdel.nom, sum(smena.kol_vo)::numeric as kolvo, "
     "sum(smena.brak) as brk, sum((kol_vo-brak)*smena.cena) as summa, color, "
     "round((izdel.massa*sum(smena.kol_vo))::numeric,2) as mass "
@@ -12,53 +12,52 @@ const QString TForm21::Statement = QStringLiteral(
     "group by izdel.nom, marka, vid_oper.vid, oper.naimen, color,massa "
     "order by izdel.nom,marka, vid_oper.vid, oper.naimen");
 
-TForm21::TForm21(TDataModule6 *module, QObject *parent)
+DetailedProductsReport::DetailedProductsReport(DataModule *module, QObject *parent)
     : PeriodReport(module, QStringLiteral("TForm21"), QStringLiteral("i_Report"), 1,
-                   QStringLiteral("   Детальный отчет по продукции за период с "), parent),
-      i_Report(Query)
+                   QStringLiteral("   Детальный отчет по продукции за период с "), parent)
 {
-    i_Report->setSql(Statement);
-    Layout.title = QStringLiteral("Детальный отчет по продукции");
+    query->setSql(Statement);
+    layout.title = QStringLiteral("Детальный отчет по продукции");
 
     const QString mask2 = QStringLiteral("#0.00");
     const QString whole = QStringLiteral("#0");
     // The mass has the two decimals of its statement at most.
     const QString mass = QStringLiteral("#0.##");
 
-    const ReportBand heading = Heading(0.0, 9, {
-        ColumnHeading(QStringLiteral("Брак"), 124.4),
-        ColumnHeading(QStringLiteral("Коробки"), 134.9),
-        ColumnHeading(QStringLiteral("Кол-во"), 153.5),
-        ColumnHeading(QStringLiteral("Сумма"), 173.8),
+    const ReportBand headingBand = heading(0.0, 9, {
+        columnHeading(QStringLiteral("Брак"), 124.4),
+        columnHeading(QStringLiteral("Коробки"), 134.9),
+        columnHeading(QStringLiteral("Кол-во"), 153.5),
+        columnHeading(QStringLiteral("Сумма"), 173.8),
     });
-    const ReportBand grandTotal = GrandTotal({
-        GrandLabel(99.7),
-        GrandSum(QStringLiteral("brk"), 124.4, 8.5).masked(whole),
-        GrandSum(QStringLiteral("mass"), 132.8, 18.8).masked(mass),
-        GrandSum(QStringLiteral("kolvo"), 152.1, 16.7).masked(whole),
-        GrandSum(QStringLiteral("summa"), 169.9, 19.1).masked(mask2),
+    const ReportBand totalBand = grandTotal({
+        grandLabel(99.7),
+        grandSum(QStringLiteral("brk"), 124.4, 8.5).masked(whole),
+        grandSum(QStringLiteral("mass"), 132.8, 18.8).masked(mass),
+        grandSum(QStringLiteral("kolvo"), 152.1, 16.7).masked(whole),
+        grandSum(QStringLiteral("summa"), 169.9, 19.1).masked(mask2),
     }, GrandTotalColour);
-    Layout.groups << ReportGroup::once(heading, grandTotal);
+    layout.groups << ReportGroup::once(headingBand, totalBand);
 
     const ReportBand productFooter(5.3, {
-        Total(QStringLiteral("brk"), 124.4, 0.8, 8.7).masked(whole),
-        Total(QStringLiteral("mass"), 132.8, 0.8, 18.8).masked(mask2),
-        Total(QStringLiteral("kolvo"), 152.1, 0.8, 16.7).masked(whole),
-        Total(QStringLiteral("summa"), 169.9, 0.8, 20.1).masked(mask2),
+        total(QStringLiteral("brk"), 124.4, 0.8, 8.7).masked(whole),
+        total(QStringLiteral("mass"), 132.8, 0.8, 18.8).masked(mask2),
+        total(QStringLiteral("kolvo"), 152.1, 0.8, 16.7).masked(whole),
+        total(QStringLiteral("summa"), 169.9, 0.8, 20.1).masked(mask2),
     });
-    ReportBand productHeader = GroupHeader(QStringLiteral("nom"));
+    ReportBand productHeader = groupHeader(QStringLiteral("nom"));
     productHeader.keepingSpace(productFooter.height);
-    Layout.groups << ReportGroup::by(QStringLiteral("nom"), productHeader, productFooter);
+    layout.groups << ReportGroup::by(QStringLiteral("nom"), productHeader, productFooter);
 
-    Layout.detail = ReportBand(4.2, {
+    layout.detail = ReportBand(4.2, {
         ReportItem::field(QStringLiteral("marka"), 1.1, 0.3, 52.1).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 52.9, 0.3, 27.8).filled(Qt::white),
         ReportItem::field(QStringLiteral("color"), 81.2, 0.3, 16.7).masked(whole).centred().filled(Qt::white),
-        ReportItem::computed(ProductKindText, 99.5, 0.3, 27.0).filled(Qt::white),
+        ReportItem::computed(productKindText, 99.5, 0.3, 27.0).filled(Qt::white),
         ReportItem::field(QStringLiteral("brk"), 125.4, 0.3, 6.6).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("mass"), 133.6, 0.3, 18.8).masked(mass).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("kolvo"), 152.1, 0.3, 16.7).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 169.9, 0.3, 19.1).masked(QStringLiteral("#0.000")).centred().filled(Qt::white),
     });
-    Layout.pageFooter = PageFooter();
+    layout.pageFooter = pageFooter();
 }

@@ -5,7 +5,7 @@
 
 // The bonus amount names the journal's own price and bonus: the operation price table, joined
 // here as well, has a price column of its own, and the server refuses an unqualified one.
-const QString TForm20::Statement = QStringLiteral(
+const QString DetailedWorkersReport::Statement = QStringLiteral(
     "select s_caption fio, izdel.marka, vid_oper.vid, oper.naimen, sum(time) as sum_time, "
     "sum(smena.kol_vo)::numeric as kolvo, sum(smena.brak) as brk, sum((kol_vo-brak)* smena.cena) as summa, color, "
     "sum(smena.prize*(kol_vo-brak)*smena.cena/100) as s_prize, "
@@ -24,7 +24,7 @@ const QString TForm20::Statement = QStringLiteral(
 
 namespace {
 
-// Layout of the summary table in the worker's footer.
+// layout of the summary table in the worker's footer.
 constexpr double TableHeadingTop = 9.3;
 constexpr double FirstRowTop = 15.3;
 constexpr double RowStep = 6.1;
@@ -84,39 +84,38 @@ ReportItem columnWithout(const char *name, int row)
 
 } // namespace
 
-double TForm20::AverageHourPrice(double money, double hours)
+double DetailedWorkersReport::averageHourPrice(double money, double hours)
 {
     return hours == 0 ? 0.0 : money / hours;
 }
 
-TForm20::TForm20(TDataModule6 *module, QObject *parent)
+DetailedWorkersReport::DetailedWorkersReport(DataModule *module, QObject *parent)
     : PeriodReport(module, QStringLiteral("TForm20"), QStringLiteral("w_Report"), 9,
-                   QStringLiteral("   Детальный отчет по рабочим за период с "), parent),
-      w_Report(Query)
+                   QStringLiteral("   Детальный отчет по рабочим за период с "), parent)
 {
-    w_Report->setSql(Statement);
-    Layout.title = QStringLiteral("Детальный отчет по рабочим");
+    query->setSql(Statement);
+    layout.title = QStringLiteral("Детальный отчет по рабочим");
 
     const QString mask2 = Money;
     const QString whole = QStringLiteral("#0");
 
-    const ReportBand heading = Heading(0.0, 10, {
-        ColumnHeading(QStringLiteral("Брак"), 124.1),
-        ColumnHeading(QStringLiteral("Количество"), 133.3),
-        ColumnHeading(QStringLiteral("Сумма"), 157.4),
+    const ReportBand headingBand = heading(0.0, 10, {
+        columnHeading(QStringLiteral("Брак"), 124.1),
+        columnHeading(QStringLiteral("Количество"), 133.3),
+        columnHeading(QStringLiteral("Сумма"), 157.4),
     });
-    const ReportBand grandTotal = GrandTotal({
-        GrandLabel(106.1),
-        GrandSum(QStringLiteral("brk"), 132.0, 11.4).masked(whole),
-        GrandSum(QStringLiteral("kolvo"), 145.0, 19.3).masked(whole),
-        GrandSum(QStringLiteral("summa"), 165.9, 23.5).masked(mask2),
+    const ReportBand totalBand = grandTotal({
+        grandLabel(106.1),
+        grandSum(QStringLiteral("brk"), 132.0, 11.4).masked(whole),
+        grandSum(QStringLiteral("kolvo"), 145.0, 19.3).masked(whole),
+        grandSum(QStringLiteral("summa"), 165.9, 23.5).masked(mask2),
     });
-    Layout.groups << ReportGroup::once(heading, grandTotal);
+    layout.groups << ReportGroup::once(headingBand, totalBand);
 
     ReportBand workerFooter(57.9, {
-        Total(QStringLiteral("brk"), 128.3, 1.3, 9.0).masked(whole),
-        Total(QStringLiteral("kolvo"), 145.5, 1.3, 19.3).masked(whole),
-        Total(QStringLiteral("summa"), 169.9, 1.3, 19.6).masked(mask2),
+        total(QStringLiteral("brk"), 128.3, 1.3, 9.0).masked(whole),
+        total(QStringLiteral("kolvo"), 145.5, 1.3, 19.3).masked(whole),
+        total(QStringLiteral("summa"), 169.9, 1.3, 19.6).masked(mask2),
 
         ReportItem::label(QStringLiteral("Часы"), 115.1, TableHeadingTop).size(9).bold(),
         ReportItem::label(QStringLiteral("Сумма с р/к (р.)"), 131.5, TableHeadingTop).size(9).bold(),
@@ -153,23 +152,23 @@ TForm20::TForm20(TDataModule6 *module, QObject *parent)
         value([](const ReportContext &c) { return totalMoney(c) / Plant::RegionalFactor; }, NetMoneyLeft, 5, mask2),
 
         rowLabel(QStringLiteral("Цена ср. сд. за 1 ч.:"), 6),
-        value([](const ReportContext &c) { return AverageHourPrice(totalMoney(c), totalHours(c)); },
+        value([](const ReportContext &c) { return averageHourPrice(totalMoney(c), totalHours(c)); },
               MoneyLeft, 6, mask2),
-        value([](const ReportContext &c) { return AverageHourPrice(totalMoney(c) / Plant::RegionalFactor, totalHours(c)); },
+        value([](const ReportContext &c) { return averageHourPrice(totalMoney(c) / Plant::RegionalFactor, totalHours(c)); },
               NetMoneyLeft, 6, mask2),
     });
-    ReportBand workerHeader = GroupHeader(QStringLiteral("fio"));
+    ReportBand workerHeader = groupHeader(QStringLiteral("fio"));
     workerHeader.keepingSpace(workerFooter.height);
-    Layout.groups << ReportGroup::by(QStringLiteral("fio"), workerHeader, workerFooter);
+    layout.groups << ReportGroup::by(QStringLiteral("fio"), workerHeader, workerFooter);
 
-    Layout.detail = ReportBand(4.2, {
+    layout.detail = ReportBand(4.2, {
         ReportItem::field(QStringLiteral("marka"), 0.3, 0.4, 41.0).size(8).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 42.9, 0.4, 29.1).size(8).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("color"), 73.6, 0.4, 16.1).size(8).masked(whole).centred().filled(Qt::white),
-        ReportItem::computed(ProductKindText, 91.3, 0.4, 29.9).size(8).filled(Qt::white),
+        ReportItem::computed(productKindText, 91.3, 0.4, 29.9).size(8).filled(Qt::white),
         ReportItem::field(QStringLiteral("brk"), 128.1, 0.4, 9.0).size(8).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("kolvo"), 146.3, 0.4, 17.5).size(8).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 169.9, 0.4, 19.6).size(8).masked(mask2).centred().filled(Qt::white),
     });
-    Layout.pageFooter = PageFooter();
+    layout.pageFooter = pageFooter();
 }

@@ -7,17 +7,16 @@
 // average-piecework work by day and by night, in all, and his average earnings per hour. Its
 // query takes data1 … data18 (data9 and data10 bound the journal records, the other pairs the
 // household-work entries).
-class TForm20 : public PeriodReport {
+class DetailedWorkersReport : public PeriodReport {
     Q_OBJECT
 public:
-    explicit TForm20(TDataModule6 *module, QObject *parent = nullptr);
+    explicit DetailedWorkersReport(DataModule *module, QObject *parent = nullptr);
 
-    DataSet *w_Report;
 
     static const QString Statement;
 
     // The worker's average earnings per hour shown in "Цена ср. сд. за 1 ч.:": his money over his
     // hours; a worker without hours in the period has no such rate, and 0 is shown, as the
     // plant's timesheet shows the average price of a month without hours.
-    static double AverageHourPrice(double money, double hours);
+    static double averageHourPrice(double money, double hours);
 };

@@ -21,32 +21,32 @@ constexpr double GrandTotalTop = 1.2;
 constexpr double PageFooterHeight = 5.0;
 } // namespace
 
-PeriodReport::PeriodReport(TDataModule6 *module, const QString &objectName, const QString &queryName,
+PeriodReport::PeriodReport(DataModule *module, const QString &objectName, const QString &queryName,
                            int periodPairs, const QString &titlePrefix, QObject *parent)
     : ReportHolder(module, objectName, queryName, QStringLiteral("QRLabel1"), ReportZoom::PageWidth, parent),
       m_pairs(periodPairs),
       m_titlePrefix(titlePrefix)
 {
-    Layout.margins = QMarginsF(10, 10, 10, 10);
-    Layout.orientation = QPageLayout::Portrait;
+    layout.margins = QMarginsF(10, 10, 10, 10);
+    layout.orientation = QPageLayout::Portrait;
 }
 
-void PeriodReport::SetPeriod(const QDate &start, const QDate &end)
+void PeriodReport::setPeriod(const QDate &start, const QDate &end)
 {
     for (int pair = 0; pair < m_pairs; ++pair) {
-        Query->setParam(QStringLiteral("data%1").arg(2 * pair + 1), start);
-        Query->setParam(QStringLiteral("data%1").arg(2 * pair + 2), end);
+        query->setParam(QStringLiteral("data%1").arg(2 * pair + 1), start);
+        query->setParam(QStringLiteral("data%1").arg(2 * pair + 2), end);
     }
 }
 
-QString PeriodReport::PeriodTitle(const QDate &start, const QDate &end) const
+QString PeriodReport::periodTitle(const QDate &start, const QDate &end) const
 {
     const QLocale locale;
     return m_titlePrefix + locale.toString(start, QLocale::ShortFormat) + QStringLiteral(" по ")
         + locale.toString(end, QLocale::ShortFormat);
 }
 
-void PeriodReport::ApplyKindFilter(DataSet *query, ProductKindChoice kind)
+void PeriodReport::applyKindFilter(DataSet *query, ProductKindChoice kind)
 {
     if (kind == ProductKindChoice::All) {
         query->clearFilter();
@@ -59,23 +59,23 @@ void PeriodReport::ApplyKindFilter(DataSet *query, ProductKindChoice kind)
     });
 }
 
-void PeriodReport::Open(const QDate &start, const QDate &end, ProductKindChoice kind)
+void PeriodReport::openForPeriod(const QDate &start, const QDate &end, ProductKindChoice kind)
 {
-    Query->close();
-    SetPeriod(start, end);
-    ApplyKindFilter(Query, kind);
-    OpenQuery();
-    SetTitle(PeriodTitle(start, end));
+    query->close();
+    setPeriod(start, end);
+    applyKindFilter(query, kind);
+    openQuery();
+    setTitle(periodTitle(start, end));
 }
 
-ReportDocument PeriodReport::Make(const QDate &start, const QDate &end, ProductKindChoice kind)
+ReportDocument PeriodReport::make(const QDate &start, const QDate &end, ProductKindChoice kind)
 {
-    QueryCloser closer(Query);
-    Open(start, end, kind);
-    return Generate();
+    QueryCloser closer(query);
+    openForPeriod(start, end, kind);
+    return generate();
 }
 
-ReportBand PeriodReport::Heading(double titleLeft, double titleSize, const QList<ReportItem> &headings)
+ReportBand PeriodReport::heading(double titleLeft, double titleSize, const QList<ReportItem> &headings)
 {
     ReportBand band(HeadingHeight, {
         ReportItem::label(QString(), titleLeft, 0.9).named(QStringLiteral("QRLabel1")).size(titleSize).bold()
@@ -87,29 +87,29 @@ ReportBand PeriodReport::Heading(double titleLeft, double titleSize, const QList
     return band;
 }
 
-ReportItem PeriodReport::ColumnHeading(const QString &text, double left, double size)
+ReportItem PeriodReport::columnHeading(const QString &text, double left, double size)
 {
     return ReportItem::label(text, left, 1.2).size(size).bold().filled(Qt::white);
 }
 
-ReportBand PeriodReport::GroupHeader(const QString &column, const QColor &background)
+ReportBand PeriodReport::groupHeader(const QString &column, const QColor &background)
 {
     ReportBand band(GroupHeaderHeight, {ReportItem::field(column, 0.3, 0.5).size(10).bold()});
     band.filled(background);
     return band;
 }
 
-ReportItem PeriodReport::Total(const QString &column, double left, double top, double width)
+ReportItem PeriodReport::total(const QString &column, double left, double top, double width)
 {
     return ReportItem::sum(column, left, top, width).bold().centred().filled(TotalFieldColour);
 }
 
-ReportItem PeriodReport::Total(ReportItem::RowValue value, double left, double top, double width)
+ReportItem PeriodReport::total(ReportItem::RowValue value, double left, double top, double width)
 {
     return ReportItem::sum(std::move(value), left, top, width).bold().centred().filled(TotalFieldColour);
 }
 
-ReportBand PeriodReport::GrandTotal(const QList<ReportItem> &items, const QColor &background)
+ReportBand PeriodReport::grandTotal(const QList<ReportItem> &items, const QColor &background)
 {
     ReportBand band(GrandTotalHeight, items);
     band.ruled(ReportRules::All);
@@ -118,32 +118,32 @@ ReportBand PeriodReport::GrandTotal(const QList<ReportItem> &items, const QColor
     return band;
 }
 
-ReportItem PeriodReport::GrandLabel(double left)
+ReportItem PeriodReport::grandLabel(double left)
 {
     return ReportItem::label(QStringLiteral("Итого:"), left, GrandTotalTop).size(11).bold();
 }
 
-ReportItem PeriodReport::GrandSum(const QString &column, double left, double width)
+ReportItem PeriodReport::grandSum(const QString &column, double left, double width)
 {
     return ReportItem::sum(column, left, GrandTotalTop, width).size(11).bold().centred();
 }
 
-ReportItem PeriodReport::GrandSum(ReportItem::RowValue value, double left, double width)
+ReportItem PeriodReport::grandSum(ReportItem::RowValue value, double left, double width)
 {
     return ReportItem::sum(std::move(value), left, GrandTotalTop, width).size(11).bold().centred();
 }
 
-ReportBand PeriodReport::PageFooter()
+ReportBand PeriodReport::pageFooter()
 {
     return ReportBand(PageFooterHeight, {ReportItem::pageNumber(176.2, 1.0, 11.9).size(9).rightAligned()});
 }
 
-QVariant PeriodReport::ProductKindText(const ReportContext &context)
+QVariant PeriodReport::productKindText(const ReportContext &context)
 {
     return Plant::productKindText(int(context.number(QStringLiteral("naimen"))));
 }
 
-QVariant PeriodReport::ColourText(const ReportContext &context)
+QVariant PeriodReport::colourText(const ReportContext &context)
 {
     const double colour = context.number(QStringLiteral("color"));
     if (colour > 0) {

@@ -15,7 +15,7 @@ enum class ProductKindChoice { All = 0, Finished = 1, Blanks = 2 };
 class PeriodReport : public ReportHolder {
     Q_OBJECT
 public:
-    PeriodReport(TDataModule6 *module, const QString &objectName, const QString &queryName,
+    PeriodReport(DataModule *module, const QString &objectName, const QString &queryName,
                  int periodPairs, const QString &titlePrefix, QObject *parent);
 
     int periodPairs() const { return m_pairs; }
@@ -23,18 +23,18 @@ public:
     QString titlePrefix() const { return m_titlePrefix; }
 
     // Fills every pair of period parameters: data1, data3, … the start, data2, data4, … the end.
-    void SetPeriod(const QDate &start, const QDate &end);
+    void setPeriod(const QDate &start, const QDate &end);
     // The title for a period: the prefix, the start, " по ", the end, dates in the short format
     // of the workstation's locale (01.11.2007 по 01.12.2007 on a Russian workstation).
-    QString PeriodTitle(const QDate &start, const QDate &end) const;
+    QString periodTitle(const QDate &start, const QDate &end) const;
 
     // The report as the report centre makes it: the query closed, its period set, the product
     // kind filter applied, opened; the title set; the report generated; the query closed again,
     // also when anything on the way fails.
-    ReportDocument Make(const QDate &start, const QDate &end, ProductKindChoice kind);
+    ReportDocument make(const QDate &start, const QDate &end, ProductKindChoice kind);
 
     // Filters the fetched rows by the column naimen: all rows, naimen=0 or naimen=1.
-    static void ApplyKindFilter(DataSet *query, ProductKindChoice kind);
+    static void applyKindFilter(DataSet *query, ProductKindChoice kind);
 
     // Look shared by the period reports.
     static const QColor HeadingColour;      // heading band
@@ -43,28 +43,28 @@ public:
     static const QColor GrandTotalColour;   // grand total of three of the reports
 
 protected:
-    void Open(const QDate &start, const QDate &end, ProductKindChoice kind);
+    void openForPeriod(const QDate &start, const QDate &end, ProductKindChoice kind);
 
     // The heading band printed once at the start: the title item QRLabel1, bold on the heading's
     // grey, and the column headings, bold on white; with the 0.5 mm spacer after it.
-    static ReportBand Heading(double titleLeft, double titleSize, const QList<ReportItem> &headings);
-    static ReportItem ColumnHeading(const QString &text, double left, double size = 9);
+    static ReportBand heading(double titleLeft, double titleSize, const QList<ReportItem> &headings);
+    static ReportItem columnHeading(const QString &text, double left, double size = 9);
     // A group header showing the group's value in bold 10 pt at the left.
-    static ReportBand GroupHeader(const QString &column, const QColor &background = GroupColour);
+    static ReportBand groupHeader(const QString &column, const QColor &background = GroupColour);
     // A total of a group footer: bold 9 pt, centred, on the light grey field.
-    static ReportItem Total(const QString &column, double left, double top, double width);
-    static ReportItem Total(ReportItem::RowValue value, double left, double top, double width);
+    static ReportItem total(const QString &column, double left, double top, double width);
+    static ReportItem total(ReportItem::RowValue value, double left, double top, double width);
     // The grand total: a box ruled on all four sides, bold 11 pt.
-    static ReportBand GrandTotal(const QList<ReportItem> &items, const QColor &background = QColor());
-    static ReportItem GrandLabel(double left);
-    static ReportItem GrandSum(const QString &column, double left, double width);
-    static ReportItem GrandSum(ReportItem::RowValue value, double left, double width);
-    static ReportBand PageFooter();
+    static ReportBand grandTotal(const QList<ReportItem> &items, const QColor &background = QColor());
+    static ReportItem grandLabel(double left);
+    static ReportItem grandSum(const QString &column, double left, double width);
+    static ReportItem grandSum(ReportItem::RowValue value, double left, double width);
+    static ReportBand pageFooter();
 
     // "Готовая продукция" for kind 0, "Заготовки" for any other.
-    static QVariant ProductKindText(const ReportContext &context);
+    static QVariant productKindText(const ReportContext &context);
     // " (грунт)" for colour 1, " (RAL: n)" above 1, a blank for 0 or less.
-    static QVariant ColourText(const ReportContext &context);
+    static QVariant colourText(const ReportContext &context);
 
 private:
     int m_pairs;

@@ -28,7 +28,7 @@
 
 #include <cmath>
 
-const QString TForm18::XlsStatement = QStringLiteral(
+const QString ReportCentre::ExportStatement = QStringLiteral(
     "select sum(smena.kol_vo-smena.brak)::numeric as kolvo, vid_oper.vid, izdel.nom, oper.naimen, color,"
     "izdel.massa*sum(smena.kol_vo-smena.brak) as mass "
     "from accounts_dep.smena,accounts_dep.izdel,accounts_dep.vid_oper, accounts_dep.oper "
@@ -52,149 +52,149 @@ void boldCaption(QGroupBox *box)
 
 } // namespace
 
-TForm18::TForm18(TDataModule6 *module, QWidget *parent)
+ReportCentre::ReportCentre(DataModule *module, QWidget *parent)
     : QDialog(parent),
-      Form16(new TForm16(module, this)),
-      Form17(new TForm17(module, this)),
-      Form20(new TForm20(module, this)),
-      Form21(new TForm21(module, this)),
-      XLS_Rep(new DataSet(module->connectionName(), this)),
+      workersReport(new WorkersReport(module, this)),
+      productsReport(new ProductsReport(module, this)),
+      detailedWorkersReport(new DetailedWorkersReport(module, this)),
+      detailedProductsReport(new DetailedProductsReport(module, this)),
+      exportQuery(new DataSet(module->connectionName(), this)),
       m_module(module)
 {
     setObjectName(QStringLiteral("TForm18"));
     setWindowTitle(QStringLiteral("Отчеты (8)"));
-    XLS_Rep->setObjectName(QStringLiteral("XLS_Rep"));
-    XLS_Rep->setSql(XlsStatement);
+    exportQuery->setObjectName(QStringLiteral("XLS_Rep"));
+    exportQuery->setSql(ExportStatement);
 
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("Вид продукции"), this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    productKindGroup = new QGroupBox(QStringLiteral("Вид продукции"), this);
+    productKindGroup->setObjectName(QStringLiteral("RadioGroup1"));
     m_kinds = new QButtonGroup(this);
-    auto *kinds = new QVBoxLayout(RadioGroup1);
+    auto *kinds = new QVBoxLayout(productKindGroup);
     const QStringList kindItems = {QStringLiteral("Все"), QStringLiteral("Готовая продукция"), QStringLiteral("Заготовки")};
     for (int i = 0; i < kindItems.size(); ++i) {
-        auto *radio = new QRadioButton(kindItems.at(i), RadioGroup1);
+        auto *radio = new QRadioButton(kindItems.at(i), productKindGroup);
         radio->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
         m_kinds->addButton(radio, i);
         kinds->addWidget(radio);
     }
     m_kinds->button(0)->setChecked(true);
-    boldCaption(RadioGroup1);
-    layout->addWidget(RadioGroup1);
+    boldCaption(productKindGroup);
+    layout->addWidget(productKindGroup);
 
-    GroupBox1 = new QGroupBox(QStringLiteral("Период отбора"), this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    auto *period = new QGridLayout(GroupBox1);
+    periodGroup = new QGroupBox(QStringLiteral("Период отбора"), this);
+    periodGroup->setObjectName(QStringLiteral("GroupBox1"));
+    auto *period = new QGridLayout(periodGroup);
     const auto picker = [this](const char *name) {
-        auto *p = new DateField(GroupBox1);
+        auto *p = new DateField(periodGroup);
         p->setObjectName(QLatin1String(name));
         return p;
     };
-    DTPicker1 = picker("DTPicker1");
-    DTPicker2 = picker("DTPicker2");
-    period->addWidget(new QLabel(QStringLiteral("с"), GroupBox1), 0, 0);
-    period->addWidget(DTPicker1, 0, 1);
-    period->addWidget(new QLabel(QStringLiteral("по"), GroupBox1), 0, 2);
-    period->addWidget(DTPicker2, 0, 3);
-    boldCaption(GroupBox1);
-    layout->addWidget(GroupBox1);
+    startField = picker("DTPicker1");
+    endField = picker("DTPicker2");
+    period->addWidget(new QLabel(QStringLiteral("с"), periodGroup), 0, 0);
+    period->addWidget(startField, 0, 1);
+    period->addWidget(new QLabel(QStringLiteral("по"), periodGroup), 0, 2);
+    period->addWidget(endField, 0, 3);
+    boldCaption(periodGroup);
+    layout->addWidget(periodGroup);
 
-    const auto button = [this, layout](const char *name, const QString &caption, void (TForm18::*handler)()) {
+    const auto button = [this, layout](const char *name, const QString &caption, void (ReportCentre::*handler)()) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
         // The export says so; everything else here makes a report.
-        const QString failed = handler == &TForm18::Button6Click ? QStringLiteral("Не удалось выгрузить данные в Excel.")
+        const QString failed = handler == &ReportCentre::exportProductOutput ? QStringLiteral("Не удалось выгрузить данные в Excel.")
                                                                  : QStringLiteral("Не удалось составить отчет.");
         connect(b, &QPushButton::clicked, this, [this, handler, failed] { Messages::guard(failed, [&] { (this->*handler)(); }); });
         layout->addWidget(b);
         return b;
     };
-    Button4 = button("Button4", QStringLiteral("Отчет по рабочим"), &TForm18::Button4Click);
-    Button2 = button("Button2", QStringLiteral("Отчет по продукции"), &TForm18::Button2Click);
-    Button1 = button("Button1", QStringLiteral("Детальный отчет по рабочим"), &TForm18::Button1Click);
-    Button3 = button("Button3", QStringLiteral("Детальный отчет по продукции"), &TForm18::Button3Click);
-    Button6 = button("Button6", SpreadsheetExport::caption(0, 0), &TForm18::Button6Click);
-    Button5 = button("Button5", QStringLiteral("Выход"), &TForm18::Button5Click);
+    workersButton = button("Button4", QStringLiteral("Отчет по рабочим"), &ReportCentre::printWorkersReport);
+    productsButton = button("Button2", QStringLiteral("Отчет по продукции"), &ReportCentre::printProductsReport);
+    detailedWorkersButton = button("Button1", QStringLiteral("Детальный отчет по рабочим"), &ReportCentre::printDetailedWorkersReport);
+    detailedProductsButton = button("Button3", QStringLiteral("Детальный отчет по продукции"), &ReportCentre::printDetailedProductsReport);
+    exportButton = button("Button6", SpreadsheetExport::caption(0, 0), &ReportCentre::exportProductOutput);
+    exitButton = button("Button5", QStringLiteral("Выход"), &ReportCentre::leave);
     // Esc closes the dialog as "Выход" does (QDialog::reject).
 }
 
-void TForm18::ShowCentre()
+void ReportCentre::showCentre()
 {
-    PresetPeriod();
+    presetPeriod();
     exec();
 }
 
-void TForm18::PresetPeriod(const QDate &today)
+void ReportCentre::presetPeriod(const QDate &today)
 {
     const int m = today.month();
     const int y = today.year();
     const QDate start = m == 1 ? QDate(y - 1, 12, 1) : QDate(y, m - 1, 1);
-    DTPicker1->setDate(start);
-    DTPicker2->setDate(QDate(y, m, 1));
+    startField->setDate(start);
+    endField->setDate(QDate(y, m, 1));
 }
 
-void TForm18::ApplyRole(Role role)
+void ReportCentre::applyRole(Role role)
 {
     if (role != Role::ShiftForeman && role != Role::Storekeeper)
         return;
-    for (QPushButton *b : {Button1, Button2, Button4, Button6})
+    for (QPushButton *b : {detailedWorkersButton, productsButton, workersButton, exportButton})
         b->setEnabled(false);
     if (role == Role::Storekeeper) {
         setProductKind(ProductKindChoice::Finished);
-        RadioGroup1->setEnabled(false);
+        productKindGroup->setEnabled(false);
     }
 }
 
-QDate TForm18::periodStart() const
+QDate ReportCentre::periodStart() const
 {
-    return DTPicker1->date();
+    return startField->date();
 }
 
-QDate TForm18::periodEnd() const
+QDate ReportCentre::periodEnd() const
 {
-    return DTPicker2->date();
+    return endField->date();
 }
 
-ProductKindChoice TForm18::productKind() const
+ProductKindChoice ReportCentre::productKind() const
 {
     const int id = m_kinds->checkedId();
     return id < 0 ? ProductKindChoice::All : ProductKindChoice(id);
 }
 
-void TForm18::setProductKind(ProductKindChoice kind)
+void ReportCentre::setProductKind(ProductKindChoice kind)
 {
     m_kinds->button(int(kind))->setChecked(true);
 }
 
-void TForm18::runReport(PeriodReport *report)
+void ReportCentre::runReport(PeriodReport *report)
 {
-    ReportPreview::run(report->Make(periodStart(), periodEnd(), productKind()), report->zoom(), this);
+    ReportPreview::run(report->make(periodStart(), periodEnd(), productKind()), report->zoom(), this);
 }
 
-void TForm18::Button4Click()
+void ReportCentre::printWorkersReport()
 {
-    runReport(Form16);
+    runReport(workersReport);
 }
 
-void TForm18::Button2Click()
+void ReportCentre::printProductsReport()
 {
-    runReport(Form17);
+    runReport(productsReport);
 }
 
-void TForm18::Button1Click()
+void ReportCentre::printDetailedWorkersReport()
 {
-    runReport(Form20);
+    runReport(detailedWorkersReport);
 }
 
-void TForm18::Button3Click()
+void ReportCentre::printDetailedProductsReport()
 {
-    runReport(Form21);
+    runReport(detailedProductsReport);
 }
 
-QString TForm18::ColourSuffix(const QVariant &colour)
+QString ReportCentre::colourSuffix(const QVariant &colour)
 {
     if (colour.isNull() || colour.toString().trimmed().isEmpty())
         return QString();
@@ -206,18 +206,18 @@ QString TForm18::ColourSuffix(const QVariant &colour)
     return QString();
 }
 
-void TForm18::Button6Click()
+void ReportCentre::exportProductOutput()
 {
-    XLS_Rep->close();
-    QueryCloser closer(XLS_Rep);
-    XLS_Rep->setParam(QStringLiteral("data1"), periodStart());
-    XLS_Rep->setParam(QStringLiteral("data2"), periodEnd());
-    PeriodReport::ApplyKindFilter(XLS_Rep, productKind());
-    XLS_Rep->open();
+    exportQuery->close();
+    QueryCloser closer(exportQuery);
+    exportQuery->setParam(QStringLiteral("data1"), periodStart());
+    exportQuery->setParam(QStringLiteral("data2"), periodEnd());
+    PeriodReport::applyKindFilter(exportQuery, productKind());
+    exportQuery->open();
 
     SpreadsheetWriter &writer = SharedSpreadsheetWriter();
     writer.setExportName(QStringLiteral("Выпуск продукции"));
-    if (writer.OpenWorkbook() == -1)
+    if (writer.openWorkbook() == -1)
         return;
 
     SpreadsheetExport::writePlainHeadings(writer, 1, {QStringLiteral("Наименование"), QStringLiteral("Операция"),
@@ -226,24 +226,24 @@ void TForm18::Button6Click()
     // The spreadsheet reads the mass as a number in the workstation's own notation.
     const QString decimalPoint = QLocale().decimalPoint();
     SpreadsheetExport::run(
-        *XLS_Rep, 2,
+        *exportQuery, 2,
         [&](const DataSet &rows, int i, int row) {
             const auto value = [&rows, i](const char *field) { return rows.valueAt(i, QLatin1String(field)); };
-            writer.WriteCell(1, 1, row, value("nom").toString().trimmed());
-            writer.WriteCell(1, 2, row, value("vid").toString().trimmed() + ColourSuffix(value("color")));
-            writer.WriteCell(1, 3, row, Plant::productKindText(value("naimen").toInt()));
+            writer.writeCell(1, 1, row, value("nom").toString().trimmed());
+            writer.writeCell(1, 2, row, value("vid").toString().trimmed() + colourSuffix(value("color")));
+            writer.writeCell(1, 3, row, Plant::productKindText(value("naimen").toInt()));
             double mass = 0;
             if (ReportFormat::toNumber(value("mass"), &mass))
-                writer.WriteCell(1, 4, row, ReportFormat::plainNumber(mass).replace(ReportFormat::DecimalSeparator, decimalPoint));
+                writer.writeCell(1, 4, row, ReportFormat::plainNumber(mass).replace(ReportFormat::DecimalSeparator, decimalPoint));
             double kolvo = 0;
             if (ReportFormat::toNumber(value("kolvo"), &kolvo))
-                writer.WriteCell(1, 5, row, QString::number(std::llround(kolvo)));
+                writer.writeCell(1, 5, row, QString::number(std::llround(kolvo)));
         },
-        [this](int written, int total) { Button6->setText(SpreadsheetExport::caption(written, total)); });
-    writer.SetVisible(true);
+        [this](int written, int total) { exportButton->setText(SpreadsheetExport::caption(written, total)); });
+    writer.setVisible(true);
 }
 
-void TForm18::Button5Click()
+void ReportCentre::leave()
 {
     reject();
 }

@@ -7,16 +7,16 @@
 #include "reports/report_dataset.h"
 #include "reports/report_engine.h"
 
-ReportHolder::ReportHolder(TDataModule6 *module, const QString &objectName, const QString &queryName,
+ReportHolder::ReportHolder(DataModule *module, const QString &objectName, const QString &queryName,
                            const QString &titleItem, ReportZoom zoom, QObject *parent)
     : QObject(parent),
-      Query(new DataSet(module->connectionName(), this)),
+      query(new DataSet(module->connectionName(), this)),
       m_connection(module->connectionName()),
       m_titleItem(titleItem),
       m_zoom(zoom)
 {
     setObjectName(objectName);
-    Query->setObjectName(queryName);
+    query->setObjectName(queryName);
 }
 
 namespace {
@@ -36,7 +36,7 @@ void sendSetting(const QString &connection, const QString &statement)
 
 } // namespace
 
-void ReportHolder::OpenQuery()
+void ReportHolder::openQuery()
 {
     // A report reads and waits as long as it must: the bounded wait for other workstations'
     // locks is for the commands that change data.
@@ -47,7 +47,7 @@ void ReportHolder::OpenQuery()
     sendSetting(m_connection, QStringLiteral("set jit = off"));
     sendSetting(m_connection, QStringLiteral("set lock_timeout = 0"));
     try {
-        Query->open();
+        query->open();
     } catch (...) {
         restore();
         throw;
@@ -55,24 +55,24 @@ void ReportHolder::OpenQuery()
     restore();
 }
 
-void ReportHolder::SetTitle(const QString &text)
+void ReportHolder::setTitle(const QString &text)
 {
-    Layout.setText(m_titleItem, text);
+    layout.setText(m_titleItem, text);
 }
 
-QString ReportHolder::Title() const
+QString ReportHolder::title() const
 {
-    return Layout.text(m_titleItem);
+    return layout.text(m_titleItem);
 }
 
-ReportDocument ReportHolder::Generate() const
+ReportDocument ReportHolder::generate() const
 {
-    return ReportEngine::generate(Layout, ReportDataSet::fromDataSet(*Query));
+    return ReportEngine::generate(layout, ReportDataSet::fromDataSet(*query));
 }
 
-bool ReportHolder::SavePdf(const QString &path) const
+bool ReportHolder::savePdf(const QString &path) const
 {
-    return ReportEngine::savePdf(Layout, ReportDataSet::fromDataSet(*Query), path);
+    return ReportEngine::savePdf(layout, ReportDataSet::fromDataSet(*query), path);
 }
 
 QueryCloser::~QueryCloser()

@@ -7,7 +7,7 @@
 #include <QString>
 
 class DataSet;
-class TDataModule6;
+class DataModule;
 
 // The invisible holder of one printed report: the report's query and its banded layout. Callers
 // reach the query through it (to set its parameters and filter, to open and close it) and the
@@ -16,30 +16,30 @@ class TDataModule6;
 class ReportHolder : public QObject {
     Q_OBJECT
 public:
-    ReportHolder(TDataModule6 *module, const QString &objectName, const QString &queryName,
+    ReportHolder(DataModule *module, const QString &objectName, const QString &queryName,
                  const QString &titleItem, ReportZoom zoom, QObject *parent);
 
-    // The report's query; the concrete holders also name it as the plant knows it (t_Report…).
-    DataSet *Query;
-    ReportLayout Layout;
+    // The report's query; its object name is the one the plant knows it by (t_Report, w_Report, i_Report, H_Tabel).
+    DataSet *query;
+    ReportLayout layout;
 
     QString titleItem() const { return m_titleItem; }
-    void SetTitle(const QString &text);
-    QString Title() const;
+    void setTitle(const QString &text);
+    QString title() const;
 
     // Opens the query (throws DbError). Report statements carry a correlated sub-select per
     // household column for every row; the server's JIT compiler would spend longer compiling
     // such a plan than running it, so the query runs with JIT compilation off. It also runs
     // without the lock wait limit of the other commands.
-    void OpenQuery();
+    void openQuery();
 
     // The whole report over the visible rows of the open query (no rows: the empty report).
     // Generated in full: the preview then pages through finished pages and the query may be
     // closed at once.
-    ReportDocument Generate() const;
+    ReportDocument generate() const;
     // The same report written straight to a PDF file page by page, without holding its pages;
     // false when the file cannot be written.
-    bool SavePdf(const QString &path) const;
+    bool savePdf(const QString &path) const;
     ReportZoom zoom() const { return m_zoom; }
 
 private:

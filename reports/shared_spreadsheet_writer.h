@@ -3,5 +3,5 @@
 class SpreadsheetWriter;
 
 // The writer that lives for the whole run and serves both the operation-price export and the
-// report centre's product export. Each export sets its own export name before OpenWorkbook.
+// report centre's product export. Each export sets its own export name before openWorkbook.
 SpreadsheetWriter &SharedSpreadsheetWriter();

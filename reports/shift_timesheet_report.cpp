@@ -14,27 +14,26 @@ QString dayList()
 
 } // namespace
 
-const QString TForm15::Statement =
+const QString ShiftTimesheetReport::Statement =
     QStringLiteral("select person.s_caption fio,") + dayList()
     + QStringLiteral(" from accounts_dep.h_tabel, cmn_contractor.person person "
                      "where h_tabel.w_id=person.s_code::t_integer and month=:mnth and year=:yea "
                      "group by fio order by fio");
 
-const QList<double> TForm15::DayColumns = {
+const QList<double> ShiftTimesheetReport::DayColumns = {
     81.2,  87.8,  93.7,  100.0, 106.1, 112.4, 118.8, 125.4, 131.8, 137.6, 143.1,
     148.7, 154.3, 159.8, 165.4, 170.9, 176.5, 182.0, 187.6, 193.1, 198.7, 204.3,
     209.8, 215.4, 220.9, 226.5, 232.0, 237.6, 243.2, 248.7, 254.3,
 };
 
-TForm15::TForm15(TDataModule6 *module, QObject *parent)
+ShiftTimesheetReport::ShiftTimesheetReport(DataModule *module, QObject *parent)
     : ReportHolder(module, QStringLiteral("TForm15"), QStringLiteral("H_Tabel"), QStringLiteral("QRLabel33"),
-                   ReportZoom::WholePage, parent),
-      H_Tabel(Query)
+                   ReportZoom::WholePage, parent)
 {
-    H_Tabel->setSql(Statement);
-    Layout.title = QStringLiteral("Табель по сменам");
-    Layout.orientation = QPageLayout::Landscape;
-    Layout.margins = QMarginsF(10, 10, 10, 10);
+    query->setSql(Statement);
+    layout.title = QStringLiteral("Табель по сменам");
+    layout.orientation = QPageLayout::Landscape;
+    layout.margins = QMarginsF(10, 10, 10, 10);
 
     ReportBand header(ColumnHeaderHeight, {
         ReportItem::label(QStringLiteral("Данные за:"), 0.0, 1.1).named(QStringLiteral("QRLabel33")).size(10).bold(),
@@ -45,7 +44,7 @@ TForm15::TForm15(TDataModule6 *module, QObject *parent)
                             .ruled(ReportRules::LeftRight);
     header.items << ReportItem::label(QStringLiteral("Итого"), 264.6, 1.1).size(10).bold();
     header.ruled(ReportRules::TopBottom);
-    Layout.columnHeader = header;
+    layout.columnHeader = header;
 
     ReportBand detail(DetailHeight, {
         ReportItem::field(QStringLiteral("fio"), 0.0, 0, 80.4).tall(DetailHeight).middle().size(9),
@@ -66,28 +65,28 @@ TForm15::TForm15(TDataModule6 *module, QObject *parent)
     detail.ruled(ReportRules::TopBottom);
     // A row goes to the next page unless the page also has room for a column header's height.
     detail.keepingSpace(ColumnHeaderHeight);
-    Layout.detail = detail;
+    layout.detail = detail;
 
-    Layout.pageFooter = ReportBand(5.0, {ReportItem::pageNumber(252.7, 1.0, 25.7).size(9).rightAligned()});
+    layout.pageFooter = ReportBand(5.0, {ReportItem::pageNumber(252.7, 1.0, 25.7).size(9).rightAligned()});
 }
 
-QString TForm15::PeriodLabel(const QString &monthName, const QString &yearText)
+QString ShiftTimesheetReport::periodLabel(const QString &monthName, const QString &yearText)
 {
     return monthName + QLatin1Char(' ') + yearText + QStringLiteral(" г.");
 }
 
-void TForm15::SetMonth(int month, int year)
+void ShiftTimesheetReport::setMonth(int month, int year)
 {
-    H_Tabel->close();
-    H_Tabel->setParam(QStringLiteral("mnth"), month);
-    H_Tabel->setParam(QStringLiteral("yea"), year);
+    query->close();
+    query->setParam(QStringLiteral("mnth"), month);
+    query->setParam(QStringLiteral("yea"), year);
 }
 
-ReportDocument TForm15::Make(int month, int year, const QString &periodLabel)
+ReportDocument ShiftTimesheetReport::make(int month, int year, const QString &periodLabel)
 {
-    QueryCloser closer(H_Tabel);
-    SetMonth(month, year);
-    OpenQuery();
-    SetTitle(periodLabel);
-    return Generate();
+    QueryCloser closer(query);
+    setMonth(month, year);
+    openQuery();
+    setTitle(periodLabel);
+    return generate();
 }

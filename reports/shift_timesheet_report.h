@@ -11,18 +11,18 @@
 //
 // The timesheet window prints it like this:
 //
-//   TForm15 *layout = Windows::get<TForm15>();
-//   ReportPreview::run(layout->Make(month, year, TForm15::PeriodLabel(monthName, yearText)),
+//   ShiftTimesheetReport *layout = Windows::get<ShiftTimesheetReport>();
+//   ReportPreview::run(layout->make(month, year, ShiftTimesheetReport::periodLabel(monthName, yearText)),
 //                      layout->zoom(), this);
 //
 // which runs the query for the month, sets the period label, generates the report, closes the
 // query and shows the pages in the preview zoomed to the whole page until the user closes it.
-class TForm15 : public ReportHolder {
+class ShiftTimesheetReport : public ReportHolder {
     Q_OBJECT
 public:
-    explicit TForm15(TDataModule6 *module, QObject *parent = nullptr);
+    explicit ShiftTimesheetReport(DataModule *module, QObject *parent = nullptr);
 
-    DataSet *H_Tabel; // parameters mnth (1 to 12) and yea (four digits)
+    // Its query ("H_Tabel") takes the parameters mnth (1 to 12) and yea (four digits).
 
     static const QString Statement;
     // Left edges of the day columns 1 to 31, in millimetres.
@@ -32,11 +32,11 @@ public:
     static constexpr double DetailHeight = 4.5;
 
     // "Ноябрь" and "2007" give "Ноябрь 2007 г.".
-    static QString PeriodLabel(const QString &monthName, const QString &yearText);
+    static QString periodLabel(const QString &monthName, const QString &yearText);
 
     // Closes the query and sets its month.
-    void SetMonth(int month, int year);
+    void setMonth(int month, int year);
     // Runs the query for the month, sets the period label and generates the report; the query
     // is closed afterwards, whatever happened.
-    ReportDocument Make(int month, int year, const QString &periodLabel);
+    ReportDocument make(int month, int year, const QString &periodLabel);
 };

@@ -29,7 +29,7 @@ QString caption(int written, int total)
 void writePlainHeadings(SpreadsheetWriter &writer, int row, const QStringList &headings)
 {
     for (int c = 0; c < headings.size(); ++c)
-        writer.WriteCell(1, c + 1, row, headings.at(c));
+        writer.writeCell(1, c + 1, row, headings.at(c));
 }
 
 } // namespace SpreadsheetExport

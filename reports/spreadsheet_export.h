@@ -24,7 +24,7 @@ int run(const DataSet &rows, int firstRow, const RowWriter &write, const Progres
 // The caption of an export button while it runs: "Excel (12 из 40)".
 QString caption(int written, int total);
 
-// Headings in one row of sheet 1, with WriteCell, from column 1 on.
+// Headings in one row of sheet 1, with writeCell, from column 1 on.
 void writePlainHeadings(SpreadsheetWriter &writer, int row, const QStringList &headings);
 
 } // namespace SpreadsheetExport

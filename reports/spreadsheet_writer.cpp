@@ -215,7 +215,7 @@ void SpreadsheetWriter::setFolder(const QString &folder)
     folderOverride() = folder;
 }
 
-int SpreadsheetWriter::OpenWorkbook()
+int SpreadsheetWriter::openWorkbook()
 {
     m_book.reset();
     // A workstation without a spreadsheet application still gets its workbook: showing it says
@@ -232,7 +232,7 @@ int SpreadsheetWriter::OpenWorkbook()
     return 1;
 }
 
-int SpreadsheetWriter::SetVisible(bool visible)
+int SpreadsheetWriter::setVisible(bool visible)
 {
     if (!m_book || !visible)
         return 1;
@@ -255,7 +255,7 @@ QString SpreadsheetWriter::positionMessage(int sheet, int column, int row) const
         .arg(row);
 }
 
-int SpreadsheetWriter::WriteCell(int sheet, int column, int row, const QString &text)
+int SpreadsheetWriter::writeCell(int sheet, int column, int row, const QString &text)
 {
     if (text.isEmpty())
         return 1;
@@ -272,7 +272,7 @@ int SpreadsheetWriter::WriteCell(int sheet, int column, int row, const QString &
     return 1;
 }
 
-int SpreadsheetWriter::WriteFormattedCell(int sheet, int column, int row, const QString &text,
+int SpreadsheetWriter::writeFormattedCell(int sheet, int column, int row, const QString &text,
                                           bool asText, bool autoFit, bool bold)
 {
     if (text.isEmpty())

@@ -4,9 +4,9 @@
 #include <memory>
 
 // Puts the program's tabular exports into a new workbook and shows it in the workstation's
-// spreadsheet application. Every export uses it the same way: OpenWorkbook; if that gives -1
-// the export stops (the writer has already told the user why); optionally SetVisible(false);
-// the heading cells and then one row per record; finally SetVisible(true).
+// spreadsheet application. Every export uses it the same way: openWorkbook; if that gives -1
+// the export stops (the writer has already told the user why); optionally setVisible(false);
+// the heading cells and then one row per record; finally setVisible(true).
 //
 // The workbook is built in memory while the cells are written. Making it visible saves it as a
 // new .xlsx file in the user's export folder and opens that file in the spreadsheet
@@ -23,18 +23,18 @@ public:
 
     // 1 when a new empty workbook is ready, -1 (after an error box) when the workbook cannot be
     // created. A workbook of an earlier call that was never made visible is dropped.
-    int OpenWorkbook();
+    int openWorkbook();
     // Always 1. Showing saves the workbook and opens it in the spreadsheet application; where
     // there is none, or it does not start, an error box says where the file is and offers to open
     // its folder. A workbook already shown and not written to since is not shown again. Nothing
-    // happens before the first successful OpenWorkbook.
-    int SetVisible(bool visible);
+    // happens before the first successful openWorkbook.
+    int setVisible(bool visible);
     // 1 on success or when text is empty (the cell is left as it was), -1 after an error box.
     // A text that reads as a number is stored as a number, unless the cell has the text format.
-    int WriteCell(int sheet, int column, int row, const QString &text);
-    // As WriteCell; asText gives the cell the text format first, so that the value stays text;
+    int writeCell(int sheet, int column, int row, const QString &text);
+    // As writeCell; asText gives the cell the text format first, so that the value stays text;
     // autoFit fits the column's width to its contents so far; bold sets or clears bold.
-    int WriteFormattedCell(int sheet, int column, int row, const QString &text, bool asText,
+    int writeFormattedCell(int sheet, int column, int row, const QString &text, bool asText,
                            bool autoFit, bool bold);
 
     QString exportName() const { return m_exportName; }

@@ -3,7 +3,7 @@
 #include "db/dataset.h"
 #include "db/plant.h"
 
-const QString TForm16::Statement = QStringLiteral(
+const QString WorkersReport::Statement = QStringLiteral(
     "select person.s_caption fio, sum(smena.kol_vo-smena.brak)::numeric(10,2) as kolvo,vid_oper.vid, "
     "sum((kol_vo-brak)*smena.cena)::numeric(10,2) as summa,izdel.nom, oper.naimen, color, "
     "(select coalesce(sum(f.cnt*f.price),0)::numeric(10,2) f_sum7 from accounts_dep.fatigue f where f.d_date<:data4 and f.d_date>=:data3 and f.id_p=smena.w_id and f.id_nom=izdel.id_nom and f.id_o=7777), "
@@ -28,36 +28,35 @@ double summaWithout(const ReportRow &r)
 
 } // namespace
 
-TForm16::TForm16(TDataModule6 *module, QObject *parent)
+WorkersReport::WorkersReport(DataModule *module, QObject *parent)
     : PeriodReport(module, QStringLiteral("TForm16"), QStringLiteral("t_Report"), 4,
-                   QStringLiteral("   Отчет по рабочим за период с "), parent),
-      t_Report(Query)
+                   QStringLiteral("   Отчет по рабочим за период с "), parent)
 {
-    t_Report->setSql(Statement);
-    Layout.title = QStringLiteral("Отчет по рабочим");
+    query->setSql(Statement);
+    layout.title = QStringLiteral("Отчет по рабочим");
 
     const QString mask3 = QStringLiteral("#0.000");
     const QString mask2 = QStringLiteral("#0.00");
     const QString whole = QStringLiteral("#0");
 
-    // Heading and grand total.
-    const ReportBand heading = Heading(0.3, 10, {});
-    const ReportBand grandTotal = GrandTotal({
-        GrandLabel(114.8),
-        GrandSum(QStringLiteral("summa"), 129.4, 28.0).masked(mask2),
-        GrandSum(summaWithout, 159.0, 28.0).masked(mask2),
+    // heading and grand total.
+    const ReportBand headingBand = heading(0.3, 10, {});
+    const ReportBand totalBand = grandTotal({
+        grandLabel(114.8),
+        grandSum(QStringLiteral("summa"), 129.4, 28.0).masked(mask2),
+        grandSum(summaWithout, 159.0, 28.0).masked(mask2),
     }, GrandTotalColour);
-    Layout.groups << ReportGroup::once(heading, grandTotal);
+    layout.groups << ReportGroup::once(headingBand, totalBand);
 
     // Worker: the column heading of the money without the coefficient rides on its header.
-    ReportBand workerHeader = GroupHeader(QStringLiteral("fio"));
-    ReportItem moneyHeading = ColumnHeading(QStringLiteral("Сумма без Р/К"), 163.2).centred();
+    ReportBand workerHeader = groupHeader(QStringLiteral("fio"));
+    ReportItem moneyHeading = columnHeading(QStringLiteral("Сумма без Р/К"), 163.2).centred();
     moneyHeading.width = 25.1;
     moneyHeading.top = 0.6;
     workerHeader.items << moneyHeading;
     ReportBand workerFooter(12.7, {
-        Total(QStringLiteral("summa"), 137.8, 1.1, 23.8).masked(mask2),
-        Total(summaWithout, 163.2, 1.1, 23.8).masked(mask2),
+        total(QStringLiteral("summa"), 137.8, 1.1, 23.8).masked(mask2),
+        total(summaWithout, 163.2, 1.1, 23.8).masked(mask2),
         ReportItem::computed([](const ReportContext &c) {
             return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum78"));
         }, 137.8, 6.3, 23.8).masked(mask3).bold().centred().filled(TotalFieldColour),
@@ -66,7 +65,7 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
         }, 163.2, 6.3, 23.8).masked(mask3).bold().centred().filled(TotalFieldColour),
     });
     workerFooter.ruled(ReportRules::Bottom);
-    Layout.groups << ReportGroup::by(QStringLiteral("fio"), workerHeader, workerFooter);
+    layout.groups << ReportGroup::by(QStringLiteral("fio"), workerHeader, workerFooter);
 
     // Product within the worker: white, with the household and average-piecework money of the
     // product's nomenclature in its footer.
@@ -75,9 +74,9 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
         ReportItem::field(QStringLiteral("f_sum7"), 54.2, 1.1, 19.3).masked(mask2).bold().centred().filled(Qt::white),
         ReportItem::label(QStringLiteral("Ср. сд.:"), 78.8, 1.1).bold(),
         ReportItem::field(QStringLiteral("f_sum8"), 93.4, 1.1, 19.3).masked(mask2).bold().centred().filled(Qt::white),
-        Total(QStringLiteral("kolvo"), 117.5, 1.1, 19.3).masked(whole).filled(Qt::white),
-        Total(summa, 137.8, 1.1, 23.8).masked(mask3).filled(Qt::white),
-        Total(summaWithout, 163.2, 1.1, 23.8).masked(mask3).filled(Qt::white),
+        total(QStringLiteral("kolvo"), 117.5, 1.1, 19.3).masked(whole).filled(Qt::white),
+        total(summa, 137.8, 1.1, 23.8).masked(mask3).filled(Qt::white),
+        total(summaWithout, 163.2, 1.1, 23.8).masked(mask3).filled(Qt::white),
         ReportItem::label(QStringLiteral("Итого:"), 123.3, 6.3).bold(),
         ReportItem::computed([](const ReportContext &c) {
             return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"));
@@ -86,16 +85,16 @@ TForm16::TForm16(TDataModule6 *module, QObject *parent)
             return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"))) / Plant::RegionalFactor;
         }, 163.2, 6.3, 23.8).masked(mask3).bold().centred().filled(Qt::white),
     });
-    ReportBand productHeader = GroupHeader(QStringLiteral("nom"), Qt::white);
+    ReportBand productHeader = groupHeader(QStringLiteral("nom"), Qt::white);
     productHeader.keepingSpace(productFooter.height);
-    Layout.groups << ReportGroup::by(QStringLiteral("nom"), productHeader, productFooter);
+    layout.groups << ReportGroup::by(QStringLiteral("nom"), productHeader, productFooter);
 
-    Layout.detail = ReportBand(4.2, {
-        ReportItem::computed(ProductKindText, 0.3, 0.3, 42.6).filled(Qt::white),
+    layout.detail = ReportBand(4.2, {
+        ReportItem::computed(productKindText, 0.3, 0.3, 42.6).filled(Qt::white),
         ReportItem::field(QStringLiteral("vid"), 44.4, 0.3, 38.6).centred().filled(Qt::white),
-        ReportItem::computed(ColourText, 84.7, 0.3, 28.0).filled(Qt::white),
+        ReportItem::computed(colourText, 84.7, 0.3, 28.0).filled(Qt::white),
         ReportItem::field(QStringLiteral("kolvo"), 117.5, 0.3, 19.3).masked(whole).centred().filled(Qt::white),
         ReportItem::field(QStringLiteral("summa"), 138.1, 0.3, 23.5).masked(mask3).centred().filled(Qt::white),
     });
-    Layout.pageFooter = PageFooter();
+    layout.pageFooter = pageFooter();
 }

@@ -178,10 +178,10 @@ int startChild(const QString &mode, const QString &connectionString, const QStri
     installRussian(app);
     installMessageBoxes();
     StatementRecorder recorder;
-    auto *module = new TDataModule6(&app);
-    module->Connect(connectionString);
-    auto *main = new TForm1(module);
-    auto *login = new TForm23(main);
+    auto *module = new DataModule(&app);
+    module->open(connectionString);
+    auto *main = new JournalWindow(module);
+    auto *login = new LoginWindow(main);
     struct FirstPaint : QObject {
         bool eventFilter(QObject *o, QEvent *e) override
         {
@@ -264,7 +264,7 @@ int main(int argc, char **argv)
     FakeSpreadsheet spreadsheet;
     auto module = db.connectModule();
     prepareJournals(*module);   // as after an administrator's login: every record shows
-    auto *main = new TForm1(module.get());
+    auto *main = new JournalWindow(module.get());
     auto *date = main->findChild<QDateEdit *>(QStringLiteral("DateT"));
     BareOdbcClient bare(db.connectionString());
     QTemporaryDir dir;
@@ -273,22 +273,22 @@ int main(int argc, char **argv)
 
     actions.push_back({QStringLiteral("journal re-read"), [&] {
                            date->setDate(busyDay);
-                           main->ReadJournals();
+                           main->readJournals();
                        }, {}, 1.2});
 
     const auto list = [&](const QString &name, DataSet *ds) {
         actions.push_back({name, [ds] { ds->reopen(); }, {}, 1.2});
     };
-    list(QStringLiteral("list of workers"), module->Workers);
-    list(QStringLiteral("list of products"), module->Izdel);
-    list(QStringLiteral("list of operation kinds"), module->Vid_oper);
-    list(QStringLiteral("list of operation prices"), module->Oper);
-    auto *shifts = Windows::get<TForm19>();
-    shifts->PrepareMonth(start);
-    actions.push_back({QStringLiteral("timesheet by shifts, 3 grids"), [&] { shifts->Button5Click(); }, {}, 1.2});
-    auto *piecework = Windows::get<TForm27>();
-    piecework->PrepareMode(PieceworkView::Piecework, start);
-    actions.push_back({QStringLiteral("piecework timesheet"), [&] { piecework->Button5Click(); }, {}, 1.2});
+    list(QStringLiteral("list of workers"), module->workerList);
+    list(QStringLiteral("list of products"), module->productList);
+    list(QStringLiteral("list of operation kinds"), module->kindList);
+    list(QStringLiteral("list of operation prices"), module->priceList);
+    auto *shifts = Windows::get<ShiftTimesheetWindow>();
+    shifts->prepareMonth(start);
+    actions.push_back({QStringLiteral("timesheet by shifts, 3 grids"), [&] { shifts->reread(); }, {}, 1.2});
+    auto *piecework = Windows::get<PieceworkTimesheetWindow>();
+    piecework->prepareMode(PieceworkView::Piecework, start);
+    actions.push_back({QStringLiteral("piecework timesheet"), [&] { piecework->reread(); }, {}, 1.2});
 
     // Saving a new record for the busiest day's first worker, taken back by deleting it.
     const auto sample = db.rows(QStringLiteral("select w_id, o_id, i_id, cena from accounts_dep.smena where data = '%1' "
@@ -321,43 +321,43 @@ int main(int argc, char **argv)
     actions.push_back({QStringLiteral("month rebuild, household rows"),
                        [&] { MonthRebuild(*module, householdDay, MonthRebuild::Family::Household).run(month); }, {}, 1.2});
 
-    TForm20 detailedWorkers(module.get());
-    TForm16 workers(module.get());
-    TForm17 products(module.get());
-    TForm21 detailedProducts(module.get());
+    DetailedWorkersReport detailedWorkers(module.get());
+    WorkersReport workers(module.get());
+    ProductsReport products(module.get());
+    DetailedProductsReport detailedProducts(module.get());
     int pages = 0;
     for (PeriodReport *r : std::initializer_list<PeriodReport *>{&detailedWorkers, &workers, &products, &detailedProducts}) {
-        actions.push_back({r->Layout.title + QStringLiteral(" to PDF"), [&, r] {
-                               r->Query->close();
-                               r->SetPeriod(start, end);
-                               r->OpenQuery();
-                               r->SetTitle(r->PeriodTitle(start, end));
-                               const ReportDocument doc = r->Generate();
+        actions.push_back({r->layout.title + QStringLiteral(" to PDF"), [&, r] {
+                               r->query->close();
+                               r->setPeriod(start, end);
+                               r->openQuery();
+                               r->setTitle(r->periodTitle(start, end));
+                               const ReportDocument doc = r->generate();
                                pages = doc.pageCount();
                                if (!doc.savePdf(dir.filePath(r->objectName() + QStringLiteral(".pdf"))))
                                    qFatal("cannot write the PDF");
-                               r->Query->close();
+                               r->query->close();
                            }, {}, r == &detailedWorkers ? 1.5 : 0});
     }
-    TForm15 timesheet(module.get());
-    actions.push_back({timesheet.Layout.title + QStringLiteral(" to PDF"), [&] {
-                           timesheet.Query->close();
-                           timesheet.SetMonth(month.month, month.year);
-                           timesheet.OpenQuery();
-                           const ReportDocument doc = timesheet.Generate();
+    ShiftTimesheetReport timesheet(module.get());
+    actions.push_back({timesheet.layout.title + QStringLiteral(" to PDF"), [&] {
+                           timesheet.query->close();
+                           timesheet.setMonth(month.month, month.year);
+                           timesheet.openQuery();
+                           const ReportDocument doc = timesheet.generate();
                            pages = doc.pageCount();
                            if (!doc.savePdf(dir.filePath(QStringLiteral("timesheet.pdf"))))
                                qFatal("cannot write the PDF");
-                           timesheet.Query->close();
+                           timesheet.query->close();
                        }, {}, 0});
 
-    auto *prices = Windows::get<TForm4>();
-    actions.push_back({QStringLiteral("export: prices"), [&] { prices->Button5Click(); }, {}, 0});
-    auto *centre = Windows::get<TForm18>();
-    centre->PresetPeriod(today);
-    actions.push_back({QStringLiteral("export: product output"), [&] { centre->Button6Click(); }, {}, 0});
-    actions.push_back({QStringLiteral("export: timesheet by shifts"), [&] { shifts->Button2Click(); }, {}, 0});
-    actions.push_back({QStringLiteral("export: piecework timesheet"), [&] { piecework->Button2Click(); }, {}, 0});
+    auto *prices = Windows::get<PriceList>();
+    actions.push_back({QStringLiteral("export: prices"), [&] { prices->exportWorkbook(); }, {}, 0});
+    auto *centre = Windows::get<ReportCentre>();
+    centre->presetPeriod(today);
+    actions.push_back({QStringLiteral("export: product output"), [&] { centre->exportProductOutput(); }, {}, 0});
+    actions.push_back({QStringLiteral("export: timesheet by shifts"), [&] { shifts->exportWorkbook(); }, {}, 0});
+    actions.push_back({QStringLiteral("export: piecework timesheet"), [&] { piecework->exportWorkbook(); }, {}, 0});
 
     if (!only.isEmpty())
         actions.erase(std::remove_if(actions.begin(), actions.end(), [&](const Action &a) { return !chosen(a.name); }),

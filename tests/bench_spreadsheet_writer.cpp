@@ -32,14 +32,14 @@ Timing runOnce(bool formatted)
     SpreadsheetWriter w(QStringLiteral("Бенчмарк"));
     QElapsedTimer timer;
     timer.start();
-    w.OpenWorkbook();
-    w.SetVisible(false);
+    w.openWorkbook();
+    w.setVisible(false);
     for (int c = 1; c <= Columns; ++c) {
         const QString heading = c == 1 ? QStringLiteral("Фамилия И.О.") : QString::number(c);
         if (formatted)
-            w.WriteFormattedCell(1, c, 1, heading, c == 1, true, true);
+            w.writeFormattedCell(1, c, 1, heading, c == 1, true, true);
         else
-            w.WriteCell(1, c, 1, heading);
+            w.writeCell(1, c, 1, heading);
     }
     for (int r = 2; r <= Rows + 1; ++r) {
         for (int c = 1; c <= Columns; ++c) {
@@ -51,14 +51,14 @@ Timing runOnce(bool formatted)
             else
                 text = QString::number((r * 1234.5 + c) / 7.0, 'f', 2).replace(u'.', u',');
             if (formatted)
-                w.WriteFormattedCell(1, c, r, text, c == 1, true, false);
+                w.writeFormattedCell(1, c, r, text, c == 1, true, false);
             else
-                w.WriteCell(1, c, r, text);
+                w.writeCell(1, c, r, text);
         }
     }
     const double writeMs = timer.nsecsElapsed() / 1e6;
     timer.restart();
-    w.SetVisible(true);
+    w.setVisible(true);
     const double saveMs = timer.nsecsElapsed() / 1e6;
     return {writeMs, saveMs, QFileInfo(w.savedFile()).size()};
 }

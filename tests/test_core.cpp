@@ -148,12 +148,12 @@ void TestCore::versionGate()
     TestDatabase db;
     db.exec(QStringLiteral("update accounts_dep.ver set d=%1, t=%2, delim=','").arg(dbDate).arg(dbTime));
     auto module = db.connectModule();
-    module->DecimalDelimiter.clear();
+    module->decimalDelimiter.clear();
     QFETCH(bool, outdated);
     QFETCH(int, storedDate);
     QFETCH(int, storedTime);
     QCOMPARE(versionGateOutdated(*module, {20261110, 40000}), outdated);
-    QCOMPARE(module->DecimalDelimiter, QStringLiteral(","));
+    QCOMPARE(module->decimalDelimiter, QStringLiteral(","));
     const auto rows = db.rows(QStringLiteral("select d, t from accounts_dep.ver"));
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0][0].toInt(), storedDate);
@@ -167,17 +167,17 @@ void TestCore::versionGateEmptyTable()
     auto module = db.connectModule();
     QVERIFY(!versionGateOutdated(*module, {20261110, 40000}));
     // The row is written with a point, and a point is what the statements carry meanwhile.
-    QCOMPARE(module->DecimalDelimiter, QStringLiteral("."));
+    QCOMPARE(module->decimalDelimiter, QStringLiteral("."));
     const auto rows = db.rows(QStringLiteral("select d, t, coalesce(delim, '') from accounts_dep.ver"));
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0][0].toInt(), 20261110);
     QCOMPARE(rows[0][1].toInt(), 40000);
     QCOMPARE(rows[0][2].toString(), QStringLiteral("."));
-    QCOMPARE(module->ReplaceDelimiter(QStringLiteral("12,5")), QStringLiteral("12.5"));
+    QCOMPARE(module->replaceDelimiter(QStringLiteral("12,5")), QStringLiteral("12.5"));
     // An empty delimiter in the row counts as a point as well.
     db.exec(QStringLiteral("update accounts_dep.ver set delim=''"));
     QVERIFY(!versionGateOutdated(*module, {20261110, 40000}));
-    QCOMPARE(module->ReplaceDelimiter(QStringLiteral("12.5")), QStringLiteral("12.5"));
+    QCOMPARE(module->replaceDelimiter(QStringLiteral("12.5")), QStringLiteral("12.5"));
 }
 
 void TestCore::versionGateSecondWorkstation()
@@ -197,18 +197,18 @@ void TestCore::countCheck()
     TestDatabase db;
     auto module = db.connectModule();
     Messages::MessageRecorder rec;
-    QVERIFY(!module->CountCheck(QStringLiteral("select 0 as cnt"), QStringLiteral("Дубль")));
+    QVERIFY(!module->countCheck(QStringLiteral("select 0 as cnt"), QStringLiteral("Дубль")));
     QCOMPARE(rec.shown.size(), 0);
-    QVERIFY(module->CountCheck(QStringLiteral("select count(*) as cnt from generate_series(1,3)"), QStringLiteral("Дубль")));
+    QVERIFY(module->countCheck(QStringLiteral("select count(*) as cnt from generate_series(1,3)"), QStringLiteral("Дубль")));
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(rec.shown[0].text, QStringLiteral("Дубль"));
-    QVERIFY(module->CountCheck(QStringLiteral("select 1 as cnt"), QString()));
+    QVERIFY(module->countCheck(QStringLiteral("select 1 as cnt"), QString()));
     QCOMPARE(rec.shown.size(), 2);
     QCOMPARE(rec.shown[1].text, QString());
-    QVERIFY(!module->Control->isOpen());
-    QVERIFY_THROWS_EXCEPTION(DbError, module->CountCheck(QStringLiteral("select nothing as cnt"), QStringLiteral("x")));
+    QVERIFY(!module->lookUpQuery->isOpen());
+    QVERIFY_THROWS_EXCEPTION(DbError, module->countCheck(QStringLiteral("select nothing as cnt"), QStringLiteral("x")));
 }
 
 void TestCore::replaceDelimiter_data()
@@ -226,12 +226,12 @@ void TestCore::replaceDelimiter_data()
 
 void TestCore::replaceDelimiter()
 {
-    TDataModule6 module;
+    DataModule module;
     QFETCH(QString, delimiter);
-    module.DecimalDelimiter = delimiter;
+    module.decimalDelimiter = delimiter;
     QFETCH(QString, typed);
     QFETCH(QString, expected);
-    QCOMPARE(module.ReplaceDelimiter(typed), expected);
+    QCOMPARE(module.replaceDelimiter(typed), expected);
 }
 
 void TestCore::unansweringServerTimesOut()
@@ -246,10 +246,10 @@ void TestCore::unansweringServerTimesOut()
     QVERIFY(::bind(silent, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0);
     QVERIFY(::listen(silent, 4) == 0);
     auto closeSocket = qScopeGuard([silent] { ::close(silent); });
-    TDataModule6 module;
+    DataModule module;
     QElapsedTimer clock;
     clock.start();
-    QVERIFY_THROWS_EXCEPTION(DbError, module.Connect(composeConnectionString({QStringLiteral("x"), QStringLiteral("127.0.0.79")})));
+    QVERIFY_THROWS_EXCEPTION(DbError, module.open(composeConnectionString({QStringLiteral("x"), QStringLiteral("127.0.0.79")})));
     qInfo("connection gave up after %lld ms", clock.elapsed());
 }
 
@@ -258,7 +258,7 @@ void TestCore::serverErrorTextReachesUser()
     TestDatabase db;
     auto module = db.connectModule();
     Messages::MessageRecorder rec;
-    const bool ok = Messages::guard([&] { module->SQL_exec.execute(QStringLiteral("delete from accounts_dep.no_such_table")); });
+    const bool ok = Messages::guard([&] { module->command.execute(QStringLiteral("delete from accounts_dep.no_such_table")); });
     QVERIFY(!ok);
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
@@ -399,16 +399,16 @@ void TestCore::textsStoredAsTyped()
     db.addRecord(worker, product, db.addPrice(kind, product), QDate(2026, 3, 5), 1, 10, 0, 5, 8);
     auto module = db.connectModule();
     // A product search and deletion set parameters on the shared look-up query beforehand.
-    module->Control->setParam(QStringLiteral("dt"), QDate(2000, 1, 1));
-    module->Control->setParam(QStringLiteral("id_ii"), 1);
+    module->lookUpQuery->setParam(QStringLiteral("dt"), QDate(2000, 1, 1));
+    module->lookUpQuery->setParam(QStringLiteral("id_ii"), 1);
 
-    module->SQL_exec.execute(ProductStatements::insert(text, SqlValue::decimal(QStringLiteral("1.5")), group));
+    module->command.execute(ProductStatements::insert(text, SqlValue::decimal(QStringLiteral("1.5")), group));
     QCOMPARE(db.scalar(QStringLiteral("select s_caption from cmn_gds_and_srv.gds_and_srv order by id desc limit 1")).toString(), text);
-    QCOMPARE(module->LookUp(ProductStatements::duplicateCount(text.toUpper()), QStringLiteral("cnt")).toInt(), text.size() > 254 ? 0 : 1);
-    const int newKind = module->LookUp(KindStatements::insert(text.left(128)), QStringLiteral("id")).toInt();
+    QCOMPARE(module->lookUp(ProductStatements::duplicateCount(text.toUpper()), QStringLiteral("cnt")).toInt(), text.size() > 254 ? 0 : 1);
+    const int newKind = module->lookUp(KindStatements::insert(text.left(128)), QStringLiteral("id")).toInt();
     QCOMPARE(db.scalar(QStringLiteral("select rtrim(vid) from accounts_dep.vid_oper where id=%1").arg(newKind)).toString(), text.left(128));
-    QCOMPARE(module->LookUp(KindStatements::duplicateCount(text.left(128).toUpper()), QStringLiteral("cnt")).toInt(), 1);
-    module->SQL_exec.execute(WorkerStatements::insert(text.left(254), text.left(254)));
+    QCOMPARE(module->lookUp(KindStatements::duplicateCount(text.left(128).toUpper()), QStringLiteral("cnt")).toInt(), 1);
+    module->command.execute(WorkerStatements::insert(text.left(254), text.left(254)));
     const auto stored = db.rows(QStringLiteral("select fio, s_staffpos_hl from accounts_dep.person order by id desc limit 1"));
     QCOMPARE(stored.value(0).value(0).toString(), text.left(254));
     QCOMPARE(stored.value(0).value(1).toString(), text.left(254));
@@ -528,8 +528,8 @@ void TestCore::unitOfWorkCommits()
         UnitOfWork work(*module);
         QVERIFY(!work.joined());
         QVERIFY(module->inTransaction());
-        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
-        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Фрезеровка")));
+        module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        module->command.execute(KindStatements::insert(QStringLiteral("Фрезеровка")));
         // Not yet seen by another workstation.
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%' or vid like 'Фр%'")).toInt(), 0);
         work.commit();
@@ -547,8 +547,8 @@ void TestCore::unitOfWorkRollsBackWhole()
     try {
         UnitOfWork work(*module);
         work.lock(QStringLiteral("test"), QStringLiteral("kinds"));
-        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
-        module->SQL_exec.execute(QStringLiteral("update accounts_dep.vid_oper set vid='Сверловка 2' where vid='Сверловка'"));
+        module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        module->command.execute(QStringLiteral("update accounts_dep.vid_oper set vid='Сверловка 2' where vid='Сверловка'"));
         work.commit();
     } catch (const DbError &e) {
         error = e.text();
@@ -558,7 +558,7 @@ void TestCore::unitOfWorkRollsBackWhole()
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 0);
     QCOMPARE(db.advisoryLocks(), 0);
     // The connection commits each statement on its own again.
-    module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+    module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 1);
 }
 
@@ -571,7 +571,7 @@ void TestCore::unitOfWorkJoinsTheOuterOne()
         {
             UnitOfWork inner(*module);
             QVERIFY(inner.joined());
-            module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+            module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
             inner.commit();
         }
         // The inner commit commits nothing: the outer one decides.
@@ -584,7 +584,7 @@ void TestCore::unitOfWorkJoinsTheOuterOne()
         UnitOfWork outer(*module);
         {
             UnitOfWork inner(*module);
-            module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+            module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
             inner.commit();
         }
         outer.commit();
@@ -602,7 +602,7 @@ void TestCore::countCheckInsideWorkWaitsForItsEnd()
     {
         UnitOfWork work(*module);
         work.lock(QStringLiteral("test"), QStringLiteral("duplicate"));
-        QVERIFY(module->CountCheck(QStringLiteral("select 1 as cnt"), QStringLiteral("Такая операция уже заведена!")));
+        QVERIFY(module->countCheck(QStringLiteral("select 1 as cnt"), QStringLiteral("Такая операция уже заведена!")));
         QCOMPARE(rec.shown.size(), 0);
     }
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Такая операция уже заведена!")});
@@ -612,9 +612,9 @@ void TestCore::countCheckInsideWorkWaitsForItsEnd()
 
 namespace {
 
-int backendOf(TDataModule6 &module)
+int backendOf(DataModule &module)
 {
-    return module.LookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt();
+    return module.lookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt();
 }
 
 } // namespace
@@ -637,15 +637,15 @@ void TestCore::lostConnectionReopensOnNextCommand()
     // The command that was cut off is not repeated; the next one works on a new session.
     const int after = backendOf(*module);
     QVERIFY(after != before);
-    QCOMPARE(module->LookUp(QStringLiteral("select current_setting('standard_conforming_strings') as s"), QStringLiteral("s")).toString(),
+    QCOMPARE(module->lookUp(QStringLiteral("select current_setting('standard_conforming_strings') as s"), QStringLiteral("s")).toString(),
              QStringLiteral("on"));
     // A transaction cut off by the loss rolls back, and the next unit of work starts afresh.
     QString error;
     try {
         UnitOfWork work(*module);
-        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
         db.exec(QStringLiteral("select pg_terminate_backend(%1)").arg(after));
-        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Фрезеровка")));
+        module->command.execute(KindStatements::insert(QStringLiteral("Фрезеровка")));
         work.commit();
     } catch (const DbError &e) {
         error = e.text();
@@ -655,7 +655,7 @@ void TestCore::lostConnectionReopensOnNextCommand()
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%' or vid like 'Фр%'")).toInt(), 0);
     {
         UnitOfWork work(*module);
-        module->SQL_exec.execute(KindStatements::insert(QStringLiteral("Сверловка")));
+        module->command.execute(KindStatements::insert(QStringLiteral("Сверловка")));
         work.commit();
     }
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid like 'Св%'")).toInt(), 1);
@@ -664,19 +664,19 @@ void TestCore::lostConnectionReopensOnNextCommand()
 void TestCore::serverStoppedAndStartedAgain()
 {
     PrivateServer server;
-    TDataModule6 module;
-    module.Connect(server.connectionString());
-    QCOMPARE(module.LookUp(QStringLiteral("select count(*) as cnt from accounts_dep.ver"), QStringLiteral("cnt")).toInt(), 1);
+    DataModule module;
+    module.open(server.connectionString());
+    QCOMPARE(module.lookUp(QStringLiteral("select count(*) as cnt from accounts_dep.ver"), QStringLiteral("cnt")).toInt(), 1);
     server.stop();
     Messages::MessageRecorder rec;
     // While the server is down every command says so and nothing hangs.
-    QVERIFY(!Messages::guard([&] { module.LookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")); }));
+    QVERIFY(!Messages::guard([&] { module.lookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")); }));
     QVERIFY2(rec.errors().value(0).startsWith(Connection::lostText()), qPrintable(rec.errors().value(0)));
-    QVERIFY(!Messages::guard([&] { module.LookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")); }));
+    QVERIFY(!Messages::guard([&] { module.lookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")); }));
     QVERIFY2(rec.errors().value(1).startsWith(QStringLiteral("Нет связи с сервером базы данных.")), qPrintable(rec.errors().value(1)));
     server.start();
     // Back again: the next command reconnects without asking.
-    QCOMPARE(module.LookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")).toInt(), 1);
+    QCOMPARE(module.lookUp(QStringLiteral("select 1 as one"), QStringLiteral("one")).toInt(), 1);
     QCOMPARE(rec.errors().size(), 2);
 }
 
@@ -691,12 +691,12 @@ void TestCore::lockWaitGivesUp()
     auto module = db.connectModule();
     auto other = db.connectModule();
     UnitOfWork holding(*other);
-    other->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №2")));
+    other->command.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №2")));
     QElapsedTimer clock;
     clock.start();
     QString error;
     try {
-        module->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №1")));
+        module->command.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №1")));
     } catch (const DbError &e) {
         error = e.text();
     }
@@ -704,7 +704,7 @@ void TestCore::lockWaitGivesUp()
     QVERIFY(clock.elapsed() < 5000);
     // The module is not lost: once the other workstation is done, the same command goes through.
     holding.commit();
-    module->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №1")));
+    module->command.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №1")));
     QCOMPARE(db.scalar(QStringLiteral("select s_staffpos_hl from accounts_dep.person where id=%1").arg(worker)).toString(),
              QStringLiteral("Цех №1"));
 }
@@ -717,14 +717,14 @@ void TestCore::reportWaitsWithoutTheLimit()
     Connection::setLockWaitLimit(300);
     const auto restoreLimit = qScopeGuard([] { Connection::setLockWaitLimit(Connection::DefaultLockWaitLimit); });
     auto module = db.connectModule();
-    TForm17 report(module.get());
+    ProductsReport report(module.get());
     const QString connection = db.connectionString();
     std::atomic<bool> locked{false};
     std::thread other([&] {
-        TDataModule6 holder;
-        holder.Connect(connection);
+        DataModule holder;
+        holder.open(connection);
         UnitOfWork work(holder);
-        holder.SQL_exec.execute(QStringLiteral("lock table accounts_dep.smena in access exclusive mode"));
+        holder.command.execute(QStringLiteral("lock table accounts_dep.smena in access exclusive mode"));
         locked = true;
         QThread::msleep(1200);
         work.commit();
@@ -733,14 +733,14 @@ void TestCore::reportWaitsWithoutTheLimit()
         QThread::msleep(10);
     QString error;
     try {
-        report.Make(QDate(2026, 3, 1), QDate(2026, 4, 1), ProductKindChoice::All);
+        report.make(QDate(2026, 3, 1), QDate(2026, 4, 1), ProductKindChoice::All);
     } catch (const std::exception &e) {
         error = QString::fromUtf8(e.what());
     }
     other.join();
     QCOMPARE(error, QString());
     // Afterwards the commands wait no longer than the limit again.
-    QCOMPARE(module->LookUp(QStringLiteral("select current_setting('lock_timeout') as t"), QStringLiteral("t")).toString(),
+    QCOMPARE(module->lookUp(QStringLiteral("select current_setting('lock_timeout') as t"), QStringLiteral("t")).toString(),
              QStringLiteral("300ms"));
 }
 

@@ -44,36 +44,36 @@ struct Fixture {
         pump = db.addProduct(QStringLiteral("Насос 3"), pumps);
         turning = db.addPrice(db.addKind(QStringLiteral("Токарная")), hose);
         db.exec(QStringLiteral("update accounts_dep.norm set price=100 where o_id=7777"));
-        main.LoginText = QStringLiteral("61370452");
-        list = Windows::get<TForm25>();
-        dialog = Windows::get<TForm24>();
-        list->PrepareOpen(thursday);
+        main.loginText = QStringLiteral("61370452");
+        list = Windows::get<HouseholdListWindow>();
+        dialog = Windows::get<HouseholdDialog>();
+        list->prepareOpen(thursday);
     }
 
     // Fills the dialog for a new entry of the list's date, as the user would, and saves it.
     void fill(int worker, qint64 group, const QString &hours, int kind = 7777, bool night = false)
     {
-        dialog->PrepareAdd(list->Context());
+        dialog->prepareAdd(list->listContext());
         if (worker)
-            dialog->TakePick(WorkerChoice{worker, worker == ivanov ? QStringLiteral("Иванов И.И.") : QStringLiteral("Петров П.П.")});
+            dialog->takePick(WorkerChoice{worker, worker == ivanov ? QStringLiteral("Иванов И.И.") : QStringLiteral("Петров П.П.")});
         if (group)
-            dialog->TakePick(NomenclatureChoice{group, group == hoses ? QStringLiteral("Рукава") : QStringLiteral("Насосы")});
-        dialog->ChooseKind(kind);
-        dialog->CBox1->setChecked(night);
-        dialog->Edit6->setText(hours);
+            dialog->takePick(NomenclatureChoice{group, group == hoses ? QStringLiteral("Рукава") : QStringLiteral("Насосы")});
+        dialog->chooseKind(kind);
+        dialog->nightBox->setChecked(night);
+        dialog->hoursEdit->setText(hours);
     }
     int add(int worker, const QString &hours, int kind = 7777, bool night = false)
     {
         fill(worker, hoses, hours, kind, night);
-        dialog->Button1Click();
+        dialog->save();
         return db.scalar(QStringLiteral("select max(id) from accounts_dep.fatigue")).toInt();
     }
     // Deletes the list's entry `id`, answering the question with Yes.
     void remove(Messages::MessageRecorder &rec, int id)
     {
-        QVERIFY(list->fatigue->locate(QStringLiteral("id"), id));
+        QVERIFY(list->entries->locate(QStringLiteral("id"), id));
         rec.answers = {true};
-        list->Button7Click();
+        list->deleteEntry();
     }
     QStringList entries() const
     {
@@ -92,10 +92,10 @@ struct Fixture {
 
     TestDatabase db;
     int ivanov, petrov, hoses, pumps, hose, pump, turning;
-    std::unique_ptr<TDataModule6> module = db.connectModule();
-    TForm1 main{module.get()};
-    TForm25 *list;
-    TForm24 *dialog;
+    std::unique_ptr<DataModule> module = db.connectModule();
+    JournalWindow main{module.get()};
+    HouseholdListWindow *list;
+    HouseholdDialog *dialog;
 };
 
 } // namespace
@@ -183,13 +183,13 @@ void TestHousehold::hourPrice()
     QFETCH(QString, amount);
     Messages::MessageRecorder rec;
     f.db.exec(QStringLiteral("update accounts_dep.norm set price=%1 where o_id=7777").arg(norm));
-    f.list->CBox1->setChecked(holiday);
+    f.list->holidayBox->setChecked(holiday);
     f.add(f.ivanov, QStringLiteral("8"), 7777, night);
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(f.db.scalar(QStringLiteral("select price::float8 from accounts_dep.fatigue")).toDouble(), price);
     QCOMPARE(f.db.scalar(QStringLiteral("select i_holiday*10+i_night from accounts_dep.fatigue")).toInt(), int(holiday) * 10 + int(night));
-    auto *grid = f.list->DBGrid1;
-    QCOMPARE(f.list->fatigue->recordCount(), 1);
+    auto *grid = f.list->grid;
+    QCOMPARE(f.list->entries->recordCount(), 1);
     QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("summ")), amount);
     QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("s_holiday")), holiday ? QStringLiteral("+") : QString());
     QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("s_night")), night ? QStringLiteral("+") : QString());
@@ -213,12 +213,12 @@ void TestHousehold::hoursRefused()
     QFETCH(QString, message);
     Messages::MessageRecorder rec;
     f.fill(f.ivanov, f.hoses, hours);
-    f.dialog->Button1Click();
+    f.dialog->save();
     QCOMPARE(rec.errors().size(), 1);
     QCOMPARE(rec.errors()[0], message);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(f.dialog->result(), int(QDialog::Rejected));
-    QCOMPARE(f.dialog->Edit6->text(), hours);
+    QCOMPARE(f.dialog->hoursEdit->text(), hours);
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from accounts_dep.fatigue")).toInt(), 0);
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
 }
@@ -239,7 +239,7 @@ void TestHousehold::requiredFields()
     QFETCH(bool, group);
     Messages::MessageRecorder rec;
     f.fill(worker ? f.ivanov : 0, group ? f.hoses : 0, QStringLiteral("0"));
-    f.dialog->Button1Click();
+    f.dialog->save();
     // The fields are checked before the hours.
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Все поля должны быть заполнены!")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
@@ -251,15 +251,15 @@ void TestHousehold::changeOnEmptyList()
 {
     auto &f = *m_fixture;
     Messages::MessageRecorder rec;
-    QVERIFY(f.list->fatigue->isEmpty());
-    f.dialog->PrepareChange(f.list->Context());
-    QCOMPARE(f.dialog->Tag, 1);
-    QVERIFY(f.dialog->Edit1->text().isEmpty());
-    QVERIFY(f.dialog->Edit2->text().isEmpty());
-    QCOMPARE(f.dialog->WorkerId, 0);
-    QCOMPARE(f.dialog->GroupId, qint64(0));
-    f.dialog->Edit6->setText(QStringLiteral("8"));
-    f.dialog->Button1Click();
+    QVERIFY(f.list->entries->isEmpty());
+    f.dialog->prepareChange(f.list->listContext());
+    QCOMPARE(f.dialog->openMode, 1);
+    QVERIFY(f.dialog->workerEdit->text().isEmpty());
+    QVERIFY(f.dialog->groupEdit->text().isEmpty());
+    QCOMPARE(f.dialog->workerId, 0);
+    QCOMPARE(f.dialog->groupId, qint64(0));
+    f.dialog->hoursEdit->setText(QStringLiteral("8"));
+    f.dialog->save();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Все поля должны быть заполнены!")});
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from accounts_dep.fatigue")).toInt(), 0);
     QCOMPARE(f.db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
@@ -278,20 +278,20 @@ void TestHousehold::dayCellFollowsEntries()
     QFETCH(bool, otherDay);
     Messages::MessageRecorder rec;
     if (otherDay) {
-        f.list->DTPcker1->setDate(thursday.addDays(1));
+        f.list->dateField->setDate(thursday.addDays(1));
         f.add(f.ivanov, QStringLiteral("4"));
-        f.list->DTPcker1->setDate(thursday);
+        f.list->dateField->setDate(thursday);
     }
     const QString rest = otherDay ? QStringLiteral(" d6=4") : QString();
     const int three = f.add(f.ivanov, QStringLiteral("3"));
     const int five = f.add(f.ivanov, QStringLiteral("5"));
     QCOMPARE(f.db.timesheetLines(f.ivanov), QStringList{"0 3.2026 7777 0: d5=8" + rest});
-    QCOMPARE(f.list->fatigue->recordCount(), 2);
+    QCOMPARE(f.list->entries->recordCount(), 2);
 
     // Answered No, nothing goes.
-    QVERIFY(f.list->fatigue->locate(QStringLiteral("id"), three));
+    QVERIFY(f.list->entries->locate(QStringLiteral("id"), three));
     rec.answers = {false};
-    f.list->Button7Click();
+    f.list->deleteEntry();
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Question);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
@@ -300,15 +300,15 @@ void TestHousehold::dayCellFollowsEntries()
 
     f.remove(rec, three);
     QCOMPARE(f.db.timesheetLines(f.ivanov), QStringList{"0 3.2026 7777 0: d5=5" + rest});
-    QCOMPARE(f.list->fatigue->recordCount(), 1);
+    QCOMPARE(f.list->entries->recordCount(), 1);
     f.remove(rec, five);
     QCOMPARE(f.db.timesheetLines(f.ivanov), otherDay ? QStringList{QStringLiteral("0 3.2026 7777 0: d6=4")} : QStringList());
-    QVERIFY(f.list->fatigue->isEmpty());
+    QVERIFY(f.list->entries->isEmpty());
     QCOMPARE(rec.errors(), QStringList());
 
     // With an empty list "Удалить" asks nothing.
     rec.clear();
-    f.list->Button7Click();
+    f.list->deleteEntry();
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -351,22 +351,22 @@ void TestHousehold::changeMovesCell()
     QFETCH(QStringList, petrov);
     QFETCH(QString, entry);
     Messages::MessageRecorder rec;
-    f.list->DTPcker1->setDate(thursday.addDays(1));
+    f.list->dateField->setDate(thursday.addDays(1));
     f.add(f.ivanov, QStringLiteral("2"));
-    f.list->DTPcker1->setDate(thursday);
+    f.list->dateField->setDate(thursday);
     const int id = f.add(f.ivanov, QStringLiteral("3"));
 
     if (change == QLatin1String("holiday"))
-        f.list->CBox1->setChecked(true);
-    QVERIFY(f.list->fatigue->locate(QStringLiteral("id"), id));
-    f.dialog->PrepareChange(f.list->Context());
+        f.list->holidayBox->setChecked(true);
+    QVERIFY(f.list->entries->locate(QStringLiteral("id"), id));
+    f.dialog->prepareChange(f.list->listContext());
     if (change == QLatin1String("hours"))
-        f.dialog->Edit6->setText(QStringLiteral("7"));
+        f.dialog->hoursEdit->setText(QStringLiteral("7"));
     else if (change == QLatin1String("worker"))
-        f.dialog->TakePick(WorkerChoice{f.petrov, QStringLiteral("Петров П.П.")});
+        f.dialog->takePick(WorkerChoice{f.petrov, QStringLiteral("Петров П.П.")});
     else if (change == QLatin1String("kind"))
-        f.dialog->ChooseKind(7778);
-    f.dialog->Button1Click();
+        f.dialog->chooseKind(7778);
+    f.dialog->save();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(f.dialog->result(), int(QDialog::Accepted));
     QCOMPARE(f.db.timesheetLines(f.ivanov), ivanov);
@@ -374,7 +374,7 @@ void TestHousehold::changeMovesCell()
     QCOMPARE(f.entries(), (QStringList{"ivanov 7777 06.03 2h 100 --", entry}));
     QCOMPARE(f.db.scalar(QStringLiteral("select id from accounts_dep.fatigue where d_date='05.03.2026'")).toInt(), id);
     // The list shows the change, the same entry current.
-    QCOMPARE(f.list->fatigue->toInt(QStringLiteral("id")), id);
+    QCOMPARE(f.list->entries->toInt(QStringLiteral("id")), id);
 }
 
 void TestHousehold::refusedTimesheetLeavesNoEntry_data()
@@ -402,17 +402,17 @@ void TestHousehold::refusedTimesheetLeavesNoEntry()
     const QStringList rows = f.db.timesheetLines(f.ivanov);
     refuseStatements(f.db, QStringLiteral("accounts_dep.h_tabel"), event, QStringLiteral("Табель закрыт"));
 
-    QVERIFY(f.list->fatigue->locate(QStringLiteral("id"), id));
+    QVERIFY(f.list->entries->locate(QStringLiteral("id"), id));
     f.dialog->setResult(QDialog::Rejected);   // as every showing of the dialog starts
     if (command == QLatin1String("add")) {
         f.add(f.petrov, QStringLiteral("4"));
     } else if (command == QLatin1String("move")) {
-        f.dialog->PrepareChange(f.list->Context());
-        f.dialog->TakePick(WorkerChoice{f.petrov, QStringLiteral("Петров П.П.")});
-        f.dialog->Button1Click();
+        f.dialog->prepareChange(f.list->listContext());
+        f.dialog->takePick(WorkerChoice{f.petrov, QStringLiteral("Петров П.П.")});
+        f.dialog->save();
     } else {
         rec.answers = {true};
-        f.list->Button7Click();
+        f.list->deleteEntry();
     }
     QCOMPARE(rec.errors().size(), 1);
     const QString failed = command == QLatin1String("delete") ? QStringLiteral("Не удалось удалить запись.")
@@ -421,7 +421,7 @@ void TestHousehold::refusedTimesheetLeavesNoEntry()
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Табель закрыт")), qPrintable(rec.errors()[0]));
     if (command != QLatin1String("delete")) {
         QCOMPARE(f.dialog->result(), int(QDialog::Rejected));   // the dialog stays open, as typed
-        QVERIFY(!f.dialog->Edit1->text().isEmpty());
+        QVERIFY(!f.dialog->workerEdit->text().isEmpty());
     }
     // The entry statement that went through before the refusal is taken back with it.
     QCOMPARE(f.entries(), entries);
@@ -437,15 +437,15 @@ void TestHousehold::changeOverAnotherWorkstationsChange()
 {
     auto &f = *m_fixture;
     Messages::MessageRecorder rec;
-    f.list->DTPcker1->setDate(thursday);
+    f.list->dateField->setDate(thursday);
     const int id = f.add(f.ivanov, QStringLiteral("3"));
-    QVERIFY(f.list->fatigue->locate(QStringLiteral("id"), id));
-    f.dialog->PrepareChange(f.list->Context());
+    QVERIFY(f.list->entries->locate(QStringLiteral("id"), id));
+    f.dialog->prepareChange(f.list->listContext());
     auto other = f.db.connectModule();
-    other->SQL_exec.execute(QStringLiteral("update accounts_dep.fatigue set cnt=5 where id=%1").arg(id));
-    f.dialog->Edit6->setText(QStringLiteral("7"));
+    other->command.execute(QStringLiteral("update accounts_dep.fatigue set cnt=5 where id=%1").arg(id));
+    f.dialog->hoursEdit->setText(QStringLiteral("7"));
     f.dialog->setResult(QDialog::Rejected);
-    f.dialog->Button1Click();
+    f.dialog->save();
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].endsWith(RowVersion::changedText()), qPrintable(rec.errors()[0]));
     QCOMPARE(f.dialog->result(), int(QDialog::Rejected));
@@ -466,24 +466,24 @@ void TestHousehold::averagePricesInDecember()
     f.db.addRecord(f.ivanov, f.hose, f.turning, QDate(2026, 1, 1), 1, 100, 0, 100, 1);
     f.db.addRecord(f.ivanov, f.pump, f.turning, QDate(2025, 12, 15), 1, 50, 0, 10, 1);
 
-    f.list->DTPcker1->setDate(QDate(2026, 1, 12));
+    f.list->dateField->setDate(QDate(2026, 1, 12));
     f.add(f.ivanov, QStringLiteral("1"), 7778);                  // January: not this month
-    f.list->DTPcker1->setDate(QDate(2025, 12, 13));              // a Saturday
-    QVERIFY(f.list->Holiday());
+    f.list->dateField->setDate(QDate(2025, 12, 13));              // a Saturday
+    QVERIFY(f.list->holiday());
     f.add(f.ivanov, QStringLiteral("4"), 7778);                  // day off: the prices doubled
-    f.list->DTPcker1->setDate(dec10);
+    f.list->dateField->setDate(dec10);
     f.add(f.ivanov, QStringLiteral("8"), 7778, true);            // night: no factor 1.2
     f.add(f.petrov, QStringLiteral("8"), 7778);                  // no piecework at all
     f.add(f.ivanov, QStringLiteral("8"), 7777);                  // household work keeps its price
     f.fill(f.ivanov, f.pumps, QStringLiteral("2"), 7778);
-    f.dialog->Button1Click();
+    f.dialog->save();
     f.db.exec(QStringLiteral("update accounts_dep.fatigue set price=99 where id_o=7778"));
     QStringList lines;
     for (int w : {f.ivanov, f.petrov})
         lines << f.db.timesheetLines(w);
-    f.list->fatigue->setRecNo(2);
+    f.list->entries->setRecNo(2);
 
-    f.list->Button1Click();
+    f.list->computeAveragePrices();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(f.entries(), (QStringList{
                               "ivanov 7778 12.01 1h 99 --",
@@ -498,65 +498,65 @@ void TestHousehold::averagePricesInDecember()
         after << f.db.timesheetLines(w);
     QCOMPARE(after, lines);
     // The list shows the new prices with the same row current.
-    QCOMPARE(f.list->fatigue->recNo(), 2);
-    QCOMPARE(f.list->DBGrid1->dataModel()->displayText(0, QStringLiteral("price")), QStringLiteral("14,00"));
+    QCOMPARE(f.list->entries->recNo(), 2);
+    QCOMPARE(f.list->grid->dataModel()->displayText(0, QStringLiteral("price")), QStringLiteral("14,00"));
 }
 
 void TestHousehold::dialogOpening()
 {
     auto &f = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm24 *d = f.dialog;
-    d->PrepareAdd(f.list->Context());
+    HouseholdDialog *d = f.dialog;
+    d->prepareAdd(f.list->listContext());
     QCOMPARE(d->windowTitle(), QStringLiteral("Хоз. работы/среднесдельная (24)"));
-    QCOMPARE(d->Tag, 0);
-    QCOMPARE(d->cb_type_work->count(), 2);
-    QCOMPARE(d->cb_type_work->currentText(), QStringLiteral("Хоз. работы"));
-    QCOMPARE(d->Kind(), 7777);
-    QCOMPARE(d->Edit6->text(), QStringLiteral("0"));
-    QCOMPARE(d->DBEdit1->text(), QStringLiteral("100"));
-    QCOMPARE(d->DBEdit2->text(), QStringLiteral("0"));
-    QVERIFY(!d->DBEdit1->isEnabled());
-    QVERIFY(d->CBox1->isEnabled());
-    QVERIFY(!d->CBox1->isChecked());
-    QVERIFY(d->Edit1->isReadOnly());
-    QCOMPARE(d->Edit1->focusPolicy() & Qt::TabFocus, 0);
+    QCOMPARE(d->openMode, 0);
+    QCOMPARE(d->kindList->count(), 2);
+    QCOMPARE(d->kindList->currentText(), QStringLiteral("Хоз. работы"));
+    QCOMPARE(d->kind(), 7777);
+    QCOMPARE(d->hoursEdit->text(), QStringLiteral("0"));
+    QCOMPARE(d->priceEdit->text(), QStringLiteral("100"));
+    QCOMPARE(d->amountEdit->text(), QStringLiteral("0"));
+    QVERIFY(!d->priceEdit->isEnabled());
+    QVERIFY(d->nightBox->isEnabled());
+    QVERIFY(!d->nightBox->isChecked());
+    QVERIFY(d->workerEdit->isReadOnly());
+    QCOMPARE(d->workerEdit->focusPolicy() & Qt::TabFocus, 0);
     // "Сумма" follows the hours as they are typed, and the kind.
-    d->Edit6->clear();
-    QTest::keyClicks(d->Edit6, QStringLiteral("1a2"));
-    QCOMPARE(d->Edit6->text(), QStringLiteral("12"));
-    QCOMPARE(d->DBEdit2->text(), QStringLiteral("1200"));
+    d->hoursEdit->clear();
+    QTest::keyClicks(d->hoursEdit, QStringLiteral("1a2"));
+    QCOMPARE(d->hoursEdit->text(), QStringLiteral("12"));
+    QCOMPARE(d->amountEdit->text(), QStringLiteral("1200"));
     f.db.exec(QStringLiteral("update accounts_dep.norm set price=87.5 where o_id=7778"));
-    d->PrepareAdd(f.list->Context());
-    d->cb_type_work->setCurrentIndex(d->cb_type_work->findText(QStringLiteral("среднесдельная")));
-    d->Edit6->setText(QStringLiteral("3"));
-    QCOMPARE(d->DBEdit1->text(), QStringLiteral("87,5"));
-    QCOMPARE(d->DBEdit2->text(), QStringLiteral("262,5"));
+    d->prepareAdd(f.list->listContext());
+    d->kindList->setCurrentIndex(d->kindList->findText(QStringLiteral("среднесдельная")));
+    d->hoursEdit->setText(QStringLiteral("3"));
+    QCOMPARE(d->priceEdit->text(), QStringLiteral("87,5"));
+    QCOMPARE(d->amountEdit->text(), QStringLiteral("262,5"));
 
     // A change is filled from the list's current row; its night flag cannot change.
-    d->TakePick(WorkerChoice{f.petrov, QStringLiteral("Петров П.П.")});
-    d->TakePick(NomenclatureChoice{f.pumps, QStringLiteral("Насосы")});
-    d->CBox1->setChecked(true);
-    d->Button1Click();
+    d->takePick(WorkerChoice{f.petrov, QStringLiteral("Петров П.П.")});
+    d->takePick(NomenclatureChoice{f.pumps, QStringLiteral("Насосы")});
+    d->nightBox->setChecked(true);
+    d->save();
     f.add(f.ivanov, QStringLiteral("5"));
-    QCOMPARE(f.list->fatigue->recordCount(), 2);
-    QVERIFY(f.list->fatigue->locate(QStringLiteral("fio"), QStringLiteral("Петров П.П.")));
-    d->PrepareChange(f.list->Context());
-    QCOMPARE(d->Tag, 1);
-    QCOMPARE(d->Edit1->text(), QStringLiteral("Петров П.П."));
-    QCOMPARE(d->Edit2->text(), QStringLiteral("Насосы"));
-    QCOMPARE(d->Edit6->text(), QStringLiteral("3"));
-    QCOMPARE(d->WorkerId, f.petrov);
-    QCOMPARE(d->GroupId, qint64(f.pumps));
-    QCOMPARE(d->Kind(), 7778);
-    QVERIFY(d->CBox1->isChecked());
-    QVERIFY(!d->CBox1->isEnabled());
+    QCOMPARE(f.list->entries->recordCount(), 2);
+    QVERIFY(f.list->entries->locate(QStringLiteral("fio"), QStringLiteral("Петров П.П.")));
+    d->prepareChange(f.list->listContext());
+    QCOMPARE(d->openMode, 1);
+    QCOMPARE(d->workerEdit->text(), QStringLiteral("Петров П.П."));
+    QCOMPARE(d->groupEdit->text(), QStringLiteral("Насосы"));
+    QCOMPARE(d->hoursEdit->text(), QStringLiteral("3"));
+    QCOMPARE(d->workerId, f.petrov);
+    QCOMPARE(d->groupId, qint64(f.pumps));
+    QCOMPARE(d->kind(), 7778);
+    QVERIFY(d->nightBox->isChecked());
+    QVERIFY(!d->nightBox->isEnabled());
     // Adding again clears and enables it.
-    d->PrepareAdd(f.list->Context());
-    QVERIFY(!d->CBox1->isChecked());
-    QVERIFY(d->CBox1->isEnabled());
-    QVERIFY(d->Edit1->text().isEmpty());
-    QCOMPARE(d->WorkerId, 0);
+    d->prepareAdd(f.list->listContext());
+    QVERIFY(!d->nightBox->isChecked());
+    QVERIFY(d->nightBox->isEnabled());
+    QVERIFY(d->workerEdit->text().isEmpty());
+    QCOMPARE(d->workerId, 0);
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -575,17 +575,17 @@ void TestHousehold::listFitsScreen()
     const QStringList hidden = outOfSightWhenOpened(f.list, QSize(1054, 650), available, QMargins(4, 28, 4, 4));
     QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
     QCOMPARE(f.list->size(), QSize(1054, 650));
-    QCOMPARE(f.list->DBGrid1->columnWidth(f.list->DBGrid1->columnOf(QStringLiteral("fio"))), 300);
+    QCOMPARE(f.list->grid->columnWidth(f.list->grid->columnOf(QStringLiteral("fio"))), 300);
 }
 
 void TestHousehold::listLookAndHolidayBox()
 {
     auto &f = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm25 *list = f.list;
+    HouseholdListWindow *list = f.list;
     QCOMPARE(list->windowTitle(), QStringLiteral("Хоз. работы (25)"));
     QCOMPARE(list->size(), QSize(1054, 650));
-    auto *grid = list->DBGrid1;
+    auto *grid = list->grid;
     const QStringList titles{"ФИО", "Номенклатура", "Работа", "Цена", "Кол-во", "Итого", "Вых.", "Ноч."};
     for (int c = 0; c < titles.size(); ++c)
         QCOMPARE(grid->dataModel()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), titles[c]);
@@ -594,30 +594,30 @@ void TestHousehold::listLookAndHolidayBox()
     QCOMPARE(grid->columnWidth(grid->columnOf(QStringLiteral("s_night"))), 33);
 
     // Picking a Saturday ticks "Выходной", red and bold; a weekday clears it.
-    QVERIFY(!list->CBox1->isChecked());
-    list->DTPcker1->setDate(saturday);
-    QVERIFY(list->CBox1->isChecked());
-    QVERIFY(list->CBox1->font().bold());
-    QCOMPARE(list->CBox1->palette().color(QPalette::Window), red);
-    list->DTPcker1->setDate(saturday.addDays(1));
-    QVERIFY(list->CBox1->isChecked());
-    list->DTPcker1->setDate(thursday);
-    QVERIFY(!list->CBox1->isChecked());
-    QVERIFY(!list->CBox1->font().bold());
+    QVERIFY(!list->holidayBox->isChecked());
+    list->dateField->setDate(saturday);
+    QVERIFY(list->holidayBox->isChecked());
+    QVERIFY(list->holidayBox->font().bold());
+    QCOMPARE(list->holidayBox->palette().color(QPalette::Window), red);
+    list->dateField->setDate(saturday.addDays(1));
+    QVERIFY(list->holidayBox->isChecked());
+    list->dateField->setDate(thursday);
+    QVERIFY(!list->holidayBox->isChecked());
+    QVERIFY(!list->holidayBox->font().bold());
     // The user may tick it on a weekday, and clear it again.
-    list->CBox1->setChecked(true);
-    QVERIFY(list->CBox1->font().bold());
-    list->CBox1->setChecked(false);
+    list->holidayBox->setChecked(true);
+    QVERIFY(list->holidayBox->font().bold());
+    list->holidayBox->setChecked(false);
 
     // Entries of the list's date only, by worker name, then by entry.
     f.add(f.petrov, QStringLiteral("2"));
     f.add(f.ivanov, QStringLiteral("3"), 7778, true);
     f.add(f.ivanov, QStringLiteral("1"));
-    list->DTPcker1->setDate(thursday.addDays(-1));
+    list->dateField->setDate(thursday.addDays(-1));
     f.add(f.ivanov, QStringLiteral("6"));
-    list->DTPcker1->setDate(thursday);
-    QCOMPARE(column(list->fatigue, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Иванов И.И.", "Петров П.П."}));
-    QCOMPARE(column(list->fatigue, QStringLiteral("vid")), (QStringList{"среднесдельная", "Хоз. работы", "Хоз. работы"}));
+    list->dateField->setDate(thursday);
+    QCOMPARE(column(list->entries, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(column(list->entries, QStringLiteral("vid")), (QStringList{"среднесдельная", "Хоз. работы", "Хоз. работы"}));
     auto *model = grid->dataModel();
     QCOMPARE(model->displayText(2, QStringLiteral("s_caption")), QStringLiteral("Рукава"));
     QCOMPARE(model->displayText(2, QStringLiteral("price")), QStringLiteral("100,00"));
@@ -629,16 +629,16 @@ void TestHousehold::listLookAndHolidayBox()
              int(Qt::AlignCenter));
 
     // Opening from the main window sets the journal date and leaves "Выходной" as it was.
-    list->CBox1->setChecked(false);
+    list->holidayBox->setChecked(false);
     f.main.setJournalDate(saturday);
     ModalAction opened;
     onModal(opened, [&](QDialog *d) {
         QCOMPARE(d, static_cast<QDialog *>(list));
-        QCOMPARE(list->ListDate(), saturday);
-        QVERIFY(!list->CBox1->isChecked());
-        QVERIFY(list->fatigue->isEmpty());
-        QCOMPARE(list->Shift, 1);
-        list->Button8->click();
+        QCOMPARE(list->listDate(), saturday);
+        QVERIFY(!list->holidayBox->isChecked());
+        QVERIFY(list->entries->isEmpty());
+        QCOMPARE(list->shift, 1);
+        list->exitButton->click();
     });
     f.main.findChild<QPushButton *>(QStringLiteral("Button5"))->click();
     QVERIFY(opened.ran);
@@ -659,40 +659,40 @@ void TestHousehold::roadOfOneEntry()
         onModal(dialogShown, [&](QDialog *d) {
             QCOMPARE(d, static_cast<QDialog *>(f.dialog));
             onModal(workerPicked, [&](QDialog *picker) {
-                auto *workers = Windows::get<TForm5>();
+                auto *workers = Windows::get<WorkerList>();
                 QCOMPARE(picker, static_cast<QDialog *>(workers));
-                QCOMPARE(workers->Tag, 24);
-                QCOMPARE(workers->Button2->text(), QStringLiteral("Выбрать"));
-                QVERIFY(workers->Query()->locate(QStringLiteral("id"), f.petrov));
-                workers->Button2->click();
+                QCOMPARE(workers->openMode, 24);
+                QCOMPARE(workers->changeButton->text(), QStringLiteral("Выбрать"));
+                QVERIFY(workers->query()->locate(QStringLiteral("id"), f.petrov));
+                workers->changeButton->click();
             });
-            f.dialog->Button3->click();
-            QCOMPARE(f.dialog->Edit1->text(), QStringLiteral("Петров П.П."));
+            f.dialog->workerButton->click();
+            QCOMPARE(f.dialog->workerEdit->text(), QStringLiteral("Петров П.П."));
             onModal(groupPicked, [&](QDialog *picker) {
-                auto *groups = Windows::get<TForm26>();
+                auto *groups = Windows::get<NomenclaturePicker>();
                 QCOMPARE(picker, static_cast<QDialog *>(groups));
-                QVERIFY(groups->item->locate(QStringLiteral("id"), f.pumps));
-                groups->Button1->click();
+                QVERIFY(groups->groups->locate(QStringLiteral("id"), f.pumps));
+                groups->chooseButton->click();
             });
-            f.dialog->Button4->click();
-            QCOMPARE(f.dialog->Edit2->text(), QStringLiteral("Насосы"));
-            f.dialog->Edit6->selectAll();
-            QTest::keyClicks(f.dialog->Edit6, QStringLiteral("7"));
-            QCOMPARE(f.dialog->DBEdit2->text(), QStringLiteral("700"));
-            f.dialog->Button1->click();
+            f.dialog->groupButton->click();
+            QCOMPARE(f.dialog->groupEdit->text(), QStringLiteral("Насосы"));
+            f.dialog->hoursEdit->selectAll();
+            QTest::keyClicks(f.dialog->hoursEdit, QStringLiteral("7"));
+            QCOMPARE(f.dialog->amountEdit->text(), QStringLiteral("700"));
+            f.dialog->saveButton->click();
         });
-        f.list->Button5->click();
-        QCOMPARE(f.list->fatigue->recordCount(), 1);
-        QVERIFY(!f.dialog->type_work->isOpen());
+        f.list->addButton->click();
+        QCOMPARE(f.list->entries->recordCount(), 1);
+        QVERIFY(!f.dialog->kinds->isOpen());
         onModal(changeShown, [&](QDialog *) {
-            QCOMPARE(f.dialog->Tag, 1);
-            QCOMPARE(f.dialog->Edit1->text(), QStringLiteral("Петров П.П."));
-            QCOMPARE(f.dialog->Edit6->text(), QStringLiteral("7"));
-            f.dialog->Button6->click();
+            QCOMPARE(f.dialog->openMode, 1);
+            QCOMPARE(f.dialog->workerEdit->text(), QStringLiteral("Петров П.П."));
+            QCOMPARE(f.dialog->hoursEdit->text(), QStringLiteral("7"));
+            f.dialog->exitButton->click();
         });
-        auto *grid = f.list->DBGrid1;
+        auto *grid = f.list->grid;
         emit grid->doubleClicked(grid->dataModel()->index(0, 0));
-        f.list->Button8->click();
+        f.list->exitButton->click();
     });
     f.main.findChild<QPushButton *>(QStringLiteral("Button5"))->click();
     for (const ModalAction *a : {&listShown, &dialogShown, &workerPicked, &groupPicked, &changeShown}) {

@@ -36,7 +36,7 @@ namespace {
 const QColor green(0, 0x80, 0);
 const QColor red(0xFF, 0, 0);
 
-QColor okColour(TForm1 &main, int row)
+QColor okColour(JournalWindow &main, int row)
 {
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     const QModelIndex idx = grid->dataModel()->index(row, grid->columnOf(QStringLiteral("ok")));
@@ -49,7 +49,7 @@ QColor okColour(TForm1 &main, int row)
 struct Fixture {
     TestDatabase db;
     SmallPlant p{db};
-    std::unique_ptr<TDataModule6> module = db.connectModule();
+    std::unique_ptr<DataModule> module = db.connectModule();
 };
 
 class TestJournal : public QObject {
@@ -109,18 +109,18 @@ private slots:
 void TestJournal::versionGateStopsOutdatedCopy()
 {
     auto &[db, p, module] = *m_fixture;
-    TForm1 main(module.get());
-    TForm23 login(&main);
+    JournalWindow main(module.get());
+    LoginWindow login(&main);
     ProgramEndCounter ends;
     Messages::MessageRecorder rec;
 
-    main.VersionGate();   // this build is recorded
+    main.runVersionGate();   // this build is recorded
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(ends.count, 0);
-    QCOMPARE(db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), main.BuildDate);
+    QCOMPARE(db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), main.buildDate);
 
     db.exec(QStringLiteral("update accounts_dep.ver set d=d+1"));   // a newer build ran elsewhere
-    main.Timer1Timer();
+    main.versionTimerTicked();
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(rec.shown[0].text, QStringLiteral("Версия программы не соответсвует БД! Запустите программу через 5 мин."));
@@ -164,15 +164,15 @@ void TestJournal::loginRoles()
     auto &[db, _p, module] = *m_fixture;
     QFETCH(QString, typed);
     QFETCH(QString, enabled);
-    TForm1 main(module.get());
-    TForm23 login(&main);
+    JournalWindow main(module.get());
+    LoginWindow login(&main);
     Messages::MessageRecorder rec;
-    main.JournalMode = 3;
+    main.journalMode = 3;
     login.findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(typed);
-    QVERIFY(login.Login());
+    QVERIFY(login.applyLogin());
     QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(main.JournalMode, 1);
-    QCOMPARE(main.LoginText, typed.trimmed());
+    QCOMPARE(main.journalMode, 1);
+    QCOMPARE(main.loginText, typed.trimmed());
 
     auto on = [&](const char *name) { return main.findChild<QWidget *>(QString::fromLatin1(name))->isEnabled(); };
     const bool radios = on("RadioButton1") && on("RadioButton2") && on("RadioButton3") && on("RadioButton4");
@@ -180,14 +180,14 @@ void TestJournal::loginRoles()
     QCOMPARE(on("DateT"), radios);
     QCOMPARE(on("Button8"), radios);
     const QString actual = QString::number(on("Button1")) + QString::number(on("Button2")) + QString::number(on("Button3"))
-        + QString::number(radios) + QString::number(on("DBGrid2")) + QString::number(main.MenuReference->isEnabled())
-        + QString::number(main.MenuTabel->isEnabled());
+        + QString::number(radios) + QString::number(on("DBGrid2")) + QString::number(main.referenceMenu->isEnabled())
+        + QString::number(main.timesheetMenu->isEnabled());
     QCOMPARE(actual, enabled);
     QVERIFY(on("Button4"));
     QVERIFY(on("Button5"));
-    QVERIFY(main.MenuReports->isEnabled());
+    QVERIFY(main.reportsMenu->isEnabled());
     for (int mode = 1; mode <= 4; ++mode)
-        QCOMPARE(module->Smena(mode)->param(QStringLiteral("ok")).toString(), QStringLiteral("ta"));
+        QCOMPARE(module->journal(mode)->param(QStringLiteral("ok")).toString(), QStringLiteral("ta"));
 }
 
 void TestJournal::loginRefused_data()
@@ -202,16 +202,16 @@ void TestJournal::loginRefused_data()
 void TestJournal::loginRefused()
 {
     auto &[db, _p, module] = *m_fixture;
-    TForm1 main(module.get());
-    TForm23 login(&main);
+    JournalWindow main(module.get());
+    LoginWindow login(&main);
     Messages::MessageRecorder rec;
     auto *edit = login.findChild<QLineEdit *>(QStringLiteral("Edit1"));
     QFETCH(QString, typed);
     edit->setText(typed);
-    QVERIFY(!login.Login());
+    QVERIFY(!login.applyLogin());
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Введены неверные данные.")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
-    QVERIFY(!main.MenuTabel->isEnabled());
+    QVERIFY(!main.timesheetMenu->isEnabled());
     QCOMPARE(edit->text(), typed);   // left as typed
     QCOMPARE(edit->echoMode(), QLineEdit::Password);
 }
@@ -219,10 +219,10 @@ void TestJournal::loginRefused()
 void TestJournal::loginCaptionShowsBuild()
 {
     auto &[db, _p, module] = *m_fixture;
-    TForm1 main(module.get());
-    TForm23 login(&main);
+    JournalWindow main(module.get());
+    LoginWindow login(&main);
     Messages::MessageRecorder rec;
-    login.FormActivate();
+    login.activate();
     const BuildStamp s = currentBuildStamp();
     QCOMPARE(login.windowTitle(), QStringLiteral("Авторизация (build: %1.%2)").arg(s.date).arg(s.time));
     QVERIFY(login.findChild<QPushButton *>(QStringLiteral("Button1"))->isDefault());
@@ -232,8 +232,8 @@ void TestJournal::loginCaptionShowsBuild()
 void TestJournal::loginShowsJournalAndClosingEnds()
 {
     auto &[db, _p, module] = *m_fixture;
-    TForm1 main(module.get());
-    TForm23 login(&main);
+    JournalWindow main(module.get());
+    LoginWindow login(&main);
     ProgramEndCounter ends;
     Messages::MessageRecorder rec;
     login.show();
@@ -243,20 +243,20 @@ void TestJournal::loginShowsJournalAndClosingEnds()
         journalWasShown = main.isVisible() && main.isModal() && !login.isVisible();
         main.findChild<QPushButton *>(QStringLiteral("Button4"))->click();   // "Выход"
     });
-    login.Button1Click();
+    login.logIn();
     QVERIFY(journalWasShown);
     QVERIFY(!main.isVisible());
     QVERIFY(!login.isVisible());
     QVERIFY(ends.count >= 1);
     QCOMPARE(rec.shown.size(), 0);
-    QVERIFY(module->Smena1->isOpen());   // the journal was read on showing
+    QVERIFY(module->journalShift1->isOpen());   // the journal was read on showing
 }
 
 void TestJournal::loginEscapeEnds()
 {
     auto &[db, _p, module] = *m_fixture;
-    TForm1 main(module.get());
-    TForm23 login(&main);
+    JournalWindow main(module.get());
+    LoginWindow login(&main);
     ProgramEndCounter ends;
     login.show();
     QTest::keyClick(&login, Qt::Key_Escape);
@@ -273,12 +273,12 @@ void TestJournal::journalListsStates()
     db.addRecord(p.ivanov, p.axle, p.axleTurning, day, 1, 10, 0, 5, 8, QStringLiteral("ta"));
     db.addRecord(p.ivanov, p.axle, p.axlePainting, day, 1, 10, 0, 5, 8, QString());
     db.addRecord(p.petrov, p.axle, p.axlePainting, day.addDays(1), 1, 10, 0, 5, 8, QStringLiteral("ok"));
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
-    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
-    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "да"}));
+    main.readJournals();
+    QCOMPARE(column(module->journalShift1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(column(module->journalShift1, QStringLiteral("ok")), (QStringList{"no", "да"}));
 }
 
 void TestJournal::journalOrder()
@@ -294,17 +294,17 @@ void TestJournal::journalOrder()
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 3, 1, 0, 1, 1);
     db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
-    QCOMPARE(column(module->Smena1, QStringLiteral("marka")), (QStringList{"Кольцо 20", "Ось 40х120", "Ось 40х120", "Ось 40х120"}));
-    QCOMPARE(column(module->Smena1, QStringLiteral("vid")), (QStringList{"Токарная", "Окраска", "Окраска", "Токарная"}));
-    QCOMPARE(column(module->Smena1, QStringLiteral("color")), (QStringList{"0", "3", "7", "0"}));
-    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
-    QCOMPARE(module->Smena3->recordCount(), 1);
-    QCOMPARE(column(module->Smena4, QStringLiteral("fio")), QStringList{"Петров П.П."});
-    QCOMPARE(column(module->Smena2, QStringLiteral("nmn")), (QStringList{"Готовая продукция", "Готовая продукция"}));
+    main.readJournals();
+    QCOMPARE(column(module->journalShift1, QStringLiteral("marka")), (QStringList{"Кольцо 20", "Ось 40х120", "Ось 40х120", "Ось 40х120"}));
+    QCOMPARE(column(module->journalShift1, QStringLiteral("vid")), (QStringList{"Токарная", "Окраска", "Окраска", "Токарная"}));
+    QCOMPARE(column(module->journalShift1, QStringLiteral("color")), (QStringList{"0", "3", "7", "0"}));
+    QCOMPARE(column(module->journalShift2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(module->journalShift3->recordCount(), 1);
+    QCOMPARE(column(module->journalOvertime, QStringLiteral("fio")), QStringList{"Петров П.П."});
+    QCOMPARE(column(module->journalShift2, QStringLiteral("nmn")), (QStringList{"Готовая продукция", "Готовая продукция"}));
 }
 
 // A long day of a large plant: the grid on the screen gets the first rows before the rest is read,
@@ -313,37 +313,37 @@ void TestJournal::longJournalShowsItsFirstRowsFirst()
 {
     auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 11, 4);
-    const int records = TForm1::JournalFirstRows * 2 + 17;
+    const int records = JournalWindow::JournalFirstRows * 2 + 17;
     db.exec(QStringLiteral("insert into accounts_dep.smena (data, smena, w_id, o_id, i_id, kol_vo, brak, cena, \"time\", ok, color) "
                            "select '%1', 2, %2, %3, %4, n, 0, 1, 1, 'no', n from generate_series(1, %5) n")
                 .arg(day.toString(Qt::ISODate)).arg(p.ivanov).arg(p.ringTurning).arg(p.ring).arg(records));
     db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
     main.findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->setChecked(true);
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    QCOMPARE(grid->dataSet(), module->Smena2);
+    QCOMPARE(grid->dataSet(), module->journalShift2);
 
     QList<int> shownRows;
     QList<DataSet *> order;
-    connect(module->Smena2, &DataSet::rowsReset, this, [&] {
-        if (module->Smena2->isOpen())
+    connect(module->journalShift2, &DataSet::rowsReset, this, [&] {
+        if (module->journalShift2->isOpen())
             shownRows << grid->dataModel()->rowCount();
     });
-    for (DataSet *j : {module->Smena1, module->Smena2, module->Smena3, module->Smena4})
+    for (DataSet *j : {module->journalShift1, module->journalShift2, module->journalShift3, module->journalOvertime})
         connect(j, &DataSet::rowsReset, this, [&order, j] {
             if (j->isOpen() && !order.contains(j))
                 order << j;
         });
-    main.ReadJournals();
-    QCOMPARE(shownRows, (QList<int>{TForm1::JournalFirstRows, records}));
-    QCOMPARE(order.value(0), module->Smena2);
+    main.readJournals();
+    QCOMPARE(shownRows, (QList<int>{JournalWindow::JournalFirstRows, records}));
+    QCOMPARE(order.value(0), module->journalShift2);
     QCOMPARE(order.size(), 4);
     // Once read, the journal is whole and starts on its first row.
-    QCOMPARE(module->Smena2->recordCount(), records);
-    QCOMPARE(module->Smena2->recNo(), 1);
-    QCOMPARE(module->Smena1->recordCount(), 1);
+    QCOMPARE(module->journalShift2->recordCount(), records);
+    QCOMPARE(module->journalShift2->recNo(), 1);
+    QCOMPARE(module->journalShift1->recordCount(), 1);
 }
 
 void TestJournal::journalWorkerMatchedTwice()
@@ -354,12 +354,12 @@ void TestJournal::journalWorkerMatchedTwice()
     db.exec(QStringLiteral("insert into cmn_contractor.person(s_caption, s_code) values('Сидоров С.С.', '%1')").arg(p.ivanov));
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 2, 1, 0, 1, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
-    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
-    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
+    main.readJournals();
+    QCOMPARE(column(module->journalShift1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
+    QCOMPARE(column(module->journalShift2, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
 }
 
 void TestJournal::journalAmountsAndColours()
@@ -368,17 +368,17 @@ void TestJournal::journalAmountsAndColours()
     const QDate day(2026, 11, 4);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 12, 2, 12.3457, 8, QStringLiteral("no"));
     db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 3, 5, 10, 8, QStringLiteral("да"));
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     DataSetModel *model = grid->dataModel();
     QCOMPARE(model->rowCount(), 2);
     // (12 - 2) x 12.3457 rounded to 2 decimals, shown with the Russian separator.
     QCOMPARE(model->displayText(0, QStringLiteral("summa")), QStringLiteral("123,46"));
     QCOMPARE(model->displayText(1, QStringLiteral("summa")), QStringLiteral("-20,00"));   // rejects above quantity
-    QCOMPARE(module->Smena1->valueAt(0, QStringLiteral("summa")).toString(), QStringLiteral("123.46"));
+    QCOMPARE(module->journalShift1->valueAt(0, QStringLiteral("summa")).toString(), QStringLiteral("123.46"));
     const int ok = grid->columnOf(QStringLiteral("ok"));
     QCOMPARE(model->data(model->index(0, ok), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     QCOMPARE(model->data(model->index(1, ok), Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
@@ -418,10 +418,10 @@ void TestJournal::journalMoney()
     auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 11, 4);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, qty, rejects, price, 8);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     const QModelIndex summa = grid->dataModel()->index(0, grid->columnOf(QStringLiteral("summa")));
     QCOMPARE(summa.data(Qt::DisplayRole).toString(), shown);
@@ -439,10 +439,10 @@ void TestJournal::journalCutTextsInTooltips()
     const int price = db.addPrice(p.turning, product);
     const int id = db.addRecord(p.ivanov, product, price, day, 1, 1, 0, 1, 8);
     db.exec(QStringLiteral("update accounts_dep.smena set vvod='2026-12-10 14:30:00' where id=%1").arg(id));
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     const auto at = [&](const char *field) { return grid->dataModel()->index(0, grid->columnOf(QLatin1String(field))); };
     QCOMPARE(grid->cutText(at("marka")), mark);
@@ -490,9 +490,9 @@ void TestJournal::windowFitsScreen()
 
     auto &[db, p, module] = *m_fixture;
     db.addRecord(p.ivanov, p.ring, p.ringTurning, QDate::currentDate(), 1, 1, 0, 1, 8);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
-    main.ReadJournals();
+    main.readJournals();
     main.setGeometry(opens);
     main.show();
     QApplication::processEvents();
@@ -517,7 +517,7 @@ void TestJournal::windowFitsTheScreenItOpensOn()
             small = s;
     QVERIFY2(small, "the tests' screens are set up in tests/support/offscreen_screens.json");
     auto &[db, p, module] = *m_fixture;
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     QCOMPARE(main.size(), QSize(1300, 650));
     QVERIFY(main.windowFlags() & Qt::WindowMaximizeButtonHint);
     main.move(small->geometry().topLeft() + QPoint(40, 40));
@@ -544,32 +544,32 @@ void TestJournal::journalActivationAndDate()
     db.addRecord(p.ivanov, p.ring, p.ringTurning, today, 1, 1, 0, 1, 1);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
     db.addRecord(p.petrov, p.ring, p.ringTurning, saturday.addDays(-7), 1, 1, 0, 1, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     auto *dayOff = main.findChild<QCheckBox *>(QStringLiteral("CBox1"));
     auto *picker = main.findChild<QDateEdit *>(QStringLiteral("DateT"));
 
     main.setJournalDate(saturday.addDays(-7));
-    main.DateChosen();
-    QCOMPARE(module->Smena1->recordCount(), 2);
+    main.dateChosen();
+    QCOMPARE(module->journalShift1->recordCount(), 2);
     QVERIFY(dayOff->isChecked());
     QVERIFY(dayOff->font().bold());
     QCOMPARE(dayOff->palette().color(QPalette::Window), QColor(255, 0, 0));
 
     main.setJournalDate(wednesday);
-    main.DateChosen();
+    main.dateChosen();
     QVERIFY(!dayOff->isChecked());
     QVERIFY(!dayOff->font().bold());
 
     // Enter in the date picker re-reads; typing alone does not.
     main.setJournalDate(saturday.addDays(-7));
-    QCOMPARE(module->Smena1->recordCount(), wednesday == today ? 1 : 0);
+    QCOMPARE(module->journalShift1->recordCount(), wednesday == today ? 1 : 0);
     QTest::keyClick(picker, Qt::Key_Return);
-    QCOMPARE(module->Smena1->recordCount(), 2);
+    QCOMPARE(module->journalShift1->recordCount(), 2);
 
-    main.Activate();
+    main.activate();
     QCOMPARE(picker->date(), today);
-    QCOMPARE(module->Smena1->recordCount(), 1);
+    QCOMPARE(module->journalShift1->recordCount(), 1);
     const bool weekend = today.dayOfWeek() >= Qt::Saturday;
     if (weekend)
         QVERIFY(dayOff->isChecked());
@@ -581,16 +581,16 @@ void TestJournal::journalModeSwitchSendsNothing()
     const QDate day(2026, 11, 4);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
     db.addRecord(p.ivanov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     // Rows added elsewhere after the read do not show until the journal is read again.
     db.addRecord(p.petrov, p.ring, p.ringTurning, day, 4, 1, 0, 1, 1);
     main.findChild<QRadioButton *>(QStringLiteral("RadioButton4"))->setChecked(true);
-    QCOMPARE(main.JournalMode, 4);
-    QCOMPARE(grid->dataSet(), module->Smena4);
+    QCOMPARE(main.journalMode, 4);
+    QCOMPARE(grid->dataSet(), module->journalOvertime);
     QCOMPARE(grid->dataModel()->rowCount(), 1);
     auto *r4 = main.findChild<QRadioButton *>(QStringLiteral("RadioButton4"));
     auto *r1 = main.findChild<QRadioButton *>(QStringLiteral("RadioButton1"));
@@ -598,24 +598,24 @@ void TestJournal::journalModeSwitchSendsNothing()
     QCOMPARE(r4->palette().color(QPalette::Window), QColor(0, 128, 0));
     QVERIFY(!r1->font().bold());
     r1->setChecked(true);
-    QCOMPARE(main.JournalMode, 1);
-    QCOMPARE(grid->dataSet(), module->Smena1);
-    main.Button8Click();
-    QCOMPARE(module->Smena4->recordCount(), 2);
+    QCOMPARE(main.journalMode, 1);
+    QCOMPARE(grid->dataSet(), module->journalShift1);
+    main.reread();
+    QCOMPARE(module->journalOvertime->recordCount(), 2);
     QCOMPARE(main.journalDate(), day);
 }
 
 void TestJournal::journalReadErrorShown()
 {
     auto &[db, _p, module] = *m_fixture;
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     Messages::MessageRecorder rec;
     // Without the login's state parameter the statement cannot run; the error reaches the user.
-    module->Smena1->setSql(module->Smena1->sql() + QStringLiteral(" limit nonsense"));
-    main.Activate();
+    module->journalShift1->setSql(module->journalShift1->sql() + QStringLiteral(" limit nonsense"));
+    main.activate();
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
-    QVERIFY(!module->Smena1->isOpen());
+    QVERIFY(!module->journalShift1->isOpen());
 }
 
 void TestJournal::journalLostConnection_data()
@@ -635,20 +635,20 @@ void TestJournal::journalLostConnection()
     const QDate today = QDate::currentDate();
     p.record(p.ivanov, today, 1, 8);
     p.record(p.petrov, today, 1, 4);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     Messages::MessageRecorder rec;
-    main.Activate();
+    main.activate();
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     QCOMPARE(grid->dataModel()->rowCount(), 2);
     const auto reread = [&] {
         if (button)
             main.findChild<QPushButton *>(QStringLiteral("Button8"))->click();
         else
-            main.Activate();
+            main.activate();
     };
 
-    const int pid = module->LookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt();
+    const int pid = module->lookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt();
     db.exec(QStringLiteral("select pg_terminate_backend(%1)").arg(pid));
     reread();
     QCOMPARE(rec.shown.size(), 1);
@@ -661,24 +661,24 @@ void TestJournal::journalLostConnection()
     rec.clear();
     reread();
     QVERIFY2(rec.shown.isEmpty(), qPrintable(rec.texts().join(u'|')));
-    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
+    QCOMPARE(column(module->journalShift1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Петров П.П."}));
     QCOMPARE(grid->dataModel()->rowCount(), 2);
-    QVERIFY(module->LookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt() != pid);
+    QVERIFY(module->lookUp(QStringLiteral("select pg_backend_pid() as pid"), QStringLiteral("pid")).toInt() != pid);
 }
 
 void TestJournal::menuCarriesEveryItem()
 {
     auto &[db, _p, module] = *m_fixture;
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     auto texts = [](QMenu *m) {
         QStringList out;
         for (QAction *a : m->actions())
             out << a->text();
         return out;
     };
-    QCOMPARE(texts(main.MenuReference), (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное"}));
-    QCOMPARE(texts(main.MenuTabel), (QStringList{"Табель сделка", "Табель по сменам", "Табель хоз. работ", "Табель ср. сдельная", "Общий табель"}));
-    QCOMPARE(texts(main.MenuReports), QStringList{"Сводные отчеты"});
+    QCOMPARE(texts(main.referenceMenu), (QStringList{"Рабочие", "Изделия", "Цены", "Операции", "Внеурочное"}));
+    QCOMPARE(texts(main.timesheetMenu), (QStringList{"Табель сделка", "Табель по сменам", "Табель хоз. работ", "Табель ср. сдельная", "Общий табель"}));
+    QCOMPARE(texts(main.reportsMenu), QStringList{"Сводные отчеты"});
     QVERIFY(main.findChild<QAction *>(QStringLiteral("MenuExit")));
     QCOMPARE(main.windowTitle(), QStringLiteral("Табель"));
     const char *buttons[][2] = {{"Button1", "Добавить"}, {"Button2", "Изменить"}, {"Button3", "Удалить"},
@@ -695,11 +695,11 @@ void TestJournal::deleteAnsweredNo()
     p.record(p.petrov, day, 1, 3);
     p.record(p.sidorov, day, 1, 5);
     DayCellRule(*module).recomputeAfterSave(p.petrov, day, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
-    module->Smena1->setRecNo(2);
+    main.readJournals();
+    module->journalShift1->setRecNo(2);
 
     Messages::MessageRecorder rec;
     rec.answers << false;
@@ -708,10 +708,10 @@ void TestJournal::deleteAnsweredNo()
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Question);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
     QCOMPARE(rec.shown[0].text, QStringLiteral("Удалить позицию из списка?"));
-    QCOMPARE(main.CurrentJournal, module->Smena1);
+    QCOMPARE(main.currentJournal, module->journalShift1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 3);
-    QCOMPARE(module->Smena1->recordCount(), 3);
-    QCOMPARE(module->Smena1->recNo(), 1);
+    QCOMPARE(module->journalShift1->recordCount(), 3);
+    QCOMPARE(module->journalShift1->recNo(), 1);
     QCOMPARE(db.timesheetLines(p.petrov), QStringList{"1 3.2026 0 0: d5=3"});
 }
 
@@ -727,21 +727,21 @@ void TestJournal::deleteAnsweredYes()
     rule.recomputeAfterSave(p.ivanov, day, 2);
     p.record(p.petrov, day, 2, 3);
     rule.recomputeAfterSave(p.petrov, day, 2);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->setChecked(true);
     main.setJournalDate(day);
-    main.ReadJournals();
-    QVERIFY(module->Smena2->locate(QStringLiteral("id"), accepted));
+    main.readJournals();
+    QVERIFY(module->journalShift2->locate(QStringLiteral("id"), accepted));
 
     Messages::MessageRecorder rec;
     rec.answers << true;
-    main.Button3Click();
+    main.deleteRecord();
     QCOMPARE(rec.texts(), QStringList{"Удалить позицию из списка?"});
-    QCOMPARE(main.CurrentJournal, module->Smena2);
+    QCOMPARE(main.currentJournal, module->journalShift2);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(accepted)).toInt(), 0);
-    QCOMPARE(column(module->Smena2, QStringLiteral("fio")), QStringList{"Петров П.П."});
-    QCOMPARE(module->Smena2->recNo(), 1);
+    QCOMPARE(column(module->journalShift2, QStringLiteral("fio")), QStringList{"Петров П.П."});
+    QCOMPARE(module->journalShift2->recNo(), 1);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"2 3.2026 0 0: d4=6"});
     QCOMPARE(db.timesheetLines(p.petrov), QStringList{"2 3.2026 0 0: d5=3"});
 }
@@ -754,15 +754,15 @@ void TestJournal::deleteCountsTheRecordsOwnDay()
     const QDate day(2026, 3, 5);
     p.record(p.ivanov, day, 1, 8);
     DayCellRule(*module).recomputeAfterSave(p.ivanov, day, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     main.setJournalDate(day.addDays(1));
 
     Messages::MessageRecorder rec;
     rec.answers << true;
-    main.Button3Click();
+    main.deleteRecord();
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList());
 }
@@ -778,10 +778,10 @@ void TestJournal::deleteRefusedHalfWayKeepsTheRecord()
     DayCellRule rule(*module);
     rule.recomputeAfterSave(p.ivanov, day, 1);
     rule.recomputeAfterSave(p.ivanov, day.addDays(1), 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     refuseStatements(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("update"), QStringLiteral("Табель закрыт"));
 
     Messages::MessageRecorder rec;
@@ -792,11 +792,11 @@ void TestJournal::deleteRefusedHalfWayKeepsTheRecord()
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Табель закрыт")), qPrintable(rec.errors()[0]));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(id)).toInt(), 1);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=8 d6=4"});
-    QCOMPARE(column(module->Smena1, QStringLiteral("fio")), QStringList{"Иванов И.И."});
+    QCOMPARE(column(module->journalShift1, QStringLiteral("fio")), QStringList{"Иванов И.И."});
     // The program goes on: the next command works.
     dropRefusal(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("update"));
     rec.answers << true;
-    main.Button3Click();
+    main.deleteRecord();
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(id)).toInt(), 0);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d6=4"});
 }
@@ -823,13 +823,13 @@ void TestJournal::toggle()
     const int id = p.record(p.petrov, day, 4, 8, state);
     p.record(p.sidorov, day, 4, 8, QStringLiteral("ok"));
     DayCellRule(*module).recomputeAfterSave(p.petrov, day, 4);
-    TForm1 main(module.get());
-    main.LoginText = QStringLiteral("6194");
+    JournalWindow main(module.get());
+    main.loginText = QStringLiteral("6194");
     prepareJournals(*module);
-    main.ModeChosen(4);
+    main.modeChosen(4);
     main.setJournalDate(day);
-    main.ReadJournals();
-    module->Smena4->setRecNo(2);
+    main.readJournals();
+    module->journalOvertime->setRecNo(2);
 
     Messages::MessageRecorder rec;
     const auto stateOf = [&] {
@@ -837,14 +837,14 @@ void TestJournal::toggle()
     };
     const auto colourOf = [](const QString &s) { return s == QLatin1String("ok") ? green : red; };
     for (const QString &expected : {first, second}) {
-        main.DBGrid2DblClick();
+        main.toggleState();
         QCOMPARE(stateOf(), expected);
-        QCOMPARE(main.CurrentJournal, module->Smena4);
-        QCOMPARE(module->Smena4->recNo(), 2);
-        QCOMPARE(module->Smena4->text(QStringLiteral("ok")).trimmed(), expected);
+        QCOMPARE(main.currentJournal, module->journalOvertime);
+        QCOMPARE(module->journalOvertime->recNo(), 2);
+        QCOMPARE(module->journalOvertime->text(QStringLiteral("ok")).trimmed(), expected);
         QCOMPARE(okColour(main, 1), colourOf(expected));
     }
-    QCOMPARE(column(module->Smena4, QStringLiteral("ok")), (QStringList{"no", second, "ok"}));
+    QCOMPARE(column(module->journalOvertime, QStringLiteral("ok")), (QStringList{"no", second, "ok"}));
     QCOMPARE(okColour(main, 0), red);
     QCOMPARE(okColour(main, 2), green);
     QCOMPARE(rec.shown.size(), 0);
@@ -858,10 +858,10 @@ void TestJournal::toggleByDoubleClickOnRow()
     const QDate day(2026, 3, 5);
     p.record(p.ivanov, day, 1, 8);
     const int id = p.record(p.petrov, day, 1, 8);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
@@ -870,7 +870,7 @@ void TestJournal::toggleByDoubleClickOnRow()
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
-    QCOMPARE(module->Smena1->recNo(), 2);
+    QCOMPARE(module->journalShift1->recNo(), 2);
     QCOMPARE(okColour(main, 1), green);
 }
 
@@ -880,19 +880,19 @@ void TestJournal::toggleByDoubleClickOnTitleRow()
     const QDate day(2026, 3, 5);
     p.record(p.ivanov, day, 1, 8);
     const int id = p.record(p.petrov, day, 1, 8);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    module->Smena1->setRecNo(2);
+    module->journalShift1->setRecNo(2);
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     QHeaderView *titles = grid->horizontalHeader();
     const QPoint title(titles->sectionViewportPosition(0) + 10, titles->height() / 2);
     QTest::mouseDClick(titles->viewport(), Qt::LeftButton, {}, title);
     QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("ok"));
-    QCOMPARE(module->Smena1->recNo(), 2);
+    QCOMPARE(module->journalShift1->recNo(), 2);
 }
 
 void TestJournal::toggleRefusedForShiftForeman()
@@ -901,18 +901,18 @@ void TestJournal::toggleRefusedForShiftForeman()
     const QDate day(2026, 3, 5);
     p.record(p.ivanov, day, 1, 8, QStringLiteral("no"));
     p.record(p.petrov, day, 1, 8, QStringLiteral("ok"));
-    TForm1 main(module.get());
-    main.LoginText = QStringLiteral("gildert");
+    JournalWindow main(module.get());
+    main.loginText = QStringLiteral("gildert");
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
+    main.readJournals();
     Messages::MessageRecorder rec;
     for (int row = 1; row <= 2; ++row) {
-        module->Smena1->setRecNo(row);
-        main.DBGrid2DblClick();
-        QCOMPARE(module->Smena1->recNo(), row);
+        module->journalShift1->setRecNo(row);
+        main.toggleState();
+        QCOMPARE(module->journalShift1->recNo(), row);
     }
-    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "ok"}));
+    QCOMPARE(column(module->journalShift1, QStringLiteral("ok")), (QStringList{"no", "ok"}));
     QCOMPARE(db.scalar(QStringLiteral("select string_agg(trim(ok), ',' order by id) from accounts_dep.smena")).toString(),
              QStringLiteral("no,ok"));
     QCOMPARE(rec.shown.size(), 0);
@@ -923,16 +923,16 @@ void TestJournal::emptyJournalIgnoresCommands()
     auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 3, 5);
     p.record(p.ivanov, day.addDays(1), 1, 8);   // another day's record
-    TForm1 main(module.get());
-    main.LoginText = QStringLiteral("61370452");
+    JournalWindow main(module.get());
+    main.loginText = QStringLiteral("61370452");
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
-    QVERIFY(module->Smena1->isEmpty());
+    main.readJournals();
+    QVERIFY(module->journalShift1->isEmpty());
     Messages::MessageRecorder rec;
     rec.answers << true;
     main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
-    main.DBGrid2DblClick();
+    main.toggleState();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select string_agg(trim(ok), ',') from accounts_dep.smena")).toString(), QStringLiteral("no"));
 }
@@ -953,11 +953,11 @@ void TestJournal::serverRefusal()
     const int id = p.record(p.petrov, day, 1, 3);
     const int other = p.record(p.sidorov, day, 1, 5);
     DayCellRule(*module).recomputeAfterSave(p.petrov, day, 1);
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
-    main.ReadJournals();
-    module->Smena1->setRecNo(2);
+    main.readJournals();
+    module->journalShift1->setRecNo(2);
     // Another workstation changes a record; a re-read of the journal would show it.
     db.exec(QStringLiteral("update accounts_dep.smena set ok='ok' where id=%1").arg(other));
     refuseStatements(db, QStringLiteral("accounts_dep.smena"), deleting ? QStringLiteral("delete") : QStringLiteral("update"),
@@ -968,14 +968,14 @@ void TestJournal::serverRefusal()
     if (deleting)
         main.findChild<QPushButton *>(QStringLiteral("Button3"))->click();
     else
-        main.DBGrid2DblClick();
+        main.toggleState();
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Запись закрыта бухгалтерией")), qPrintable(rec.errors()[0]));
     QCOMPARE(rec.shown.last().title, QStringLiteral("Ошибка"));
     // The journal was not re-read.
-    QCOMPARE(module->Smena1->recordCount(), 3);
-    QCOMPARE(module->Smena1->recNo(), 2);
-    QCOMPARE(column(module->Smena1, QStringLiteral("ok")), (QStringList{"no", "no", "no"}));
+    QCOMPARE(module->journalShift1->recordCount(), 3);
+    QCOMPARE(module->journalShift1->recNo(), 2);
+    QCOMPARE(column(module->journalShift1, QStringLiteral("ok")), (QStringList{"no", "no", "no"}));
     // Nothing changed.
     QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena where id=%1").arg(id)).toString(), QStringLiteral("no"));
     QCOMPARE(db.timesheetLines(p.petrov), QStringList{"1 3.2026 0 0: d5=3"});

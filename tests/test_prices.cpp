@@ -73,7 +73,7 @@ struct Plant {
 struct Fixture {
     TestDatabase db;
     Plant p{db};
-    std::unique_ptr<TDataModule6> module = db.connectModule();
+    std::unique_ptr<DataModule> module = db.connectModule();
 };
 
 // The editor a grid has open, if any.
@@ -86,13 +86,13 @@ QLineEdit *openEditor(QTableView *grid)
 }
 
 // Starts editing a cell, replaces its text and leaves it with Tab, as a user does.
-void typeInCell(TForm22 &w, int row, int column, const QString &text)
+void typeInCell(NormsWindow &w, int row, int column, const QString &text)
 {
-    const QModelIndex idx = w.norm->index(row, column);
-    w.DBGrid1->setCurrentIndex(idx);
+    const QModelIndex idx = w.table->index(row, column);
+    w.grid->setCurrentIndex(idx);
     QCoreApplication::processEvents();
-    w.DBGrid1->edit(idx);
-    QLineEdit *editor = openEditor(w.DBGrid1);
+    w.grid->edit(idx);
+    QLineEdit *editor = openEditor(w.grid);
     QVERIFY(editor);
     editor->selectAll();
     editor->del();
@@ -174,65 +174,65 @@ private slots:
 void TestPrices::looks()
 {
     auto &[_db, _p, module] = *m_fixture;
-    TForm4 w(module.get());
+    PriceList w(module.get());
     QCOMPARE(w.windowTitle(), QStringLiteral("Операции"));
-    auto *model = w.DBGrid1->dataModel();
+    auto *model = w.grid->dataModel();
     QStringList shown;
     QList<int> widths;
     for (int i = 0; i < model->columnCount(); ++i) {
-        if (w.DBGrid1->isColumnHidden(i))
+        if (w.grid->isColumnHidden(i))
             continue;
         shown << model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
-        widths << w.DBGrid1->columnWidth(i);
+        widths << w.grid->columnWidth(i);
     }
     QCOMPARE(shown, (QStringList{QStringLiteral("Марка"), QStringLiteral("Опреция"), QStringLiteral("Цена (min)"),
                                  QStringLiteral("Вид"), QStringLiteral("Нормы (шт.)")}));
     QCOMPARE(widths.mid(1), (QList<int>{243, 74, 139, 76}));
     for (const char *hidden : {"id", "i_id", "oper_vid"})
-        QVERIFY(w.DBGrid1->isColumnHidden(w.DBGrid1->columnOf(QLatin1String(hidden))));
-    QCOMPARE(w.Button1->text(), QStringLiteral("Добавить"));
-    QCOMPARE(w.Button3->text(), QStringLiteral("Удалить"));
-    QCOMPARE(w.Button4->text(), QStringLiteral("Выход"));
-    QCOMPARE(w.Button5->text(), QStringLiteral("Excel"));
-    QCOMPARE(w.CheckBox1->text(), QStringLiteral("Цены"));
-    QVERIFY(!w.CheckBox1->isChecked());
-    QVERIFY(w.Button1->isDefault());
+        QVERIFY(w.grid->isColumnHidden(w.grid->columnOf(QLatin1String(hidden))));
+    QCOMPARE(w.addButton->text(), QStringLiteral("Добавить"));
+    QCOMPARE(w.deleteButton->text(), QStringLiteral("Удалить"));
+    QCOMPARE(w.exitButton->text(), QStringLiteral("Выход"));
+    QCOMPARE(w.exportButton->text(), QStringLiteral("Excel"));
+    QCOMPARE(w.pricesBox->text(), QStringLiteral("Цены"));
+    QVERIFY(!w.pricesBox->isChecked());
+    QVERIFY(w.addButton->isDefault());
     // The search box is there from the start.
-    QVERIFY(w.Edit1->isVisibleTo(&w));
+    QVERIFY(w.searchEdit->isVisibleTo(&w));
 
-    TForm10 *d = w.Form10;
+    PriceDialog *d = w.dialog;
     QCOMPARE(d->findChild<QGroupBox *>()->title(), QStringLiteral("Цена операции"));
-    QVERIFY(d->Edit1->isReadOnly());
-    QCOMPARE(d->Edit1->focusPolicy(), Qt::NoFocus);
-    QVERIFY(d->Edit2->isReadOnly());
-    QCOMPARE(d->Edit2->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(d->ComboBox1->count(), 2);
-    QCOMPARE(d->ComboBox1->itemText(0), QStringLiteral("Готовая продукция"));
-    QCOMPARE(d->ComboBox1->itemText(1), QStringLiteral("Заготовки"));
-    QCOMPARE(d->Button1->text(), QStringLiteral("Записать"));
-    QVERIFY(d->Button1->isDefault());
-    QCOMPARE(d->Button2->text(), QStringLiteral("Отмена"));
-    QCOMPARE(d->Button3->text(), QStringLiteral("..."));
-    QCOMPARE(d->Button4->text(), QStringLiteral("..."));
-    QCOMPARE(d->Label3->text(), QStringLiteral("min Цена"));
+    QVERIFY(d->productEdit->isReadOnly());
+    QCOMPARE(d->productEdit->focusPolicy(), Qt::NoFocus);
+    QVERIFY(d->kindEdit->isReadOnly());
+    QCOMPARE(d->kindEdit->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(d->productKindList->count(), 2);
+    QCOMPARE(d->productKindList->itemText(0), QStringLiteral("Готовая продукция"));
+    QCOMPARE(d->productKindList->itemText(1), QStringLiteral("Заготовки"));
+    QCOMPARE(d->saveButton->text(), QStringLiteral("Записать"));
+    QVERIFY(d->saveButton->isDefault());
+    QCOMPARE(d->cancelButton->text(), QStringLiteral("Отмена"));
+    QCOMPARE(d->productButton->text(), QStringLiteral("..."));
+    QCOMPARE(d->kindButton->text(), QStringLiteral("..."));
+    QCOMPARE(d->priceLabel->text(), QStringLiteral("min Цена"));
     QStringList labels;
     for (QLabel *l : d->findChildren<QLabel *>())
         labels << l->text();
     for (const QString &l : {QStringLiteral("Марка изделия"), QStringLiteral("Операция"), QStringLiteral("Вид")})
         QVERIFY2(labels.contains(l), qPrintable(l));
 
-    TForm22 *n = w.Form22;
+    NormsWindow *n = w.normsWindow;
     QCOMPARE(n->windowTitle(), QStringLiteral("Норматив"));
-    QCOMPARE(n->norm->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Норматив"));
-    QCOMPARE(n->norm->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Цена"));
-    QCOMPARE(n->norm->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Премия, %"));
-    QCOMPARE(n->DBGrid1->columnWidth(0), 133);
-    QCOMPARE(n->DBGrid1->columnWidth(1), 105);
-    QCOMPARE(n->DBGrid1->columnWidth(2), 82);
-    QVERIFY(n->DBGrid1->verticalHeader()->isVisible() || !n->DBGrid1->verticalHeader()->isHidden());
-    QCOMPARE(n->Button1->text(), QStringLiteral("Сохранить"));
-    QVERIFY(n->Button1->isDefault());
-    QCOMPARE(n->Button2->text(), QStringLiteral("Удалить"));
+    QCOMPARE(n->table->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Норматив"));
+    QCOMPARE(n->table->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Цена"));
+    QCOMPARE(n->table->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Премия, %"));
+    QCOMPARE(n->grid->columnWidth(0), 133);
+    QCOMPARE(n->grid->columnWidth(1), 105);
+    QCOMPARE(n->grid->columnWidth(2), 82);
+    QVERIFY(n->grid->verticalHeader()->isVisible() || !n->grid->verticalHeader()->isHidden());
+    QCOMPARE(n->saveButton->text(), QStringLiteral("Сохранить"));
+    QVERIFY(n->saveButton->isDefault());
+    QCOMPARE(n->deleteButton->text(), QStringLiteral("Удалить"));
 }
 
 // A unit price shows every decimal it carries, and at least two.
@@ -252,13 +252,13 @@ void TestPrices::listPricesKeepTheirDecimals()
     QFETCH(QString, shown);
     auto &[db, p, module] = *m_fixture;
     db.exec(QStringLiteral("update accounts_dep.norm set price=%1 where o_id=%2").arg(price).arg(p.cabinetAssembly));
-    TForm4 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Oper->locate("id", p.cabinetAssembly));
-    const QModelIndex cell = w.DBGrid1->dataModel()->index(module->Oper->recNo() - 1, w.DBGrid1->columnOf("cena"));
+    PriceList w(module.get());
+    w.prepareList();
+    QVERIFY(module->priceList->locate("id", p.cabinetAssembly));
+    const QModelIndex cell = w.grid->dataModel()->index(module->priceList->recNo() - 1, w.grid->columnOf("cena"));
     QCOMPARE(cell.data(Qt::DisplayRole).toString(), shown);
     QCOMPARE(Qt::Alignment(cell.data(Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::listFitsScreen_data()
@@ -270,42 +270,42 @@ void TestPrices::listFitsScreen()
 {
     QFETCH(QRect, available);
     auto &[_db, _p, module] = *m_fixture;
-    TForm4 w(module.get());
-    w.PrepareList();
+    PriceList w(module.get());
+    w.prepareList();
     QCOMPARE(w.size(), QSize(860, 520));
     QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     const QStringList hidden = outOfSightWhenOpened(&w, QSize(860, 520), available, QMargins(4, 28, 4, 4));
     QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
     // It fits as designed; a larger window widens the text columns only.
-    QCOMPARE(w.DBGrid1->columnWidth(w.DBGrid1->columnOf("vid")), 243);
+    QCOMPARE(w.grid->columnWidth(w.grid->columnOf("vid")), 243);
     w.show();
     w.resize(1060, 520);
     QApplication::processEvents();
-    QCOMPARE(w.DBGrid1->columnWidth(w.DBGrid1->columnOf("cena")), 74);
-    QVERIFY(w.DBGrid1->columnWidth(w.DBGrid1->columnOf("vid")) > 243);
+    QCOMPARE(w.grid->columnWidth(w.grid->columnOf("cena")), 74);
+    QVERIFY(w.grid->columnWidth(w.grid->columnOf("vid")) > 243);
     w.hide();
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::listShowsPricesWithNorms()
 {
     auto &[_db, p, module] = *m_fixture;
-    TForm4 w(module.get());
-    w.PrepareList();
-    DataSet *oper = module->Oper;
+    PriceList w(module.get());
+    w.prepareList();
+    DataSet *oper = module->priceList;
     QVERIFY(oper->isOpen());
-    QCOMPARE(w.Button2->text(), QStringLiteral("Изменить"));
-    QVERIFY(!w.Button2->isDefault());
+    QCOMPARE(w.changeButton->text(), QStringLiteral("Изменить"));
+    QVERIFY(!w.changeButton->isDefault());
     // Only operation prices with norms; ordered by mark.
     QCOMPARE(column(oper, "marka"), (QStringList{QStringLiteral("Стол-5"), QStringLiteral("Шкаф-10")}));
     QCOMPARE(column(oper, "vid"), (QStringList{QStringLiteral("Сборка"), QStringLiteral("Сборка")}));
     QCOMPARE(column(oper, "nmn"), (QStringList{QStringLiteral("Заготовки"), QStringLiteral("Готовая продукция")}));
     QCOMPARE(column(oper, "norma"), (QStringList{"1", "2"}));
-    QCOMPARE(w.DBGrid1->dataModel()->displayText(1, "cena"), QStringLiteral("10,00"));
+    QCOMPARE(w.grid->dataModel()->displayText(1, "cena"), QStringLiteral("10,00"));
     QCOMPARE(oper->valueAt(1, "id").toInt(), p.cabinetAssembly);
     QCOMPARE(oper->valueAt(1, "i_id").toInt(), p.cabinet);
     QCOMPARE(oper->valueAt(1, "oper_vid").toInt(), p.assembly);
-    w.FinishList();
+    w.finishList();
     QVERIFY(!oper->isOpen());
 }
 
@@ -313,48 +313,48 @@ void TestPrices::addWithPickers()
 {
     auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm1 main(module.get());
-    TForm4 w(module.get());
-    w.PrepareList();
+    JournalWindow main(module.get());
+    PriceList w(module.get());
+    w.prepareList();
 
     ModalAction add, product, kind;
     onModal(add, [&](QDialog *d) {
-        TForm10 *f = w.Form10;
+        PriceDialog *f = w.dialog;
         QCOMPARE(d, static_cast<QDialog *>(f));
         QCOMPARE(d->windowTitle(), QStringLiteral("Заведение новой цены за операцию"));
-        QCOMPARE(f->Tag, 1);
-        QVERIFY(f->Edit1->text().isEmpty());
-        QVERIFY(f->Edit2->text().isEmpty());
-        QCOMPARE(f->ComboBox1->currentIndex(), 0);
-        QVERIFY(f->Edit3->isVisible());
-        QVERIFY(f->Edit3->isEnabled());
-        QCOMPARE(f->focusWidget(), static_cast<QWidget *>(f->Button3));
+        QCOMPARE(f->openMode, 1);
+        QVERIFY(f->productEdit->text().isEmpty());
+        QVERIFY(f->kindEdit->text().isEmpty());
+        QCOMPARE(f->productKindList->currentIndex(), 0);
+        QVERIFY(f->priceEdit->isVisible());
+        QVERIFY(f->priceEdit->isEnabled());
+        QCOMPARE(f->focusWidget(), static_cast<QWidget *>(f->productButton));
 
         onModal(product, [&](QDialog *list) {
             QCOMPARE(list->objectName(), QStringLiteral("TForm3"));
-            QVERIFY(module->Izdel->locate("id", p.nightstand));
-            Windows::get<TForm3>()->Button2Click();
+            QVERIFY(module->productList->locate("id", p.nightstand));
+            Windows::get<ProductList>()->changeOrChoose();
         });
-        f->Button3Click();
-        QCOMPARE(f->Edit1->text(), QStringLiteral("Тумба 7"));
-        QCOMPARE(f->ProductId, qint64(p.nightstand));
+        f->pickProduct();
+        QCOMPARE(f->productEdit->text(), QStringLiteral("Тумба 7"));
+        QCOMPARE(f->productId, qint64(p.nightstand));
 
         onModal(kind, [&](QDialog *list) {
             QCOMPARE(list->objectName(), QStringLiteral("TForm8"));
-            QVERIFY(module->Vid_oper->locate("id", p.painting));
-            Windows::get<TForm8>()->Button2Click();
+            QVERIFY(module->kindList->locate("id", p.painting));
+            Windows::get<KindList>()->changeOrChoose();
         });
-        f->Button4Click();
-        QCOMPARE(f->Edit2->text(), QStringLiteral("Покраска"));
-        QCOMPARE(f->KindId, p.painting);
+        f->pickKind();
+        QCOMPARE(f->kindEdit->text(), QStringLiteral("Покраска"));
+        QCOMPARE(f->kindId, p.painting);
 
-        f->ComboBox1->setCurrentIndex(1);
+        f->productKindList->setCurrentIndex(1);
         // A comma is entered as a point; letters are refused.
-        typeText(f->Edit3, QStringLiteral("7,5ж"));
-        QCOMPARE(f->Edit3->text(), QStringLiteral("7.5"));
-        f->Button1Click();
+        typeText(f->priceEdit, QStringLiteral("7,5ж"));
+        QCOMPARE(f->priceEdit->text(), QStringLiteral("7.5"));
+        f->save();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.ran && product.ran && kind.ran);
     QVERIFY(!add.stayedOpen);
     QVERIFY2(rec.shown.isEmpty(), qPrintable(rec.texts().join(u'|')));
@@ -367,26 +367,26 @@ void TestPrices::addWithPickers()
     QCOMPARE(added[0][2].toDouble(), 0.0);
     // Its first norm row carries the price typed, so the new price is listed and can be priced.
     QCOMPARE(normRows(db, id), QStringList{QStringLiteral("0/7.5/0")});
-    QCOMPARE(module->Oper->recordCount(), 3);
-    QCOMPARE(module->Oper->toInt("id"), id);
-    QCOMPARE(module->Oper->text("norma"), QStringLiteral("1"));
-    QCOMPARE(QLocale::c().toDouble(module->Oper->text("cena")), 7.5);
+    QCOMPARE(module->priceList->recordCount(), 3);
+    QCOMPARE(module->priceList->toInt("id"), id);
+    QCOMPARE(module->priceList->text("norma"), QStringLiteral("1"));
+    QCOMPARE(QLocale::c().toDouble(module->priceList->text("cena")), 7.5);
 
     // The same product and kind as blanks of another product kind is no duplicate... but the
     // same three again is.
     ModalAction again;
     onModal(again, [&](QDialog *) {
-        QCOMPARE(w.Form10->ProductId, qint64(p.nightstand));   // the ids keep their values
-        w.Form10->Edit1->setText(QStringLiteral("Тумба 7"));
-        w.Form10->Edit2->setText(QStringLiteral("Покраска"));
-        w.Form10->ComboBox1->setCurrentIndex(0);
-        w.Form10->Edit3->setText(QStringLiteral("8"));
-        w.Form10->Button1Click();
+        QCOMPARE(w.dialog->productId, qint64(p.nightstand));   // the ids keep their values
+        w.dialog->productEdit->setText(QStringLiteral("Тумба 7"));
+        w.dialog->kindEdit->setText(QStringLiteral("Покраска"));
+        w.dialog->productKindList->setCurrentIndex(0);
+        w.dialog->priceEdit->setText(QStringLiteral("8"));
+        w.dialog->save();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(!again.stayedOpen);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper where vid=%1 and i_id=%2").arg(p.painting).arg(p.nightstand)).toInt(), 2);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::dialogRefusals_data()
@@ -422,57 +422,57 @@ void TestPrices::dialogRefusals()
     const int blanks = db.addPrice(p.assembly, p.cabinet, 1);
     db.addNorm(blanks, 4);
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Oper->locate("id", blanks));
+    PriceList w(module.get());
+    w.prepareList();
+    QVERIFY(module->priceList->locate("id", blanks));
     ModalAction save;
     onModal(save, [&](QDialog *) {
-        TForm10 *f = w.Form10;
-        f->Edit1->setText(product);
-        f->ProductId = p.cabinet;
-        f->Edit2->setText(kind);
-        f->KindId = kind.trimmed() == QStringLiteral("Покраска") ? p.painting : p.assembly;
-        f->ComboBox1->setCurrentIndex(naimen);
-        f->Edit3->setText(minPrice);
-        f->Button1Click();
+        PriceDialog *f = w.dialog;
+        f->productEdit->setText(product);
+        f->productId = p.cabinet;
+        f->kindEdit->setText(kind);
+        f->kindId = kind.trimmed() == QStringLiteral("Покраска") ? p.painting : p.assembly;
+        f->productKindList->setCurrentIndex(naimen);
+        f->priceEdit->setText(minPrice);
+        f->save();
     });
     if (mode == 1)
-        w.Button1Click();
+        w.add();
     else
-        w.Button2Click();
+        w.changeOrChoose();
     QVERIFY(save.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{message});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper")).toInt(), 6);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.norm")).toInt(), 6);
     QCOMPARE(db.scalar(QStringLiteral("select naimen from accounts_dep.oper where id=%1").arg(blanks)).toInt(), 1);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::change()
 {
     auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Oper->locate("id", p.tableAssembly));
+    PriceList w(module.get());
+    w.prepareList();
+    QVERIFY(module->priceList->locate("id", p.tableAssembly));
 
     // Unchanged: no duplicate of itself.
     ModalAction same;
     onModal(same, [&](QDialog *d) {
-        TForm10 *f = w.Form10;
+        PriceDialog *f = w.dialog;
         QCOMPARE(d->windowTitle(), QStringLiteral("Изменение данных о цене за операцию"));
-        QCOMPARE(f->Tag, 2);
-        QCOMPARE(f->Edit1->text(), QStringLiteral("Стол-5"));
-        QCOMPARE(f->Edit2->text(), QStringLiteral("Сборка"));
-        QCOMPARE(f->ComboBox1->currentIndex(), 1);
-        QCOMPARE(f->ProductId, qint64(p.table));
-        QCOMPARE(f->KindId, p.assembly);
-        QCOMPARE(f->Edit3->text(), QStringLiteral("7"));
-        QVERIFY(!f->Edit3->isVisible());   // the norms window looks after the prices
-        f->Button1Click();
+        QCOMPARE(f->openMode, 2);
+        QCOMPARE(f->productEdit->text(), QStringLiteral("Стол-5"));
+        QCOMPARE(f->kindEdit->text(), QStringLiteral("Сборка"));
+        QCOMPARE(f->productKindList->currentIndex(), 1);
+        QCOMPARE(f->productId, qint64(p.table));
+        QCOMPARE(f->kindId, p.assembly);
+        QCOMPARE(f->priceEdit->text(), QStringLiteral("7"));
+        QVERIFY(!f->priceEdit->isVisible());   // the norms window looks after the prices
+        f->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(!same.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
 
@@ -481,15 +481,15 @@ void TestPrices::change()
     db.exec(QStringLiteral("update accounts_dep.oper set cena_new=2.5 where id=%1").arg(p.tableAssembly));
     ModalAction moved;
     onModal(moved, [&](QDialog *) {
-        TForm10 *f = w.Form10;
-        f->Edit1->setText(QStringLiteral("Тумба 7"));
-        f->ProductId = p.nightstand;
-        f->Edit2->setText(QStringLiteral("Покраска"));
-        f->KindId = p.painting;
-        f->ComboBox1->setCurrentIndex(0);
-        f->Button1Click();
+        PriceDialog *f = w.dialog;
+        f->productEdit->setText(QStringLiteral("Тумба 7"));
+        f->productId = p.nightstand;
+        f->kindEdit->setText(QStringLiteral("Покраска"));
+        f->kindId = p.painting;
+        f->productKindList->setCurrentIndex(0);
+        f->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(!moved.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
     const auto row = db.rows(QStringLiteral("select vid, naimen, i_id, cena_new from accounts_dep.oper where id=%1").arg(p.tableAssembly));
@@ -498,9 +498,9 @@ void TestPrices::change()
     QCOMPARE(row[0][2].toInt(), p.nightstand);
     QCOMPARE(row[0][3].toDouble(), 2.5);
     QCOMPARE(normRows(db, p.tableAssembly), QStringList{QStringLiteral("50/7/0")});
-    QCOMPARE(column(module->Oper, "marka"), (QStringList{QStringLiteral("Тумба 7"), QStringLiteral("Шкаф-10")}));
-    QCOMPARE(module->Oper->toInt("id"), p.tableAssembly);
-    w.FinishList();
+    QCOMPARE(column(module->priceList, "marka"), (QStringList{QStringLiteral("Тумба 7"), QStringLiteral("Шкаф-10")}));
+    QCOMPARE(module->priceList->toInt("id"), p.tableAssembly);
+    w.finishList();
 }
 
 // The operation price goes in, its first norm row is refused: neither is left behind, the user reads
@@ -509,8 +509,8 @@ void TestPrices::addRefusedAtItsFirstNorm()
 {
     auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.PrepareList();
+    PriceList w(module.get());
+    w.prepareList();
     const QStringList tables{QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")};
     const QString before = snapshot(db, tables);
     refuseStatements(db, QStringLiteral("accounts_dep.norm"), QStringLiteral("insert"), QStringLiteral("Нормы этого месяца закрыты"));
@@ -519,26 +519,26 @@ void TestPrices::addRefusedAtItsFirstNorm()
     bool openAfterRefusal = false;
     ModalAction add;
     onModal(add, [&](QDialog *d) {
-        TForm10 *f = w.Form10;
-        f->Edit1->setText(QStringLiteral("Тумба 7"));
-        f->ProductId = p.nightstand;
-        f->Edit2->setText(QStringLiteral("Покраска"));
-        f->KindId = p.painting;
-        f->ComboBox1->setCurrentIndex(1);
-        f->Edit3->setText(QStringLiteral("7.5"));
-        f->Button1->click();
+        PriceDialog *f = w.dialog;
+        f->productEdit->setText(QStringLiteral("Тумба 7"));
+        f->productId = p.nightstand;
+        f->kindEdit->setText(QStringLiteral("Покраска"));
+        f->kindId = p.painting;
+        f->productKindList->setCurrentIndex(1);
+        f->priceEdit->setText(QStringLiteral("7.5"));
+        f->saveButton->click();
         refused = rec.errors();
         afterRefusal = snapshot(db, tables);
         openAfterRefusal = d->isVisible();
-        QCOMPARE(f->Edit1->text(), QStringLiteral("Тумба 7"));
-        QCOMPARE(f->ComboBox1->currentIndex(), 1);
-        QCOMPARE(f->Edit3->text(), QStringLiteral("7.5"));
+        QCOMPARE(f->productEdit->text(), QStringLiteral("Тумба 7"));
+        QCOMPARE(f->productKindList->currentIndex(), 1);
+        QCOMPARE(f->priceEdit->text(), QStringLiteral("7.5"));
         // The program goes on: once the server takes norm rows again, the same save goes through.
         dropRefusal(db, QStringLiteral("accounts_dep.norm"), QStringLiteral("insert"));
         rec.clear();
-        f->Button1->click();
+        f->saveButton->click();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.ran);
     QCOMPARE(refused.size(), 1);
     QVERIFY2(refused[0].startsWith(QStringLiteral("Не удалось сохранить данные.\n")), qPrintable(refused[0]));
@@ -550,7 +550,7 @@ void TestPrices::addRefusedAtItsFirstNorm()
     const auto added = db.rows(QStringLiteral("select id from accounts_dep.oper where vid=%1 and i_id=%2").arg(p.painting).arg(p.nightstand));
     QCOMPARE(added.size(), 1);
     QCOMPARE(normRows(db, added[0][0].toInt()), QStringList{QStringLiteral("0/7.5/0")});
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::priceNumbersCheckedBeforeSending_data()
@@ -568,30 +568,30 @@ void TestPrices::priceNumbersCheckedBeforeSending()
     auto &[db, p, module] = *m_fixture;
     QFETCH(QString, minPrice);
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.PrepareList();
+    PriceList w(module.get());
+    w.prepareList();
     const QStringList tables{QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")};
     const QString before = snapshot(db, tables);
     QString sent = QStringLiteral("(not run)");
     ModalAction add;
     onModal(add, [&](QDialog *) {
-        TForm10 *f = w.Form10;
-        f->Edit1->setText(QStringLiteral("Тумба 7"));
-        f->ProductId = p.nightstand;
-        f->Edit2->setText(QStringLiteral("Покраска"));
-        f->KindId = p.painting;
-        f->Edit3->setText(minPrice);
+        PriceDialog *f = w.dialog;
+        f->productEdit->setText(QStringLiteral("Тумба 7"));
+        f->productId = p.nightstand;
+        f->kindEdit->setText(QStringLiteral("Покраска"));
+        f->kindId = p.painting;
+        f->priceEdit->setText(minPrice);
         SentStatementProbe probe(db, *module);
-        f->Button1->click();
+        f->saveButton->click();
         sent = probe.sentSince();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.stayedOpen);
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось сохранить данные.\nПоле «min Цена»: ")), qPrintable(rec.errors()[0]));
     QCOMPARE(sent, QString());
     QCOMPARE(snapshot(db, tables), before);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::changeOverAnotherWorkstation_data()
@@ -609,43 +609,43 @@ void TestPrices::changeOverAnotherWorkstation()
     QFETCH(bool, deleted);
     auto moduleA = db.connectModule();
     Messages::MessageRecorder rec;
-    TForm4 b(module.get());
-    b.PrepareList();
-    QVERIFY(module->Oper->locate("id", p.tableAssembly));
+    PriceList b(module.get());
+    b.prepareList();
+    QVERIFY(module->priceList->locate("id", p.tableAssembly));
     const QStringList tables{QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")};
     QString afterA;
     ModalAction change;
     onModal(change, [&](QDialog *) {
         if (deleted) {
-            moduleA->Oper_del.setParam(QStringLiteral("id"), p.tableAssembly);
-            moduleA->Oper_del.execute(PriceStatements::deletion());
+            moduleA->priceDelete.setParam(QStringLiteral("id"), p.tableAssembly);
+            moduleA->priceDelete.execute(PriceStatements::deletion());
         } else {
-            moduleA->Oper->open();
-            QVERIFY(moduleA->Oper->locate("id", p.tableAssembly));
-            TForm10 a(moduleA.get());
-            a.Tag = 2;
-            a.Version = RowVersion::read(*moduleA, QStringLiteral("accounts_dep.oper"), p.tableAssembly);
-            a.Edit1->setText(QStringLiteral("Тумба 7"));
-            a.ProductId = p.nightstand;
-            a.Edit2->setText(QStringLiteral("Сборка"));
-            a.KindId = p.assembly;
-            a.ComboBox1->setCurrentIndex(1);
-            a.Button1->click();
+            moduleA->priceList->open();
+            QVERIFY(moduleA->priceList->locate("id", p.tableAssembly));
+            PriceDialog a(moduleA.get());
+            a.openMode = 2;
+            a.version = RowVersion::read(*moduleA, QStringLiteral("accounts_dep.oper"), p.tableAssembly);
+            a.productEdit->setText(QStringLiteral("Тумба 7"));
+            a.productId = p.nightstand;
+            a.kindEdit->setText(QStringLiteral("Сборка"));
+            a.kindId = p.assembly;
+            a.productKindList->setCurrentIndex(1);
+            a.saveButton->click();
             QCOMPARE(a.result(), int(QDialog::Accepted));
         }
         afterA = snapshot(db, tables);
-        b.Form10->ComboBox1->setCurrentIndex(0);
-        b.Form10->Button1->click();
+        b.dialog->productKindList->setCurrentIndex(0);
+        b.dialog->saveButton->click();
     });
-    b.Button2Click();
+    b.changeOrChoose();
     QVERIFY(change.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить данные.\n")
                                        + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
     QCOMPARE(snapshot(db, tables), afterA);
-    QCOMPARE(b.Form10->ComboBox1->currentIndex(), 0);
+    QCOMPARE(b.dialog->productKindList->currentIndex(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select vid || '/' || naimen || '/' || i_id from accounts_dep.oper where id=%1").arg(p.tableAssembly)).toString(),
              deleted ? QString() : QStringLiteral("%1/1/%2").arg(p.assembly).arg(p.nightstand));
-    b.FinishList();
+    b.finishList();
 }
 
 void TestPrices::deletion()
@@ -654,27 +654,27 @@ void TestPrices::deletion()
     const int worker = db.addWorker(QStringLiteral("Иванов И.И."));
     db.addRecord(worker, p.cabinet, p.cabinetAssembly, QDate::currentDate(), 1, 5, 0, 10, 8);
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Oper->locate("id", p.cabinetAssembly));
+    PriceList w(module.get());
+    w.prepareList();
+    QVERIFY(module->priceList->locate("id", p.cabinetAssembly));
 
     rec.answers = {false};
-    w.Button3Click();
+    w.remove();
     QCOMPARE(rec.texts(), QStringList{QStringLiteral("Удалить операцию?")});
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Question);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper where id=%1").arg(p.cabinetAssembly)).toInt(), 1);
-    QCOMPARE(module->Oper->toInt("id"), p.cabinetAssembly);
+    QCOMPARE(module->priceList->toInt("id"), p.cabinetAssembly);
 
     rec.answers = {true};
-    w.Button3Click();
+    w.remove();
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper where id=%1").arg(p.cabinetAssembly)).toInt(), 0);
     // Its norms and the records that refer to it are left as they are.
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.norm where o_id=%1").arg(p.cabinetAssembly)).toInt(), 2);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where o_id=%1").arg(p.cabinetAssembly)).toInt(), 1);
-    QCOMPARE(module->Oper->recordCount(), 1);
-    QCOMPARE(module->Oper->recNo(), 1);
-    w.FinishList();
+    QCOMPARE(module->priceList->recordCount(), 1);
+    QCOMPARE(module->priceList->recNo(), 1);
+    w.finishList();
 }
 
 void TestPrices::search()
@@ -683,36 +683,36 @@ void TestPrices::search()
     const int other = db.addProduct(QStringLiteral("Малый шкаф"));
     const int otherPrice = db.addPrice(p.assembly, other);
     db.addNorm(otherPrice, 3);
-    TForm4 w(module.get());
+    PriceList w(module.get());
     w.show();
-    w.PrepareList();
-    DataSet *oper = module->Oper;
+    w.prepareList();
+    DataSet *oper = module->priceList;
     QCOMPARE(oper->recordCount(), 3);
 
     // Anywhere in the mark, whatever the letter case.
-    typeText(w.Edit1, QStringLiteral("шкаф"));
+    typeText(w.searchEdit, QStringLiteral("шкаф"));
     QCOMPARE(column(oper, "marka"), (QStringList{QStringLiteral("Малый шкаф"), QStringLiteral("Шкаф-10")}));
-    QTest::keyClick(w.Edit1, Qt::Key_Down);
+    QTest::keyClick(w.searchEdit, Qt::Key_Down);
     QCOMPARE(oper->toInt("id"), p.cabinetAssembly);
-    QTest::keyClick(w.Edit1, Qt::Key_Up);
+    QTest::keyClick(w.searchEdit, Qt::Key_Up);
     QCOMPARE(oper->toInt("id"), otherPrice);
     // Keys that type nothing are swallowed; Backspace edits.
-    QTest::keyClick(w.Edit1, Qt::Key_Home);
-    QTest::keyClick(w.Edit1, Qt::Key_Delete);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("шкаф"));
-    QTest::keyClick(w.Edit1, Qt::Key_Backspace);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("шка"));
-    typeText(w.Edit1, QStringLiteral("ф-1"));
+    QTest::keyClick(w.searchEdit, Qt::Key_Home);
+    QTest::keyClick(w.searchEdit, Qt::Key_Delete);
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("шкаф"));
+    QTest::keyClick(w.searchEdit, Qt::Key_Backspace);
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("шка"));
+    typeText(w.searchEdit, QStringLiteral("ф-1"));
     QCOMPARE(column(oper, "marka"), QStringList{QStringLiteral("Шкаф-10")});
-    typeText(w.Edit1, QStringLiteral("2"));
+    typeText(w.searchEdit, QStringLiteral("2"));
     QVERIFY(oper->isEmpty());
 
     // Blanks alone switch the filter off.
-    w.Edit1->setText(QStringLiteral("   "));
+    w.searchEdit->setText(QStringLiteral("   "));
     QCOMPARE(oper->recordCount(), 3);
-    w.Edit1->clear();
+    w.searchEdit->clear();
     QCOMPARE(oper->recordCount(), 3);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestPrices::doubleClick_data()
@@ -732,31 +732,31 @@ void TestPrices::doubleClick()
     QFETCH(bool, ticked);
     QFETCH(QString, opens);
     auto &[_db, p, module] = *m_fixture;
-    TForm4 w(module.get());
+    PriceList w(module.get());
     Receiver<OperationPriceChoice> receiver;
     if (picker)
-        w.PreparePicker(&receiver, 1, 0);
+        w.preparePicker(&receiver, 1, 0);
     else
-        w.PrepareList();
-    w.CheckBox1->setChecked(ticked);
-    QVERIFY(module->Oper->locate("id", p.cabinetAssembly));
+        w.prepareList();
+    w.pricesBox->setChecked(ticked);
+    QVERIFY(module->priceList->locate("id", p.cabinetAssembly));
     ModalAction modal;
     onModal(modal, [&](QDialog *d) {
-        if (d == w.Form22)
-            QCOMPARE(w.Form22->norm->rowCount(), 3);   // the two norms of the row and the new row
+        if (d == w.normsWindow)
+            QCOMPARE(w.normsWindow->table->rowCount(), 3);   // the two norms of the row and the new row
         d->reject();
     });
-    w.DBGrid1DblClick();
+    w.rowDoubleClicked();
     QCoreApplication::processEvents();
     QCOMPARE(modal.window, opens);
     if (opens == QLatin1String("TForm22"))
-        QCOMPARE(w.Form22->norm->priceId(), p.cabinetAssembly);
+        QCOMPARE(w.normsWindow->table->priceId(), p.cabinetAssembly);
     QCOMPARE(receiver.taken.size(), picker ? 1 : 0);
     if (picker) {
         QCOMPARE(receiver.taken[0].id, p.cabinetAssembly);
-        w.FinishPicker();
+        w.finishPicker();
     } else {
-        w.FinishList();
+        w.finishList();
     }
 }
 
@@ -781,12 +781,12 @@ void TestPrices::pickerUnitPrice()
     QFETCH(int, mode);
     QFETCH(double, unitPrice);
     auto &[_db, p, module] = *m_fixture;
-    TForm4 w(module.get());
+    PriceList w(module.get());
     Receiver<OperationPriceChoice> receiver;
     // The record dialog hands over its journal's day off and mode.
-    w.PreparePicker(&receiver, 2, p.cabinetAssembly, PriceRules::PieceSurcharges{dayOff, mode});
-    w.Button2Click();
-    w.FinishPicker();
+    w.preparePicker(&receiver, 2, p.cabinetAssembly, PriceRules::PieceSurcharges{dayOff, mode});
+    w.changeOrChoose();
+    w.finishPicker();
     QCOMPARE(receiver.taken.size(), 1);
     QCOMPARE(receiver.taken[0].basePrice, 10.0);
     QVERIFY2(qFuzzyCompare(receiver.taken[0].unitPrice, unitPrice), qPrintable(QString::number(receiver.taken[0].unitPrice)));
@@ -797,27 +797,27 @@ void TestPrices::pickerPositionsAndHandsBack()
     auto &[db, p, module] = *m_fixture;
     // The mark is read from the products, blanks removed.
     db.exec(QStringLiteral("update cmn_gds_and_srv.gds_and_srv set s_caption='Шкаф-10   ' where id=%1").arg(p.cabinet));
-    TForm1 main(module.get());
-    TForm4 w(module.get());
-    DataSet *oper = module->Oper;
+    JournalWindow main(module.get());
+    PriceList w(module.get());
+    DataSet *oper = module->priceList;
     Receiver<OperationPriceChoice> receiver;
 
     // Changing a record: the list starts on the record's operation price.
     ModalAction pick;
     onModal(pick, [&](QDialog *) {
-        QCOMPARE(w.Tag, 1);
+        QCOMPARE(w.openMode, 1);
         QCOMPARE(oper->toInt("id"), p.cabinetAssembly);
-        QCOMPARE(w.Button2->text(), QStringLiteral("Выбрать"));
-        QVERIFY(w.Button2->isDefault());
-        QVERIFY(!w.Button1->isVisible());
-        QVERIFY(!w.Button3->isVisible());
-        QVERIFY(w.Edit1->isVisible());
-        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.Edit1));
-        typeText(w.Edit1, QStringLiteral("ШКАФ"));
+        QCOMPARE(w.changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(w.changeButton->isDefault());
+        QVERIFY(!w.addButton->isVisible());
+        QVERIFY(!w.deleteButton->isVisible());
+        QVERIFY(w.searchEdit->isVisible());
+        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.searchEdit));
+        typeText(w.searchEdit, QStringLiteral("ШКАФ"));
         QCOMPARE(oper->recordCount(), 1);
-        QTest::keyClick(w.Edit1, Qt::Key_Return);   // "Выбрать" is the default button
+        QTest::keyClick(w.searchEdit, Qt::Key_Return);   // "Выбрать" is the default button
     });
-    w.ShowPicker(&receiver, 2, p.cabinetAssembly);
+    w.showPicker(&receiver, 2, p.cabinetAssembly);
     QVERIFY(!pick.stayedOpen);
     QCOMPARE(receiver.taken.size(), 1);
     const OperationPriceChoice c = receiver.taken[0];
@@ -827,9 +827,9 @@ void TestPrices::pickerPositionsAndHandsBack()
     QCOMPARE(c.description, QStringLiteral("Шкаф-10; Сборка; Готовая продукция"));
     QCOMPARE(c.basePrice, 10.0);
     QCOMPARE(c.unitPrice, 10.0);
-    // Afterwards: no default button, no search box, no filter, Oper open on the chosen row.
-    QVERIFY(!w.Button2->isDefault());
-    QVERIFY(!w.Edit1->isVisibleTo(&w));
+    // Afterwards: no default button, no search box, no filter, priceList open on the chosen row.
+    QVERIFY(!w.changeButton->isDefault());
+    QVERIFY(!w.searchEdit->isVisibleTo(&w));
     QVERIFY(oper->isOpen());
     QVERIFY(!oper->isFiltered());
     QCOMPARE(oper->recordCount(), 2);
@@ -840,23 +840,23 @@ void TestPrices::pickerPositionsAndHandsBack()
     ModalAction first;
     onModal(first, [&](QDialog *) {
         QCOMPARE(oper->recNo(), 1);
-        QCOMPARE(w.Edit1->text(), QString());
-        w.DBGrid1DblClick();
+        QCOMPARE(w.searchEdit->text(), QString());
+        w.rowDoubleClicked();
     });
-    w.ShowPicker(&receiver, 1, p.cabinetAssembly);
+    w.showPicker(&receiver, 1, p.cabinetAssembly);
     QCOMPARE(receiver.taken.size(), 2);
     QCOMPARE(receiver.taken[1].id, p.tableAssembly);
     QCOMPARE(receiver.taken[1].description, QStringLiteral("Стол-5; Сборка; Заготовки"));
     QCOMPARE(receiver.taken[1].basePrice, 7.0);
-    w.PrepareList();
-    QVERIFY(!w.Edit1->isVisibleTo(&w));
-    QCOMPARE(w.Button2->text(), QStringLiteral("Изменить"));
-    w.FinishList();
+    w.prepareList();
+    QVERIFY(!w.searchEdit->isVisibleTo(&w));
+    QCOMPARE(w.changeButton->text(), QStringLiteral("Изменить"));
+    w.finishList();
 
     // Closed without a choice: nothing handed back.
     ModalAction leave;
-    onModal(leave, [&](QDialog *) { w.Button4->click(); });
-    w.ShowPicker(&receiver, 1, 0);
+    onModal(leave, [&](QDialog *) { w.exitButton->click(); });
+    w.showPicker(&receiver, 1, 0);
     QVERIFY(leave.ran);
     QCOMPARE(receiver.taken.size(), 2);
 }
@@ -865,36 +865,36 @@ void TestPrices::normsEdits()
 {
     auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm4 list(module.get());
-    list.PrepareList();
-    QVERIFY(module->Oper->locate("id", p.cabinetAssembly));
-    QCOMPARE(module->Oper->recNo(), 2);
-    TForm22 &w = *list.Form22;
-    w.Prepare(p.cabinetAssembly);
+    PriceList list(module.get());
+    list.prepareList();
+    QVERIFY(module->priceList->locate("id", p.cabinetAssembly));
+    QCOMPARE(module->priceList->recNo(), 2);
+    NormsWindow &w = *list.normsWindow;
+    w.prepare(p.cabinetAssembly);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     // Sorted by norm; the prices as "#0.00#"; the new row below.
-    QCOMPARE(w.norm->rowCount(), 3);
-    QCOMPARE(w.norm->data(w.norm->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("12,50"));
-    QCOMPARE(w.norm->data(w.norm->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("10,00"));
-    QCOMPARE(w.norm->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("▶"));
-    QCOMPARE(w.norm->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
+    QCOMPARE(w.table->rowCount(), 3);
+    QCOMPARE(w.table->data(w.table->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("12,50"));
+    QCOMPARE(w.table->data(w.table->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("10,00"));
+    QCOMPARE(w.table->headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("▶"));
+    QCOMPARE(w.table->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("*"));
 
     // A price typed and the cell left: the row is written at once.
     typeInCell(w, 0, 1, QStringLiteral("9,75"));
     QCOMPARE(normRows(db, p.cabinetAssembly), (QStringList{QStringLiteral("100/9.75/0"), QStringLiteral("200/10/0")}));
-    QVERIFY(!w.norm->hasChanges());
-    QCOMPARE(w.DBGrid1->currentIndex(), w.norm->index(0, 2));
+    QVERIFY(!w.table->hasChanges());
+    QCOMPARE(w.grid->currentIndex(), w.table->index(0, 2));
 
     // A norm typed in the new row: a new norm row of the opened price, sorted in; the editing
     // goes on in the next cell of that row.
     typeInCell(w, 2, 0, QStringLiteral("50"));
     QCOMPARE(normRows(db, p.cabinetAssembly),
              (QStringList{QStringLiteral("50/-/-"), QStringLiteral("100/9.75/0"), QStringLiteral("200/10/0")}));
-    QCOMPARE(w.DBGrid1->currentIndex(), w.norm->index(0, 1));
-    QVERIFY(openEditor(w.DBGrid1));
-    QLineEdit *editor = openEditor(w.DBGrid1);
+    QCOMPARE(w.grid->currentIndex(), w.table->index(0, 1));
+    QVERIFY(openEditor(w.grid));
+    QLineEdit *editor = openEditor(w.grid);
     typeText(editor, QStringLiteral("8.5"));
     QTest::keyClick(editor, Qt::Key_Tab);
     QCoreApplication::processEvents();
@@ -902,30 +902,30 @@ void TestPrices::normsEdits()
              (QStringList{QStringLiteral("50/8.5/-"), QStringLiteral("100/9.75/0"), QStringLiteral("200/10/0")}));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.norm where o_id is null or o_id not in (%1, %2, 7777, 7778)")
                            .arg(p.cabinetAssembly).arg(p.tableAssembly)).toInt(), 0);
-    w.CommitEdit();
+    w.commitEdit();
 
     // Delete with several rows: the current row goes.
-    w.DBGrid1->setCurrentIndex(w.norm->index(2, 0));
-    w.Button2Click();
+    w.grid->setCurrentIndex(w.table->index(2, 0));
+    w.deleteRow();
     QCOMPARE(normRows(db, p.cabinetAssembly), (QStringList{QStringLiteral("50/8.5/-"), QStringLiteral("100/9.75/0")}));
     QVERIFY(rec.shown.isEmpty());
 
     // "Сохранить" writes a pending edit, refreshes the list and keeps its row, with the new
     // lowest price and count.
-    w.DBGrid1->setCurrentIndex(w.norm->index(1, 2));
-    w.DBGrid1->edit(w.norm->index(1, 2));
-    typeText(openEditor(w.DBGrid1), QStringLiteral("5"));
-    module->Oper->first();
-    QVERIFY(module->Oper->locate("id", p.cabinetAssembly));
-    w.Button1->click();
+    w.grid->setCurrentIndex(w.table->index(1, 2));
+    w.grid->edit(w.table->index(1, 2));
+    typeText(openEditor(w.grid), QStringLiteral("5"));
+    module->priceList->first();
+    QVERIFY(module->priceList->locate("id", p.cabinetAssembly));
+    w.saveButton->click();
     QVERIFY(rec.shown.isEmpty());
     QVERIFY(!w.isVisible());
     QCOMPARE(normRows(db, p.cabinetAssembly), (QStringList{QStringLiteral("50/8.5/-"), QStringLiteral("100/9.75/5")}));
-    QCOMPARE(module->Oper->toInt("id"), p.cabinetAssembly);
-    QCOMPARE(module->Oper->recNo(), 2);
-    QCOMPARE(module->Oper->text("norma"), QStringLiteral("2"));
-    QCOMPARE(QLocale::c().toDouble(module->Oper->text("cena")), 8.5);
-    list.FinishList();
+    QCOMPARE(module->priceList->toInt("id"), p.cabinetAssembly);
+    QCOMPARE(module->priceList->recNo(), 2);
+    QCOMPARE(module->priceList->text("norma"), QStringLiteral("2"));
+    QCOMPARE(QLocale::c().toDouble(module->priceList->text("cena")), 8.5);
+    list.finishList();
 }
 
 void TestPrices::normsRefusedValue()
@@ -936,8 +936,8 @@ void TestPrices::normsRefusedValue()
     db.exec(QStringLiteral("create trigger refuse_negative before insert or update on accounts_dep.norm "
                            "for each row execute function refuse_negative()"));
     Messages::MessageRecorder rec;
-    TForm22 w(module.get());
-    w.Prepare(p.cabinetAssembly);
+    NormsWindow w(module.get());
+    w.prepare(p.cabinetAssembly);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
@@ -946,16 +946,16 @@ void TestPrices::normsRefusedValue()
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Цена не может быть отрицательной")), qPrintable(rec.errors()[0]));
     QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось записать норму.\n")), qPrintable(rec.errors()[0]));
     // The row stays in editing: its value shown, the cell current again, nothing written.
-    QVERIFY(w.norm->hasChanges());
-    QCOMPARE(w.DBGrid1->currentIndex(), w.norm->index(1, 1));
-    QCOMPARE(w.norm->data(w.norm->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("-4,00"));
-    QCOMPARE(w.norm->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("I"));
+    QVERIFY(w.table->hasChanges());
+    QCOMPARE(w.grid->currentIndex(), w.table->index(1, 1));
+    QCOMPARE(w.table->data(w.table->index(1, 1), Qt::DisplayRole).toString(), QStringLiteral("-4,00"));
+    QCOMPARE(w.table->headerData(1, Qt::Vertical, Qt::DisplayRole).toString(), QStringLiteral("I"));
     QCOMPARE(normRows(db, p.cabinetAssembly), (QStringList{QStringLiteral("100/12.5/0"), QStringLiteral("200/10/0")}));
 
     // "Сохранить" does not close over a refused row.
     rec.clear();
-    w.CommitEdit();
-    w.Button1->click();
+    w.commitEdit();
+    w.saveButton->click();
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY(w.isVisible());
 
@@ -966,15 +966,15 @@ void TestPrices::normsRefusedValue()
     QCOMPARE(normRows(db, p.cabinetAssembly), (QStringList{QStringLiteral("100/12.5/0"), QStringLiteral("200/11/0")}));
 
     // Letters never get into a cell.
-    w.DBGrid1->setCurrentIndex(w.norm->index(0, 0));
-    w.DBGrid1->edit(w.norm->index(0, 0));
-    QLineEdit *editor = openEditor(w.DBGrid1);
+    w.grid->setCurrentIndex(w.table->index(0, 0));
+    w.grid->edit(w.table->index(0, 0));
+    QLineEdit *editor = openEditor(w.grid);
     editor->selectAll();
     editor->del();
     typeText(editor, QStringLiteral("1а2;3"));
     QCOMPARE(editor->text(), QStringLiteral("123"));
-    w.CommitEdit();
-    QVERIFY(w.norm->hasChanges());
+    w.commitEdit();
+    QVERIFY(w.table->hasChanges());
     w.close();
 }
 
@@ -982,50 +982,50 @@ void TestPrices::normsLastRowAndCloseBox()
 {
     auto &[db, p, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm4 list(module.get());
-    list.PrepareList();
-    QVERIFY(module->Oper->locate("id", p.tableAssembly));
-    TForm22 &w = *list.Form22;
-    w.Prepare(p.tableAssembly);
+    PriceList list(module.get());
+    list.prepareList();
+    QVERIFY(module->priceList->locate("id", p.tableAssembly));
+    NormsWindow &w = *list.normsWindow;
+    w.prepare(p.tableAssembly);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
     // The only norm row stays, and nothing is said.
-    w.Button2Click();
+    w.deleteRow();
     QCOMPARE(normRows(db, p.tableAssembly), QStringList{QStringLiteral("50/7/0")});
     QVERIFY(rec.shown.isEmpty());
-    QCOMPARE(w.norm->rowCount(), 2);
+    QCOMPARE(w.table->rowCount(), 2);
 
     // A new row typed but dropped by "Удалить" is not written.
-    w.DBGrid1->setCurrentIndex(w.norm->index(1, 0));
-    w.DBGrid1->edit(w.norm->index(1, 0));
-    typeText(openEditor(w.DBGrid1), QStringLiteral("70"));
-    w.Button2Click();
-    QVERIFY(!w.norm->hasChanges());
+    w.grid->setCurrentIndex(w.table->index(1, 0));
+    w.grid->edit(w.table->index(1, 0));
+    typeText(openEditor(w.grid), QStringLiteral("70"));
+    w.deleteRow();
+    QVERIFY(!w.table->hasChanges());
     QCOMPARE(normRows(db, p.tableAssembly), QStringList{QStringLiteral("50/7/0")});
 
     // A change still in its cell is not written by the close box, and the list is not refreshed.
     db.exec(QStringLiteral("insert into accounts_dep.norm(o_id, norma, prize, price) values (%1, 90, 0, 1)").arg(p.tableAssembly));
-    w.DBGrid1->setCurrentIndex(w.norm->index(0, 1));
-    w.DBGrid1->edit(w.norm->index(0, 1));
-    typeText(openEditor(w.DBGrid1), QStringLiteral("3"));
+    w.grid->setCurrentIndex(w.table->index(0, 1));
+    w.grid->edit(w.table->index(0, 1));
+    typeText(openEditor(w.grid), QStringLiteral("3"));
     w.close();
     QVERIFY(!w.isVisible());
     QCoreApplication::processEvents();
     QCOMPARE(normRows(db, p.tableAssembly), (QStringList{QStringLiteral("50/7/0"), QStringLiteral("90/1/0")}));
-    QCOMPARE(module->Oper->text("norma"), QStringLiteral("1"));
+    QCOMPARE(module->priceList->text("norma"), QStringLiteral("1"));
 
     // Esc acts on "Сохранить": the list shows the row written elsewhere.
-    w.Prepare(p.tableAssembly);
+    w.prepare(p.tableAssembly);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(w.norm->rowCount(), 3);
-    QTest::keyClick(w.DBGrid1, Qt::Key_Escape);
+    QCOMPARE(w.table->rowCount(), 3);
+    QTest::keyClick(w.grid, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
-    QCOMPARE(module->Oper->toInt("id"), p.tableAssembly);
-    QCOMPARE(module->Oper->text("norma"), QStringLiteral("2"));
+    QCOMPARE(module->priceList->toInt("id"), p.tableAssembly);
+    QCOMPARE(module->priceList->text("norma"), QStringLiteral("2"));
     QVERIFY(rec.shown.isEmpty());
-    list.FinishList();
+    list.finishList();
 }
 
 void TestPrices::normChangedOnAnotherWorkstation_data()
@@ -1044,18 +1044,18 @@ void TestPrices::normChangedOnAnotherWorkstation()
     QFETCH(bool, deleted);
     auto moduleA = db.connectModule();
     Messages::MessageRecorder rec;
-    TForm22 b(module.get());
-    b.Prepare(p.cabinetAssembly);
+    NormsWindow b(module.get());
+    b.prepare(p.cabinetAssembly);
     b.show();
     QVERIFY(QTest::qWaitForWindowExposed(&b));
 
-    TForm22 a(moduleA.get());
-    a.Prepare(p.cabinetAssembly);
+    NormsWindow a(moduleA.get());
+    a.prepare(p.cabinetAssembly);
     a.show();
     QVERIFY(QTest::qWaitForWindowExposed(&a));
     if (deleted) {
-        a.DBGrid1->setCurrentIndex(a.norm->index(1, 0));
-        a.Button2Click();
+        a.grid->setCurrentIndex(a.table->index(1, 0));
+        a.deleteRow();
     } else {
         typeInCell(a, 1, 1, QStringLiteral("11"));
     }
@@ -1070,8 +1070,8 @@ void TestPrices::normChangedOnAnotherWorkstation()
     QVERIFY2(rec.errors()[0].endsWith(deleted ? RowVersion::deletedText() : RowVersion::changedText()), qPrintable(rec.errors()[0]));
     QCOMPARE(snapshot(db, {QStringLiteral("accounts_dep.norm")}), afterA);
     // B's edit stays in its window, not written.
-    QVERIFY(b.norm->hasChanges());
-    QCOMPARE(b.DBGrid1->currentIndex(), b.norm->index(1, 1));
+    QVERIFY(b.table->hasChanges());
+    QCOMPARE(b.grid->currentIndex(), b.table->index(1, 1));
     b.close();
 }
 
@@ -1097,11 +1097,11 @@ void TestPrices::normNumbersCheckedBeforeSending()
     QFETCH(QString, typed);
     QFETCH(QString, field);
     Messages::MessageRecorder rec;
-    TForm22 w(module.get());
-    w.Prepare(p.cabinetAssembly);
+    NormsWindow w(module.get());
+    w.prepare(p.cabinetAssembly);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const QVariant shown = w.norm->value(row, column);
+    const QVariant shown = w.table->value(row, column);
     const QString before = snapshot(db, {QStringLiteral("accounts_dep.norm")});
     SentStatementProbe probe(db, *module);
     typeInCell(w, row, column, typed);
@@ -1109,8 +1109,8 @@ void TestPrices::normNumbersCheckedBeforeSending()
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Поле «%1»").arg(field)), qPrintable(rec.errors()[0]));
     QCOMPARE(probe.sentSince(), QString());
     QCOMPARE(snapshot(db, {QStringLiteral("accounts_dep.norm")}), before);
-    QVERIFY(!w.norm->hasChanges());
-    QCOMPARE(w.norm->value(row, column), shown);
+    QVERIFY(!w.table->hasChanges());
+    QCOMPARE(w.table->value(row, column), shown);
     w.close();
 }
 
@@ -1139,9 +1139,9 @@ void TestPrices::exportWorkbook()
     SpreadsheetWriter::setFolder(folder.path());
     FakeSpreadsheet app;
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.PrepareList();
-    w.Button5Click();
+    PriceList w(module.get());
+    w.prepareList();
+    w.exportWorkbook();
     QVERIFY(rec.shown.isEmpty());
     QCOMPARE(app.opened.size(), 1);
     // Through the run's shared writer, under its own name.
@@ -1155,9 +1155,9 @@ void TestPrices::exportWorkbook()
     QCOMPARE(rows[1], (QStringList{QStringLiteral("Стол-5"), QStringLiteral("Сборка"), QStringLiteral("#0"), QStringLiteral("Заготовки")}));
     QCOMPARE(rows[2], (QStringList{QStringLiteral("Шкаф-10"), QStringLiteral("Покраска"), QStringLiteral("#3"), QStringLiteral("Готовая продукция")}));
     QCOMPARE(rows[3], (QStringList{QStringLiteral("Шкаф-10"), QStringLiteral("Сборка"), QStringLiteral("#12.34"), QStringLiteral("Готовая продукция")}));
-    QVERIFY(!w.XLS_Rep->isOpen());
+    QVERIFY(!w.exportQuery->isOpen());
     QVERIFY(!QApplication::overrideCursor());
-    w.FinishList();
+    w.finishList();
     SpreadsheetWriter::setFolder(QString());
 }
 
@@ -1169,8 +1169,8 @@ void TestPrices::exportWithoutSpreadsheet()
     FakeSpreadsheet app;
     app.available = false;
     Messages::MessageRecorder rec;
-    TForm4 w(module.get());
-    w.Button5Click();
+    PriceList w(module.get());
+    w.exportWorkbook();
     // The workbook is written all the same; the message says so first, then where it is, and
     // offers its folder.
     QVERIFY(app.opened.isEmpty());
@@ -1184,7 +1184,7 @@ void TestPrices::exportWithoutSpreadsheet()
                                            .arg(QDir::toNativeSeparators(path))});
     QCOMPARE(rec.shown[0].folder, folder.path());
     QVERIFY(!QApplication::overrideCursor());
-    QVERIFY(!w.XLS_Rep->isOpen());
+    QVERIFY(!w.exportQuery->isOpen());
     SpreadsheetWriter::setFolder(QString());
 }
 
@@ -1244,24 +1244,24 @@ void TestPrices::menuOpensPrices()
 {
     auto &[_db, _p, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     // The menu's list is the run's window, over the module the main window was given.
     QCOMPARE(Windows::module(), module.get());
     ModalAction open;
     onModal(open, [&](QDialog *d) {
         QCOMPARE(d->objectName(), QStringLiteral("TForm4"));
-        auto *list = qobject_cast<TForm4 *>(d);
+        auto *list = qobject_cast<PriceList *>(d);
         QVERIFY(list);
-        QCOMPARE(list->Tag, 0);
-        QVERIFY(module->Oper->isOpen());
-        QCOMPARE(module->Oper->recordCount(), 2);
-        list->Button4->click();
+        QCOMPARE(list->openMode, 0);
+        QVERIFY(module->priceList->isOpen());
+        QCOMPARE(module->priceList->recordCount(), 2);
+        list->exitButton->click();
     });
     main.findChild<QAction *>(QStringLiteral("MenuPrices"))->trigger();
     QVERIFY(open.ran);
     QVERIFY(!open.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
-    QVERIFY(!module->Oper->isOpen());
+    QVERIFY(!module->priceList->isOpen());
 }
 
 QTEST_MAIN(TestPrices)

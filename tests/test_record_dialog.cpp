@@ -57,31 +57,31 @@ struct Plant {
 struct Fixture {
     TestDatabase db;
     Plant p{db};
-    std::unique_ptr<TDataModule6> module = db.connectModule();
+    std::unique_ptr<DataModule> module = db.connectModule();
 };
 
 // The main window, logged in as the administrator, and the dialog.
 struct Workplace {
-    explicit Workplace(TDataModule6 *module) : main(module), dialog(module, &main)
+    explicit Workplace(DataModule *module) : main(module), dialog(module, &main)
     {
         prepareJournals(*module);
-        main.LoginText = QStringLiteral("61370452");
+        main.loginText = QStringLiteral("61370452");
     }
     // Opens the dialog for add on `date` with a worker, a price and the typed quantities.
     void fill(const QDate &date, int worker, const QString &fio, const OperationPriceChoice &price,
               const QString &qty, const QString &brak, const QString &hours)
     {
         main.setJournalDate(date);
-        main.ReadJournals();
-        dialog.PrepareAdd(main.Context());
-        dialog.TakePick(WorkerChoice{worker, fio});
-        dialog.TakePick(price);
-        dialog.Edit3->setText(qty);
-        dialog.Edit4->setText(brak);
-        dialog.Edit6->setText(hours);
+        main.readJournals();
+        dialog.prepareAdd(main.journalContext());
+        dialog.takePick(WorkerChoice{worker, fio});
+        dialog.takePick(price);
+        dialog.quantityEdit->setText(qty);
+        dialog.rejectsEdit->setText(brak);
+        dialog.hoursEdit->setText(hours);
     }
-    TForm1 main;
-    TForm11 dialog;
+    JournalWindow main;
+    RecordDialog dialog;
 };
 
 const QDate day(2026, 3, 5);
@@ -177,11 +177,11 @@ void TestRecordDialog::addWritesRecordAndDayCell()
     auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
-    w.main.ModeChosen(2);
+    w.main.modeChosen(2);
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(12.34567), QStringLiteral("12"), QStringLiteral("2"), QStringLiteral("8"));
     QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Заведение новой позиции (11)"));
-    QCOMPARE(w.dialog.DTimeP->date(), day);
-    w.dialog.Button1Click();
+    QCOMPARE(w.dialog.dateField->date(), day);
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(w.dialog.result(), int(QDialog::Accepted));
     const auto rows = db.rows(QStringLiteral("select w_id, i_id, o_id, cena::text, kol_vo, brak, data, smena, color, time, vvod::date, trim(ok), "
@@ -204,8 +204,8 @@ void TestRecordDialog::addWritesRecordAndDayCell()
         QCOMPARE(r[i].toDouble(), 0.0);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("2 3.2026 0 0: d5=8")});
     // The journal of the dialog's mode was read again and shows the new record.
-    QCOMPARE(module->Smena2->recordCount(), 1);
-    QCOMPARE(module->Smena2->text(QStringLiteral("summa")), QStringLiteral("123.46"));
+    QCOMPARE(module->journalShift2->recordCount(), 1);
+    QCOMPARE(module->journalShift2->text(QStringLiteral("summa")), QStringLiteral("123.46"));
     for (QLineEdit *e : w.dialog.findChildren<QLineEdit *>())
         if (e->objectName().startsWith(QLatin1String("Edit")))
             QVERIFY2(e->text().isEmpty(), qPrintable(e->objectName()));
@@ -216,15 +216,15 @@ void TestRecordDialog::factorExampleShownAndSent()
     auto &[db, p, module] = *m_fixture;
     Workplace w(module.get());
     Messages::MessageRecorder rec;
-    w.main.ModeChosen(4);
+    w.main.modeChosen(4);
     w.main.findChild<QCheckBox *>(QStringLiteral("CBox1"))->setChecked(true);
-    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(PriceRules::pieceUnitPrice(10, {w.main.DayOff(), w.main.JournalMode})),
+    w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(PriceRules::pieceUnitPrice(10, {w.main.dayOff(), w.main.journalMode})),
            QStringLiteral("3"), QStringLiteral("0"), QStringLiteral("4"));
-    w.dialog.RecomputePrices();
-    QCOMPARE(w.dialog.Edit7->text(), QStringLiteral("30"));
-    QCOMPARE(w.dialog.Edit8->text(), QStringLiteral("10"));
-    QCOMPARE(w.dialog.Edit9->text(), QStringLiteral("90"));
-    w.dialog.Button1Click();
+    w.dialog.recomputePrices();
+    QCOMPARE(w.dialog.unitPriceEdit->text(), QStringLiteral("30"));
+    QCOMPARE(w.dialog.basePriceEdit->text(), QStringLiteral("10"));
+    QCOMPARE(w.dialog.amountEdit->text(), QStringLiteral("90"));
+    w.dialog.save();
     QCOMPARE(db.scalar(QStringLiteral("select cena::text from accounts_dep.smena")).toString(), QStringLiteral("30"));
     QCOMPARE(db.scalar(QStringLiteral("select smena from accounts_dep.smena")).toInt(), 4);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("4 3.2026 0 0: d5=4")});
@@ -250,12 +250,12 @@ void TestRecordDialog::requiredFields()
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("1"), QStringLiteral("8"));
     auto *field = w.dialog.findChild<QLineEdit *>(emptied.trimmed());
     field->setText(emptied.endsWith(QLatin1Char(' ')) ? QStringLiteral("   ") : QString());
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Все поля должны быть заполнены!")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
-    QCOMPARE(w.dialog.Edit3->text(), emptied == QLatin1String("Edit3") ? QString() : QStringLiteral("5"));
+    QCOMPARE(w.dialog.quantityEdit->text(), emptied == QLatin1String("Edit3") ? QString() : QStringLiteral("5"));
 }
 
 void TestRecordDialog::paintingColourRule()
@@ -266,17 +266,17 @@ void TestRecordDialog::paintingColourRule()
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.paintingChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
     // The operation price picker decides whether a colour is asked for.
     w.dialog.findChild<QLineEdit *>(QStringLiteral("Edit5"))->setEnabled(true);
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Все поля должны быть заполнены!")});
-    w.dialog.Edit5->setText(QStringLiteral("12"));
+    w.dialog.colourEdit->setText(QStringLiteral("12"));
     rec.clear();
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select color from accounts_dep.smena")).toInt(), 12);
 
     // Any other operation writes colour 0.
     w.fill(day, p.petrov, QStringLiteral("Петров П.П."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select color from accounts_dep.smena where w_id=%1").arg(p.petrov)).toInt(), 0);
 }
@@ -285,7 +285,7 @@ void TestRecordDialog::digitsOnly()
 {
     auto &[_db, _p, module] = *m_fixture;
     Workplace w(module.get());
-    for (QLineEdit *e : {w.dialog.Edit3, w.dialog.Edit4, w.dialog.Edit5, w.dialog.Edit6}) {
+    for (QLineEdit *e : {w.dialog.quantityEdit, w.dialog.rejectsEdit, w.dialog.colourEdit, w.dialog.hoursEdit}) {
         e->clear();
         e->setEnabled(true);
         QTest::keyClicks(e, QStringLiteral("1a2.3,-4 5"));
@@ -293,8 +293,8 @@ void TestRecordDialog::digitsOnly()
         QTest::keyClick(e, Qt::Key_Backspace);
         QCOMPARE(e->text(), QStringLiteral("1234"));
     }
-    QVERIFY(w.dialog.Edit1->isReadOnly());
-    QCOMPARE(w.dialog.Edit1->focusPolicy() & Qt::TabFocus, 0);
+    QVERIFY(w.dialog.workerEdit->isReadOnly());
+    QCOMPARE(w.dialog.workerEdit->focusPolicy() & Qt::TabFocus, 0);
 }
 
 // Tab and Shift+Tab leave the date in one step; the arrow keys and typing stay inside it.
@@ -305,11 +305,11 @@ void TestRecordDialog::dateFieldTabOrder()
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.paintingChoice(), QStringLiteral("5"), QStringLiteral("0"),
            QStringLiteral("8"));
     // A painting operation: the colour field is in the chain before the date.
-    w.dialog.Edit5->setEnabled(true);
-    w.dialog.Edit5->setText(QStringLiteral("3"));
+    w.dialog.colourEdit->setEnabled(true);
+    w.dialog.colourEdit->setText(QStringLiteral("3"));
     w.dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&w.dialog));
-    QDateEdit *date = w.dialog.DTimeP;
+    QDateEdit *date = w.dialog.dateField;
     const auto enter = [&](QDateTimeEdit::Section section) {
         date->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(date->hasFocus());
@@ -319,18 +319,18 @@ void TestRecordDialog::dateFieldTabOrder()
     for (const auto section : {QDateTimeEdit::DaySection, QDateTimeEdit::MonthSection}) {
         enter(section);
         QTest::keyClick(date, Qt::Key_Tab);
-        QVERIFY2(w.dialog.Edit4->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
+        QVERIFY2(w.dialog.rejectsEdit->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
         enter(section);
         QTest::keyClick(date, Qt::Key_Backtab, Qt::ShiftModifier);
-        QVERIFY2(w.dialog.Edit5->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
+        QVERIFY2(w.dialog.colourEdit->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
     }
     // Into the date from "Брак" and out again, one press each.
-    w.dialog.Edit4->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(w.dialog.Edit4->hasFocus());
-    QTest::keyClick(w.dialog.Edit4, Qt::Key_Backtab, Qt::ShiftModifier);
+    w.dialog.rejectsEdit->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w.dialog.rejectsEdit->hasFocus());
+    QTest::keyClick(w.dialog.rejectsEdit, Qt::Key_Backtab, Qt::ShiftModifier);
     QVERIFY(date->hasFocus());
     QTest::keyClick(date, Qt::Key_Tab);
-    QVERIFY(w.dialog.Edit4->hasFocus());
+    QVERIFY(w.dialog.rejectsEdit->hasFocus());
 
     // Inside: Up changes the day, Right moves on to the month, typing fills a section and moves on.
     enter(QDateTimeEdit::DaySection);
@@ -356,10 +356,10 @@ void TestRecordDialog::emptyQuantityBecomesZero()
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QString(), QStringLiteral("0"), QString());
-    w.dialog.RecomputePrices();   // leaving "Кол-во"
-    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("0"));
-    QCOMPARE(w.dialog.Edit6->text(), QStringLiteral("0"));
-    w.dialog.Button1Click();
+    w.dialog.recomputePrices();   // leaving "Кол-во"
+    QCOMPARE(w.dialog.quantityEdit->text(), QStringLiteral("0"));
+    QCOMPARE(w.dialog.hoursEdit->text(), QStringLiteral("0"));
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select kol_vo from accounts_dep.smena")).toInt(), 0);
     // A record of 0 hours writes 0 into its day cell.
@@ -372,9 +372,9 @@ void TestRecordDialog::rejectsAboveQuantityAccepted()
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("2"), QStringLiteral("5"), QStringLiteral("8"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(module->Smena1->text(QStringLiteral("summa")), QStringLiteral("-30.00"));
+    QCOMPARE(module->journalShift1->text(QStringLiteral("summa")), QStringLiteral("-30.00"));
 }
 
 void TestRecordDialog::duplicateAddRefused()
@@ -383,18 +383,18 @@ void TestRecordDialog::duplicateAddRefused()
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("9"), QStringLiteral("1"), QStringLiteral("3"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
-    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("9"));
+    QCOMPARE(w.dialog.quantityEdit->text(), QStringLiteral("9"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 1);
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=8")});
     // Another shift is another key.
     rec.clear();
-    w.main.ModeChosen(3);
+    w.main.modeChosen(3);
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("9"), QStringLiteral("1"), QStringLiteral("3"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 2);
 }
@@ -407,12 +407,12 @@ void TestRecordDialog::changeKeepsKeyAndState()
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day);
-    w.main.ReadJournals();
-    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
+    w.main.readJournals();
+    QVERIFY(w.dialog.prepareChange(w.main.journalContext()));
     QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Изменение данных о позиции (11)"));
-    w.dialog.Edit3->setText(QStringLiteral("11"));
-    w.dialog.Edit6->setText(QStringLiteral("6"));
-    w.dialog.Button1Click();
+    w.dialog.quantityEdit->setText(QStringLiteral("11"));
+    w.dialog.hoursEdit->setText(QStringLiteral("6"));
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     const auto rows = db.rows(QStringLiteral("select kol_vo, time, trim(ok), prize, id_doc, cena::text from accounts_dep.smena"));
     QCOMPARE(rows.size(), 1);
@@ -433,10 +433,10 @@ void TestRecordDialog::changeToTakenDayRefused()
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day.addDays(1));
-    w.main.ReadJournals();
-    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
-    w.dialog.DTimeP->setDate(day);
-    w.dialog.Button1Click();
+    w.main.readJournals();
+    QVERIFY(w.dialog.prepareChange(w.main.journalContext()));
+    w.dialog.dateField->setDate(day);
+    w.dialog.save();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Позиция с такими параметрами уже заведена!")});
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where data='%1'").arg(day.toString(QStringLiteral("dd.MM.yyyy")))).toInt(), 1);
 }
@@ -459,19 +459,19 @@ void TestRecordDialog::changeMovesDayCell()
     Messages::MessageRecorder rec;
     // Ivanov has 8 hours on the 5th and 3 hours on the 6th.
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     w.fill(day.addDays(1), p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("3"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{QStringLiteral("1 3.2026 0 0: d5=8 d6=3")});
 
     w.main.setJournalDate(day);
-    w.main.ReadJournals();
-    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
+    w.main.readJournals();
+    QVERIFY(w.dialog.prepareChange(w.main.journalContext()));
     if (otherWorker)
-        w.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
+        w.dialog.takePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
     if (otherDate)
-        w.dialog.DTimeP->setDate(day.addDays(2));
-    w.dialog.Button1Click();
+        w.dialog.dateField->setDate(day.addDays(2));
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 0);
     const QString moved = otherDate ? QStringLiteral("d7=8") : QStringLiteral("d5=8");
     if (otherWorker) {
@@ -490,13 +490,13 @@ void TestRecordDialog::serverRefusalKeepsDialog()
     // The server refuses the record (a rule of the plant's other software).
     refuseStatements(db, QStringLiteral("accounts_dep.smena"), QStringLiteral("insert"), QStringLiteral("quantity out of range for this plant"));
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("99999"), QStringLiteral("0"), QStringLiteral("8"));
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(rec.shown.size(), 1);
     QVERIFY2(rec.shown[0].text.contains(QStringLiteral("out of range")), qPrintable(rec.shown[0].text));
     QVERIFY2(rec.shown[0].text.startsWith(QStringLiteral("Не удалось сохранить запись.\n")), qPrintable(rec.shown[0].text));
     QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("99999"));
-    QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Иванов И.И."));
+    QCOMPARE(w.dialog.quantityEdit->text(), QStringLiteral("99999"));
+    QCOMPARE(w.dialog.workerEdit->text(), QStringLiteral("Иванов И.И."));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
 }
@@ -520,33 +520,33 @@ void TestRecordDialog::refusedHalfWayLeavesDatabaseAsBefore()
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), QStringLiteral("5"), QStringLiteral("0"), QStringLiteral("8"));
     if (change) {
         // Ivanov's record of 8 hours moves to Petrov, who has no timesheet row yet.
-        w.dialog.Button1Click();
+        w.dialog.save();
         QCOMPARE(rec.shown.size(), 0);
-        w.main.ReadJournals();
-        QVERIFY(w.dialog.PrepareChange(w.main.Context()));
-        w.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
-        w.dialog.Edit3->setText(QStringLiteral("7"));
+        w.main.readJournals();
+        QVERIFY(w.dialog.prepareChange(w.main.journalContext()));
+        w.dialog.takePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
+        w.dialog.quantityEdit->setText(QStringLiteral("7"));
     }
     w.dialog.show();
     const QStringList tables{QStringLiteral("accounts_dep.smena"), QStringLiteral("accounts_dep.h_tabel")};
     const QString before = snapshot(db, tables);
     refuseStatements(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("insert"), QStringLiteral("Табель месяца закрыт"));
 
-    w.dialog.Button1->click();
+    w.dialog.saveButton->click();
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось сохранить запись.\n")), qPrintable(rec.errors()[0]));
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Табель месяца закрыт")), qPrintable(rec.errors()[0]));
     QCOMPARE(snapshot(db, tables), before);
     QCOMPARE(db.advisoryLocks(), 0);
     QVERIFY(w.dialog.isVisible());
-    QCOMPARE(w.dialog.Edit1->text(), change ? QStringLiteral("Петров П.П.") : QStringLiteral("Иванов И.И."));
-    QCOMPARE(w.dialog.Edit3->text(), change ? QStringLiteral("7") : QStringLiteral("5"));
-    QCOMPARE(w.dialog.Edit6->text(), QStringLiteral("8"));
+    QCOMPARE(w.dialog.workerEdit->text(), change ? QStringLiteral("Петров П.П.") : QStringLiteral("Иванов И.И."));
+    QCOMPARE(w.dialog.quantityEdit->text(), change ? QStringLiteral("7") : QStringLiteral("5"));
+    QCOMPARE(w.dialog.hoursEdit->text(), QStringLiteral("8"));
 
     // The program goes on: once the server takes the row, the same save goes through.
     dropRefusal(db, QStringLiteral("accounts_dep.h_tabel"), QStringLiteral("insert"));
     rec.clear();
-    w.dialog.Button1->click();
+    w.dialog.saveButton->click();
     QCOMPARE(rec.shown.size(), 0);
     QVERIFY(!w.dialog.isVisible());
     const auto rows = db.rows(QStringLiteral("select w_id, kol_vo from accounts_dep.smena"));
@@ -576,8 +576,8 @@ void TestRecordDialog::changeOverAnotherWorkstation()
     Workplace b(module.get());
     Messages::MessageRecorder rec;
     b.main.setJournalDate(day);
-    b.main.ReadJournals();
-    QVERIFY(b.dialog.PrepareChange(b.main.Context()));
+    b.main.readJournals();
+    QVERIFY(b.dialog.prepareChange(b.main.journalContext()));
     b.dialog.show();
 
     auto moduleA = db.connectModule();
@@ -585,27 +585,27 @@ void TestRecordDialog::changeOverAnotherWorkstation()
         RecordCommands::remove(*moduleA, id, p.ivanov, day, 1);
     } else {
         prepareJournals(*moduleA);
-        moduleA->Smena1->setParam(QStringLiteral("data"), day);
-        moduleA->Smena1->open();
-        TForm11 a(moduleA.get());
-        QVERIFY(a.PrepareChange({moduleA->Smena1, day, 1, false}));
-        a.Edit3->setText(QStringLiteral("11"));
-        a.Edit6->setText(QStringLiteral("6"));
-        a.Button1->click();
+        moduleA->journalShift1->setParam(QStringLiteral("data"), day);
+        moduleA->journalShift1->open();
+        RecordDialog a(moduleA.get());
+        QVERIFY(a.prepareChange({moduleA->journalShift1, day, 1, false}));
+        a.quantityEdit->setText(QStringLiteral("11"));
+        a.hoursEdit->setText(QStringLiteral("6"));
+        a.saveButton->click();
         QCOMPARE(rec.shown.size(), 0);
     }
     const QStringList tables{QStringLiteral("accounts_dep.smena"), QStringLiteral("accounts_dep.h_tabel")};
     const QString afterA = snapshot(db, tables);
 
-    b.dialog.TakePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
-    b.dialog.Edit3->setText(QStringLiteral("99"));
-    b.dialog.Button1->click();
+    b.dialog.takePick(WorkerChoice{p.petrov, QStringLiteral("Петров П.П.")});
+    b.dialog.quantityEdit->setText(QStringLiteral("99"));
+    b.dialog.saveButton->click();
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить запись.\n")
                                        + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
     QCOMPARE(snapshot(db, tables), afterA);
     QVERIFY(b.dialog.isVisible());
-    QCOMPARE(b.dialog.Edit3->text(), QStringLiteral("99"));
-    QCOMPARE(b.dialog.Edit1->text(), QStringLiteral("Петров П.П."));
+    QCOMPARE(b.dialog.quantityEdit->text(), QStringLiteral("99"));
+    QCOMPARE(b.dialog.workerEdit->text(), QStringLiteral("Петров П.П."));
     // What A wrote stays.
     if (deleted) {
         QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
@@ -644,12 +644,12 @@ void TestRecordDialog::numbersCheckedBeforeSending()
     Messages::MessageRecorder rec;
     w.fill(day, p.ivanov, QStringLiteral("Иванов И.И."), p.turningChoice(), qty, brak, hours);
     SentStatementProbe probe(db, *module);
-    w.dialog.Button1Click();
+    w.dialog.save();
     QCOMPARE(probe.sentSince(), QString());
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].contains(QStringLiteral("Поле «%1»").arg(field)), qPrintable(rec.errors()[0]));
     QCOMPARE(w.dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(w.dialog.Edit3->text(), qty);
+    QCOMPARE(w.dialog.quantityEdit->text(), qty);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena")).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.h_tabel")).toInt(), 0);
 }
@@ -661,31 +661,31 @@ void TestRecordDialog::openingForChangeFillsFields()
     db.addRecord(p.petrov, p.ring, p.ringPainting, day, 1, 7, 1, 12.5, 6, QStringLiteral("no"), 14);
     Workplace w(module.get());
     w.main.setJournalDate(day);
-    w.main.ReadJournals();
-    module->Smena1->setRecNo(2);
+    w.main.readJournals();
+    module->journalShift1->setRecNo(2);
     // The dialog is opened on the journal of the main window's mode.
-    QCOMPARE(w.main.Context().journal, module->Smena1);
-    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
-    QCOMPARE(w.dialog.Edit1->text(), QStringLiteral("Петров П.П."));
-    QCOMPARE(w.dialog.Edit2->text(), QStringLiteral("Кольцо 20; Окраска; Заготовки"));
-    QCOMPARE(w.dialog.Edit3->text(), QStringLiteral("7"));
-    QCOMPARE(w.dialog.Edit4->text(), QStringLiteral("1"));
-    QCOMPARE(w.dialog.Edit6->text(), QStringLiteral("6"));
-    QCOMPARE(w.dialog.Edit5->text(), QStringLiteral("14"));
-    QVERIFY(w.dialog.Edit5->isEnabled());
+    QCOMPARE(w.main.journalContext().journal, module->journalShift1);
+    QVERIFY(w.dialog.prepareChange(w.main.journalContext()));
+    QCOMPARE(w.dialog.workerEdit->text(), QStringLiteral("Петров П.П."));
+    QCOMPARE(w.dialog.operationEdit->text(), QStringLiteral("Кольцо 20; Окраска; Заготовки"));
+    QCOMPARE(w.dialog.quantityEdit->text(), QStringLiteral("7"));
+    QCOMPARE(w.dialog.rejectsEdit->text(), QStringLiteral("1"));
+    QCOMPARE(w.dialog.hoursEdit->text(), QStringLiteral("6"));
+    QCOMPARE(w.dialog.colourEdit->text(), QStringLiteral("14"));
+    QVERIFY(w.dialog.colourEdit->isEnabled());
     QVERIFY(w.dialog.findChild<QLabel *>(QStringLiteral("Label6"))->isEnabled());
-    QCOMPARE(w.dialog.Edit7->text(), QStringLiteral("12,5"));
-    QCOMPARE(w.dialog.Edit9->text(), QStringLiteral("87,5"));
-    QCOMPARE(w.dialog.Edit8->text(), QStringLiteral("4"));
-    QCOMPARE(w.dialog.DTimeP->date(), day);
-    QCOMPARE(w.dialog.WorkerId, p.petrov);
-    QCOMPARE(w.dialog.PriceId, p.ringPainting);
+    QCOMPARE(w.dialog.unitPriceEdit->text(), QStringLiteral("12,5"));
+    QCOMPARE(w.dialog.amountEdit->text(), QStringLiteral("87,5"));
+    QCOMPARE(w.dialog.basePriceEdit->text(), QStringLiteral("4"));
+    QCOMPARE(w.dialog.dateField->date(), day);
+    QCOMPARE(w.dialog.workerId, p.petrov);
+    QCOMPARE(w.dialog.priceId, p.ringPainting);
 
     // A record of another operation empties and disables the colour.
-    module->Smena1->setRecNo(1);
-    QVERIFY(w.dialog.PrepareChange(w.main.Context()));
-    QVERIFY(!w.dialog.Edit5->isEnabled());
-    QVERIFY(w.dialog.Edit5->text().isEmpty());
+    module->journalShift1->setRecNo(1);
+    QVERIFY(w.dialog.prepareChange(w.main.journalContext()));
+    QVERIFY(!w.dialog.colourEdit->isEnabled());
+    QVERIFY(w.dialog.colourEdit->text().isEmpty());
 }
 
 void TestRecordDialog::changeOnEmptyJournalDoesNothing()
@@ -694,8 +694,8 @@ void TestRecordDialog::changeOnEmptyJournalDoesNothing()
     Workplace w(module.get());
     Messages::MessageRecorder rec;
     w.main.setJournalDate(day);
-    w.main.ReadJournals();
-    QVERIFY(!w.dialog.PrepareChange(w.main.Context()));
+    w.main.readJournals();
+    QVERIFY(!w.dialog.prepareChange(w.main.journalContext()));
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -705,56 +705,56 @@ void TestRecordDialog::roadOfOneRecord()
     // their pickers, types the quantities and saves; the journal shows the record with its amount
     // and a red "OK"; the administrator's double-click accepts it; the worker's day cell counts it.
     auto &[db, p, module] = *m_fixture;
-    TForm1 main(module.get());
+    JournalWindow main(module.get());
     prepareJournals(*module);
-    main.LoginText = QStringLiteral("61370452");
+    main.loginText = QStringLiteral("61370452");
     Messages::MessageRecorder rec;
-    main.Activate();
+    main.activate();
     main.findChild<QRadioButton *>(QStringLiteral("RadioButton3"))->setChecked(true);
     main.findChild<QCheckBox *>(QStringLiteral("CBox1"))->setChecked(false);
 
     bool dialogSeen = false;
     QTimer::singleShot(0, &main, [&] {
-        TForm11 *dialog = Windows::get<TForm11>();
+        RecordDialog *dialog = Windows::get<RecordDialog>();
         dialogSeen = dialog->isVisible() && dialog->windowTitle() == QStringLiteral("Заведение новой позиции (11)");
         QTimer::singleShot(0, dialog, [&] {
-            TForm5 *workers = Windows::get<TForm5>();
+            WorkerList *workers = Windows::get<WorkerList>();
             QVERIFY(workers->isVisible());
-            QCOMPARE(workers->Button2->text(), QStringLiteral("Выбрать"));
-            QVERIFY(workers->Query()->locate(QStringLiteral("id"), p.petrov));
-            workers->Button2->click();
+            QCOMPARE(workers->changeButton->text(), QStringLiteral("Выбрать"));
+            QVERIFY(workers->query()->locate(QStringLiteral("id"), p.petrov));
+            workers->changeButton->click();
         });
-        dialog->Button3->click();
-        QCOMPARE(dialog->Edit1->text(), QStringLiteral("Петров П.П."));
+        dialog->workerButton->click();
+        QCOMPARE(dialog->workerEdit->text(), QStringLiteral("Петров П.П."));
         QTimer::singleShot(0, dialog, [&] {
-            TForm4 *prices = Windows::get<TForm4>();
+            PriceList *prices = Windows::get<PriceList>();
             QVERIFY(prices->isVisible());
-            QVERIFY(prices->Query()->locate(QStringLiteral("id"), p.ringTurning));
-            prices->Button2->click();
+            QVERIFY(prices->query()->locate(QStringLiteral("id"), p.ringTurning));
+            prices->changeButton->click();
         });
-        dialog->Button4->click();
-        QCOMPARE(dialog->Edit2->text(), QStringLiteral("Кольцо 20; Токарная; Готовая продукция"));
-        QCOMPARE(dialog->Edit7->text(), QStringLiteral("12"));   // 10 in shift 3
-        QVERIFY(!dialog->Edit5->isEnabled());
-        dialog->Edit3->setText(QStringLiteral("7"));
-        dialog->Edit4->setText(QStringLiteral("1"));
-        dialog->Edit6->setText(QStringLiteral("8"));
-        dialog->Button1->click();
+        dialog->priceButton->click();
+        QCOMPARE(dialog->operationEdit->text(), QStringLiteral("Кольцо 20; Токарная; Готовая продукция"));
+        QCOMPARE(dialog->unitPriceEdit->text(), QStringLiteral("12"));   // 10 in shift 3
+        QVERIFY(!dialog->colourEdit->isEnabled());
+        dialog->quantityEdit->setText(QStringLiteral("7"));
+        dialog->rejectsEdit->setText(QStringLiteral("1"));
+        dialog->hoursEdit->setText(QStringLiteral("8"));
+        dialog->saveButton->click();
     });
     main.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
     QVERIFY(dialogSeen);
     QCOMPARE(rec.shown.size(), 0);
 
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    QCOMPARE(grid->dataSet(), module->Smena3);
-    QCOMPARE(module->Smena3->recordCount(), 1);
+    QCOMPARE(grid->dataSet(), module->journalShift3);
+    QCOMPARE(module->journalShift3->recordCount(), 1);
     QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("fio")), QStringLiteral("Петров П.П."));
     QCOMPARE(grid->dataModel()->displayText(0, QStringLiteral("summa")), QStringLiteral("72,00"));   // (7 - 1) x 12
     const QModelIndex ok = grid->dataModel()->index(0, grid->columnOf(QStringLiteral("ok")));
     QCOMPARE(grid->dataModel()->data(ok, Qt::DisplayRole).toString(), QStringLiteral("no"));
     QCOMPARE(grid->dataModel()->data(ok, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
 
-    main.DBGrid2DblClick();
+    main.toggleState();
     QCOMPARE(grid->dataModel()->data(ok, Qt::DisplayRole).toString(), QStringLiteral("ok"));
     QCOMPARE(grid->dataModel()->data(ok, Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
 

@@ -29,7 +29,7 @@ using Records = QList<QList<int>>;
 struct Fixture {
     TestDatabase db;
     SmallPlant p{db};
-    std::unique_ptr<TDataModule6> module = db.connectModule();
+    std::unique_ptr<DataModule> module = db.connectModule();
 };
 
 class TestRecords : public QObject {
@@ -194,7 +194,7 @@ void TestRecords::failedRecomputeLeavesNothing()
     QCOMPARE(db.timesheetLines(p.ivanov), expected);
     // Nothing stays locked, and the connection commits each statement again.
     QCOMPARE(db.advisoryLocks(), 0);
-    module->SQL_exec.execute(QStringLiteral("update accounts_dep.ver set delim=','"));
+    module->command.execute(QStringLiteral("update accounts_dep.ver set delim=','"));
     QCOMPARE(db.scalar(QStringLiteral("select delim from accounts_dep.ver")).toString(), QStringLiteral(","));
 }
 
@@ -217,11 +217,11 @@ void TestRecords::simultaneousFirstSaves()
     std::atomic<int> ready{0};
     QString errors[2];
     auto workstation = [&](int n) {
-        std::unique_ptr<TDataModule6> module;
+        std::unique_ptr<DataModule> module;
         {
             std::lock_guard<std::mutex> g(modules);
-            module = std::make_unique<TDataModule6>();
-            module->Connect(connection);
+            module = std::make_unique<DataModule>();
+            module->open(connection);
         }
         ++ready;
         while (ready.load() < 2)
@@ -412,13 +412,13 @@ void TestRecords::saveWritesRecordAndCell()
     auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 3, 5);
     Messages::MessageRecorder rec;
-    module->H_Tabel_1->setSql(QStringLiteral("select 1"));
-    module->H_Tabel_1->open();
+    module->shiftGrid1->setSql(QStringLiteral("select 1"));
+    module->shiftGrid1->open();
     QVERIFY(RecordCommands::save(*module, ringRecord(p, p.ivanov, day, 8), nullptr, day));
     QCOMPARE(db.scalar(QStringLiteral("select trim(ok) from accounts_dep.smena")).toString(), QStringLiteral("no"));
     QCOMPARE(db.timesheetLines(p.ivanov), QStringList{"1 3.2026 0 0: d5=8"});
     // The timesheet-by-shifts grids read their rows again when next shown.
-    QVERIFY(!module->H_Tabel_1->isOpen());
+    QVERIFY(!module->shiftGrid1->isOpen());
 
     // A change that moves the record to another worker and day takes its hours along.
     ProductionRecord before = ringRecord(p, p.ivanov, day, 8);
@@ -518,11 +518,11 @@ void TestRecords::simultaneousSavesOfOneRecord()
     QString errors[2];
     Messages::MessageRecorder rec;
     auto workstation = [&](int n) {
-        std::unique_ptr<TDataModule6> module;
+        std::unique_ptr<DataModule> module;
         {
             std::lock_guard<std::mutex> g(modules);
-            module = std::make_unique<TDataModule6>();
-            module->Connect(connection);
+            module = std::make_unique<DataModule>();
+            module->open(connection);
         }
         ++ready;
         while (ready.load() < 2)

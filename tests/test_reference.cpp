@@ -85,7 +85,7 @@ struct QuestionWatcher : Messages::Presenter {
 // What every case starts from.
 struct Fixture {
     TestDatabase db;
-    std::unique_ptr<TDataModule6> module = db.connectModule();
+    std::unique_ptr<DataModule> module = db.connectModule();
 };
 
 } // namespace
@@ -99,7 +99,7 @@ private slots:
     void init() { m_fixture = std::make_unique<Fixture>(); }
     void cleanup() { m_fixture.reset(); }
 
-    // Workers
+    // workerList
     void workerListLook();
     void workerAddChangeDelete();
     void workerEmptyName();
@@ -156,30 +156,30 @@ private slots:
 };
 
 // ------------------------------------------------------------------------------------------------
-// Workers
+// workerList
 
 void TestReference::workerListLook()
 {
     auto &[_db, module] = *m_fixture;
-    TForm5 w(module.get());
+    WorkerList w(module.get());
     QCOMPARE(w.windowTitle(), QStringLiteral("Список рабочих"));
-    const auto cols = headers(w.DBGrid1);
+    const auto cols = headers(w.grid);
     QCOMPARE(cols.size(), 2);
     QCOMPARE(cols[0].title, QStringLiteral("ФИО"));
     QCOMPARE(cols[0].width, 300);
     QCOMPARE(cols[1].title, QStringLiteral("Должность"));
     QCOMPARE(cols[1].width, 300);
-    QCOMPARE(w.Form2->findChild<QPushButton *>("Button1")->text(), QStringLiteral("Записать"));
-    QCOMPARE(w.Form2->findChild<QPushButton *>("Button2")->text(), QStringLiteral("Отмена"));
-    QCOMPARE(w.Form2->LCB_department->maxVisibleItems(), 10);
+    QCOMPARE(w.dialog->findChild<QPushButton *>("Button1")->text(), QStringLiteral("Записать"));
+    QCOMPARE(w.dialog->findChild<QPushButton *>("Button2")->text(), QStringLiteral("Отмена"));
+    QCOMPARE(w.dialog->departmentList->maxVisibleItems(), 10);
 
-    w.PrepareList();
-    QCOMPARE(w.Button2->text(), QStringLiteral("Изменить"));
-    QVERIFY(!w.Button2->isDefault());
-    QVERIFY(w.Button1->isDefault());
-    QVERIFY(w.Button1->isVisibleTo(&w));
-    QVERIFY(w.Button3->isVisibleTo(&w));
-    w.FinishList();
+    w.prepareList();
+    QCOMPARE(w.changeButton->text(), QStringLiteral("Изменить"));
+    QVERIFY(!w.changeButton->isDefault());
+    QVERIFY(w.addButton->isDefault());
+    QVERIFY(w.addButton->isVisibleTo(&w));
+    QVERIFY(w.deleteButton->isVisibleTo(&w));
+    w.finishList();
 }
 
 void TestReference::workerAddChangeDelete()
@@ -189,22 +189,22 @@ void TestReference::workerAddChangeDelete()
     db.addWorker(QStringLiteral("Абрамов А.А."), QStringLiteral("ОТК"));
     db.addWorker(QStringLiteral("Яковлев Я.Я."), QStringLiteral("ОТК"));
     Messages::MessageRecorder rec;
-    TForm5 w(module.get());
-    w.PrepareList();
+    WorkerList w(module.get());
+    w.prepareList();
 
     // Add: an apostrophe and surrounding blanks; the department's caption is what is stored.
     ModalAction add;
     onModal(add, [&](QDialog *d) {
-        QCOMPARE(d, static_cast<QDialog *>(w.Form2));
+        QCOMPARE(d, static_cast<QDialog *>(w.dialog));
         QCOMPARE(d->windowTitle(), QStringLiteral("Заведение данных нового работника"));
-        QVERIFY(w.Form2->Edit1->text().isEmpty());
-        QCOMPARE(w.Form2->LCB_department->count(), 3);
-        w.Form2->Edit1->setText(QStringLiteral("  O'Brien Д.  "));
-        w.Form2->LCB_department->setCurrentIndex(w.Form2->LCB_department->findText(QStringLiteral("Цех №2")));
-        w.Form2->LCB_staffpos->setCurrentIndex(0);
-        w.Form2->Button1Click();
+        QVERIFY(w.dialog->nameEdit->text().isEmpty());
+        QCOMPARE(w.dialog->departmentList->count(), 3);
+        w.dialog->nameEdit->setText(QStringLiteral("  O'Brien Д.  "));
+        w.dialog->departmentList->setCurrentIndex(w.dialog->departmentList->findText(QStringLiteral("Цех №2")));
+        w.dialog->positionList->setCurrentIndex(0);
+        w.dialog->save();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.ran);
     QVERIFY(!add.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
@@ -216,123 +216,123 @@ void TestReference::workerAddChangeDelete()
     QCOMPARE(db.scalar(QStringLiteral("select s_caption from cmn_contractor.person where s_code='%1'").arg(newId)).toString(),
              QStringLiteral("O'Brien Д."));
     // The list was reopened: the new worker is listed, the first row is current.
-    QCOMPARE(column(module->Workers, "fio"),
+    QCOMPARE(column(module->workerList, "fio"),
              QStringList({QStringLiteral("O'Brien Д."), QStringLiteral("Абрамов А.А."), QStringLiteral("Яковлев Я.Я.")}));
-    QCOMPARE(module->Workers->recNo(), 1);
+    QCOMPARE(module->workerList->recNo(), 1);
 
     // Change the second worker: the dialog gets the trimmed name and the id; the list window
     // closes afterwards and the row stays current.
-    module->Workers->setRecNo(2);
+    module->workerList->setRecNo(2);
     w.show();
     ModalAction change;
     onModal(change, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Изменение данных работника"));
-        QCOMPARE(w.Form2->Edit1->text(), QStringLiteral("Абрамов А.А."));
-        QCOMPARE(w.Form2->Tag, 2);
+        QCOMPARE(w.dialog->nameEdit->text(), QStringLiteral("Абрамов А.А."));
+        QCOMPARE(w.dialog->openMode, 2);
         // The department list keeps the last choice made in it.
-        QCOMPARE(w.Form2->LCB_department->currentText(), QStringLiteral("Цех №2"));
-        w.Form2->Edit1->setText(QStringLiteral("Абрамова А.А."));
-        w.Form2->Button1Click();
+        QCOMPARE(w.dialog->departmentList->currentText(), QStringLiteral("Цех №2"));
+        w.dialog->nameEdit->setText(QStringLiteral("Абрамова А.А."));
+        w.dialog->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(change.ran);
     QVERIFY(!w.isVisible());
-    QCOMPARE(module->Workers->recNo(), 2);
-    QCOMPARE(module->Workers->text("fio"), QStringLiteral("Абрамова А.А."));
+    QCOMPARE(module->workerList->recNo(), 2);
+    QCOMPARE(module->workerList->text("fio"), QStringLiteral("Абрамова А.А."));
     QCOMPARE(db.scalar(QStringLiteral("select s_staffpos_hl from accounts_dep.person where fio='Абрамова А.А.'")).toString(),
              QStringLiteral("Цех №2"));
 
     // Cancelled change: nothing written, the window still closes.
     w.show();
     ModalAction cancel;
-    onModal(cancel, [&](QDialog *) { w.Form2->Edit1->setText(QStringLiteral("Никто")); });
-    w.Button2Click();
+    onModal(cancel, [&](QDialog *) { w.dialog->nameEdit->setText(QStringLiteral("Никто")); });
+    w.changeOrChoose();
     QVERIFY(cancel.ran);
     QVERIFY(!w.isVisible());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person where fio='Никто'")).toInt(), 0);
 
     // Delete answered No sends nothing; Yes deletes the current worker and keeps the row number.
-    module->Workers->setRecNo(2);
+    module->workerList->setRecNo(2);
     rec.answers = {false};
-    w.Button3Click();
+    w.remove();
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].kind, Messages::Shown::Question);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
     QCOMPARE(rec.shown[0].text, QStringLiteral("Удалить работника?"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toInt(), 3);
     rec.answers = {true};
-    w.Button3Click();
+    w.remove();
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toInt(), 2);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person where fio like 'Абрамова%'")).toInt(), 0);
-    QCOMPARE(module->Workers->recNo(), 2);
-    QCOMPARE(module->Workers->text("fio"), QStringLiteral("Яковлев Я.Я."));
+    QCOMPARE(module->workerList->recNo(), 2);
+    QCOMPARE(module->workerList->text("fio"), QStringLiteral("Яковлев Я.Я."));
     // Deleting the last row keeps the current row within the list.
     rec.answers = {true};
-    w.Button3Click();
-    QCOMPARE(module->Workers->recordCount(), 1);
-    QCOMPARE(module->Workers->recNo(), 1);
-    w.FinishList();
-    QVERIFY(!module->Workers->isOpen());
+    w.remove();
+    QCOMPARE(module->workerList->recordCount(), 1);
+    QCOMPARE(module->workerList->recNo(), 1);
+    w.finishList();
+    QVERIFY(!module->workerList->isOpen());
 }
 
 void TestReference::workerEmptyName()
 {
     auto &[db, module] = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm5 w(module.get());
-    w.PrepareList();
+    WorkerList w(module.get());
+    w.prepareList();
     ModalAction add;
     onModal(add, [&](QDialog *) {
-        w.Form2->Edit1->setText(QStringLiteral("   "));
-        w.Form2->Button1Click();
+        w.dialog->nameEdit->setText(QStringLiteral("   "));
+        w.dialog->save();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("ФИО нужно заполнить!")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
-    QCOMPARE(w.Form2->Edit1->text(), QStringLiteral("   "));
+    QCOMPARE(w.dialog->nameEdit->text(), QStringLiteral("   "));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.person")).toInt(), 0);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::workerDialogLookups()
 {
     auto &[db, module] = *m_fixture;
     addLookups(db);
-    TForm2 d(module.get());
+    WorkerDialog d(module.get());
     // No choice at the start.
-    d.ReopenLookups();
-    QCOMPARE(d.LCB_department->currentIndex(), -1);
-    QCOMPARE(d.LCB_department->captionText(), QString());
+    d.reopenLookups();
+    QCOMPARE(d.departmentList->currentIndex(), -1);
+    QCOMPARE(d.departmentList->captionText(), QString());
 
     // The wheel moves the choice of the focused list, wherever the mouse is.
     d.show();
-    d.LCB_department->setFocus();
+    d.departmentList->setFocus();
     QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(d.Edit1, &down);
-    QCOMPARE(d.LCB_department->captionText(), QStringLiteral("ОТК"));   // first row, by caption
+    QApplication::sendEvent(d.nameEdit, &down);
+    QCOMPARE(d.departmentList->captionText(), QStringLiteral("ОТК"));   // first row, by caption
     QApplication::sendEvent(&d, &down);
-    QCOMPARE(d.LCB_department->captionText(), QStringLiteral("Цех №1"));
+    QCOMPARE(d.departmentList->captionText(), QStringLiteral("Цех №1"));
     QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
                    Qt::NoScrollPhase, false);
-    QApplication::sendEvent(d.LCB_staffpos, &up);
-    QCOMPARE(d.LCB_department->captionText(), QStringLiteral("ОТК"));
-    QCOMPARE(d.LCB_staffpos->currentIndex(), -1);
-    d.LCB_roles->setFocus();
-    QApplication::sendEvent(d.LCB_department, &down);
-    QCOMPARE(d.LCB_roles->captionText(), QStringLiteral("Мастер"));
-    QCOMPARE(d.LCB_department->captionText(), QStringLiteral("ОТК"));
+    QApplication::sendEvent(d.positionList, &up);
+    QCOMPARE(d.departmentList->captionText(), QStringLiteral("ОТК"));
+    QCOMPARE(d.positionList->currentIndex(), -1);
+    d.roleList->setFocus();
+    QApplication::sendEvent(d.departmentList, &down);
+    QCOMPARE(d.roleList->captionText(), QStringLiteral("Мастер"));
+    QCOMPARE(d.departmentList->captionText(), QStringLiteral("ОТК"));
 
     // The choice is a key: reopening shows the current caption of the same row.
     db.exec(QStringLiteral("update cmn_department.department set s_caption='Отдел контроля' where id=3"));
-    d.ReopenLookups();
-    QCOMPARE(d.LCB_department->captionText(), QStringLiteral("Отдел контроля"));
-    QCOMPARE(d.LCB_roles->captionText(), QStringLiteral("Мастер"));
+    d.reopenLookups();
+    QCOMPARE(d.departmentList->captionText(), QStringLiteral("Отдел контроля"));
+    QCOMPARE(d.roleList->captionText(), QStringLiteral("Мастер"));
     // A chosen row that has gone leaves no choice.
     db.exec(QStringLiteral("delete from cmn_department.department where id=3"));
-    d.ReopenLookups();
-    QCOMPARE(d.LCB_department->captionText(), QString());
+    d.reopenLookups();
+    QCOMPARE(d.departmentList->captionText(), QString());
 }
 
 void TestReference::workerSearch_data()
@@ -361,17 +361,17 @@ void TestReference::workerSearch()
     auto &[db, module] = *m_fixture;
     for (const char *fio : {"Петров П.П.", "Иванов И.И.", "  Иванова А.П.", "O'Brien Д."})
         db.addWorker(QString::fromUtf8(fio));
-    TForm5 w(module.get());
-    w.PrepareList();
+    WorkerList w(module.get());
+    w.prepareList();
     w.show();
-    typeText(w.Edit1, typed);
-    QCOMPARE(w.Edit1->text(), typed);
-    QCOMPARE(column(module->Workers, "fio"), shown);
-    QCOMPARE(w.DBGrid1->model()->rowCount(), shown.size());
+    typeText(w.searchEdit, typed);
+    QCOMPARE(w.searchEdit->text(), typed);
+    QCOMPARE(column(module->workerList, "fio"), shown);
+    QCOMPARE(w.grid->model()->rowCount(), shown.size());
     // Erasing the text shows everybody again.
-    w.Edit1->clear();
-    QCOMPARE(module->Workers->recordCount(), 4);
-    w.FinishList();
+    w.searchEdit->clear();
+    QCOMPARE(module->workerList->recordCount(), 4);
+    w.finishList();
 }
 
 void TestReference::workerSearchKeys()
@@ -379,42 +379,42 @@ void TestReference::workerSearchKeys()
     auto &[db, module] = *m_fixture;
     for (const char *fio : {"Иванов И.И.", "Иванова А.П.", "Иванченко В.В.", "Петров П.П."})
         db.addWorker(QString::fromUtf8(fio));
-    TForm5 w(module.get());
-    w.PrepareList();
+    WorkerList w(module.get());
+    w.prepareList();
     w.show();
-    typeText(w.Edit1, QStringLiteral("Иван"));
-    QCOMPARE(module->Workers->recordCount(), 3);
-    QCOMPARE(module->Workers->recNo(), 1);
-    QTest::keyClick(w.Edit1, Qt::Key_Down);
-    QTest::keyClick(w.Edit1, Qt::Key_Down);
-    QCOMPARE(module->Workers->recNo(), 3);
-    QCOMPARE(w.DBGrid1->currentIndex().row(), 2);
-    QTest::keyClick(w.Edit1, Qt::Key_Down);   // stays on the last row
-    QCOMPARE(module->Workers->recNo(), 3);
-    QTest::keyClick(w.Edit1, Qt::Key_Up);
-    QCOMPARE(module->Workers->recNo(), 2);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("Иван"));
+    typeText(w.searchEdit, QStringLiteral("Иван"));
+    QCOMPARE(module->workerList->recordCount(), 3);
+    QCOMPARE(module->workerList->recNo(), 1);
+    QTest::keyClick(w.searchEdit, Qt::Key_Down);
+    QTest::keyClick(w.searchEdit, Qt::Key_Down);
+    QCOMPARE(module->workerList->recNo(), 3);
+    QCOMPARE(w.grid->currentIndex().row(), 2);
+    QTest::keyClick(w.searchEdit, Qt::Key_Down);   // stays on the last row
+    QCOMPARE(module->workerList->recNo(), 3);
+    QTest::keyClick(w.searchEdit, Qt::Key_Up);
+    QCOMPARE(module->workerList->recNo(), 2);
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("Иван"));
 
     // Keys that type nothing do nothing in the box; typing and Backspace still edit.
-    QTest::keyClick(w.Edit1, Qt::Key_Home);
-    QTest::keyClick(w.Edit1, Qt::Key_Delete);
-    QTest::keyClick(w.Edit1, Qt::Key_Left);
-    QCOMPARE(w.Edit1->cursorPosition(), 4);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("Иван"));
-    typeText(w.Edit1, QStringLiteral("ч"));
-    QCOMPARE(w.Edit1->text(), QStringLiteral("Иванч"));
-    QCOMPARE(column(module->Workers, "fio"), QStringList{QStringLiteral("Иванченко В.В.")});
-    QTest::keyClick(w.Edit1, Qt::Key_Backspace);
-    QCOMPARE(w.Edit1->text(), QStringLiteral("Иван"));
-    QCOMPARE(module->Workers->recordCount(), 3);
+    QTest::keyClick(w.searchEdit, Qt::Key_Home);
+    QTest::keyClick(w.searchEdit, Qt::Key_Delete);
+    QTest::keyClick(w.searchEdit, Qt::Key_Left);
+    QCOMPARE(w.searchEdit->cursorPosition(), 4);
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("Иван"));
+    typeText(w.searchEdit, QStringLiteral("ч"));
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("Иванч"));
+    QCOMPARE(column(module->workerList, "fio"), QStringList{QStringLiteral("Иванченко В.В.")});
+    QTest::keyClick(w.searchEdit, Qt::Key_Backspace);
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("Иван"));
+    QCOMPARE(module->workerList->recordCount(), 3);
     w.hide();
-    w.FinishList();
+    w.finishList();
 
     // From the menu the search text and its filter stay in force.
-    w.PrepareList();
-    QCOMPARE(w.Edit1->text(), QStringLiteral("Иван"));
-    QCOMPARE(module->Workers->recordCount(), 3);
-    w.FinishList();
+    w.prepareList();
+    QCOMPARE(w.searchEdit->text(), QStringLiteral("Иван"));
+    QCOMPARE(module->workerList->recordCount(), 3);
+    w.finishList();
 }
 
 void TestReference::workerPicker_data()
@@ -440,37 +440,37 @@ void TestReference::workerPicker()
     auto &[db, module] = *m_fixture;
     const int petrov = db.addWorker(QStringLiteral(" Петров П.П. "));
     const int ivanov = db.addWorker(QStringLiteral("Иванов И.И."));
-    TForm5 w(module.get());
+    WorkerList w(module.get());
     // A search left from an earlier opening is emptied.
-    w.PrepareList();
-    w.Edit1->setText(QStringLiteral("Я"));
-    w.FinishList();
+    w.prepareList();
+    w.searchEdit->setText(QStringLiteral("Я"));
+    w.finishList();
 
     Receiver<WorkerChoice> receiver;
     ModalAction pick;
     onModal(pick, [&](QDialog *d) {
         QCOMPARE(d, static_cast<QDialog *>(&w));
-        QCOMPARE(w.Tag, mode);
-        QCOMPARE(w.Edit1->text(), QString());
-        QCOMPARE(module->Workers->recordCount(), 2);
-        QCOMPARE(w.Button2->text(), QStringLiteral("Выбрать"));
-        QVERIFY(w.Button2->isDefault());
-        QVERIFY(!w.Button1->isVisible());
-        QVERIFY(!w.Button3->isVisible());
-        QVERIFY(w.Edit1->isVisible());
-        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.Edit1));
-        typeText(w.Edit1, typed);
+        QCOMPARE(w.openMode, mode);
+        QCOMPARE(w.searchEdit->text(), QString());
+        QCOMPARE(module->workerList->recordCount(), 2);
+        QCOMPARE(w.changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(w.changeButton->isDefault());
+        QVERIFY(!w.addButton->isVisible());
+        QVERIFY(!w.deleteButton->isVisible());
+        QVERIFY(w.searchEdit->isVisible());
+        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.searchEdit));
+        typeText(w.searchEdit, typed);
         if (button == QLatin1String("Esc"))
-            QTest::keyClick(w.Edit1, Qt::Key_Escape);
+            QTest::keyClick(w.searchEdit, Qt::Key_Escape);
         else if (button == QLatin1String("DBGrid1"))
-            w.DBGrid1DblClick();
+            w.rowDoubleClicked();
         else
             w.findChild<QPushButton *>(button)->click();
     });
-    w.ShowPicker(&receiver, mode);
+    w.showPicker(&receiver, mode);
     QVERIFY(pick.ran);
     QVERIFY(!pick.stayedOpen);
-    QVERIFY(!module->Workers->isOpen());
+    QVERIFY(!module->workerList->isOpen());
     if (handedBack.isEmpty()) {
         QVERIFY(receiver.taken.isEmpty());
     } else {
@@ -485,22 +485,22 @@ void TestReference::workerDatabaseError()
     auto &[db, module] = *m_fixture;
     db.addWorker(QStringLiteral("Иванов И.И."));
     Messages::MessageRecorder rec;
-    TForm5 w(module.get());
-    w.PrepareList();
+    WorkerList w(module.get());
+    w.prepareList();
     // A name longer than the column is cut by the box itself, so the server never refuses it.
-    QCOMPARE(w.Form2->Edit1->maxLength(), 254);
+    QCOMPARE(w.dialog->nameEdit->maxLength(), 254);
     // A statement the server refuses shows its text; the dialog stays open, the list is not reread.
     db.exec(QStringLiteral("alter table accounts_dep.person add constraint no_x check (fio <> 'X')"));
     ModalAction add;
     onModal(add, [&](QDialog *) {
-        w.Form2->Edit1->setText(QStringLiteral("X"));
-        w.Form2->findChild<QPushButton *>("Button1")->click();
+        w.dialog->nameEdit->setText(QStringLiteral("X"));
+        w.dialog->findChild<QPushButton *>("Button1")->click();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.stayedOpen);
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY(rec.errors()[0].contains(QStringLiteral("no_x")));
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::workerChangeOverAnotherWorkstation_data()
@@ -519,38 +519,38 @@ void TestReference::workerChangeOverAnotherWorkstation()
     const int worker = db.addWorker(QStringLiteral("Иванов И.И."), QStringLiteral("ОТК"));
     auto moduleA = db.connectModule();
     Messages::MessageRecorder rec;
-    TForm5 b(module.get());
-    b.PrepareList();
-    QVERIFY(module->Workers->locate("id", worker));
+    WorkerList b(module.get());
+    b.prepareList();
+    QVERIFY(module->workerList->locate("id", worker));
     const QStringList tables{QStringLiteral("accounts_dep.person"), QStringLiteral("cmn_contractor.person")};
     QString afterA;
     ModalAction change;
     onModal(change, [&](QDialog *) {
         if (deleted) {
-            moduleA->SQL_exec.execute(WorkerStatements::deletion(worker));
+            moduleA->command.execute(WorkerStatements::deletion(worker));
         } else {
-            TForm2 a(moduleA.get());
-            a.Tag = 2;
+            WorkerDialog a(moduleA.get());
+            a.openMode = 2;
             a.id = worker;
             a.version = RowVersion::read(*moduleA, QStringLiteral("accounts_dep.person"), worker);
-            a.Edit1->setText(QStringLiteral("Иванов-Петров И.И."));
-            a.Button1->click();
+            a.nameEdit->setText(QStringLiteral("Иванов-Петров И.И."));
+            a.saveButton->click();
             QCOMPARE(a.result(), int(QDialog::Accepted));
         }
         afterA = snapshot(db, tables);
-        b.Form2->Edit1->setText(QStringLiteral("Иванова И.И."));
-        b.Form2->Button1->click();
+        b.dialog->nameEdit->setText(QStringLiteral("Иванова И.И."));
+        b.dialog->saveButton->click();
     });
-    b.Button2Click();
+    b.changeOrChoose();
     QVERIFY(change.ran);
     QVERIFY(change.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить данные.\n")
                                        + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
     QCOMPARE(snapshot(db, tables), afterA);
-    QCOMPARE(b.Form2->Edit1->text(), QStringLiteral("Иванова И.И."));
+    QCOMPARE(b.dialog->nameEdit->text(), QStringLiteral("Иванова И.И."));
     QCOMPARE(db.scalar(QStringLiteral("select string_agg(fio, ',') from accounts_dep.person")).toString(),
              deleted ? QString() : QStringLiteral("Иванов-Петров И.И."));
-    b.FinishList();
+    b.finishList();
 }
 
 // Another workstation holds the worker's row in a transaction of its own: the save gives up after
@@ -566,28 +566,28 @@ void TestReference::workerSaveWhileAnotherWorkstationHoldsTheRow()
     module = db.connectModule();
     auto moduleA = db.connectModule();
     Messages::MessageRecorder rec;
-    TForm5 b(module.get());
-    b.PrepareList();
-    QVERIFY(module->Workers->locate("id", worker));
+    WorkerList b(module.get());
+    b.prepareList();
+    QVERIFY(module->workerList->locate("id", worker));
 
     UnitOfWork hold(*moduleA);
-    moduleA->SQL_exec.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №2")));
+    moduleA->command.execute(WorkerStatements::update(worker, QStringLiteral("Иванов И.И."), QStringLiteral("Цех №2")));
     ModalAction change;
     qint64 waited = -1;
     QStringList whileHeld;
     onModal(change, [&](QDialog *d) {
-        b.Form2->Edit1->setText(QStringLiteral("Иванов Иван И."));
+        b.dialog->nameEdit->setText(QStringLiteral("Иванов Иван И."));
         QElapsedTimer clock;
         clock.start();
-        b.Form2->Button1->click();
+        b.dialog->saveButton->click();
         waited = clock.elapsed();
         whileHeld = rec.errors();
         QVERIFY(d->isVisible());
         hold.commit();
         rec.clear();
-        b.Form2->Button1->click();
+        b.dialog->saveButton->click();
     });
-    b.Button2Click();
+    b.changeOrChoose();
     QVERIFY(change.stayedOpen);
     QCOMPARE(whileHeld.size(), 1);
     QVERIFY2(whileHeld[0].startsWith(QStringLiteral("Не удалось сохранить данные.\n") + Connection::lockWaitText()), qPrintable(whileHeld[0]));
@@ -597,20 +597,20 @@ void TestReference::workerSaveWhileAnotherWorkstationHoldsTheRow()
              QStringLiteral("Иванов И.И./Цех №2"));
 
     rec.clear();
-    b.PrepareList();
-    QVERIFY(module->Workers->locate("id", worker));
+    b.prepareList();
+    QVERIFY(module->workerList->locate("id", worker));
     ModalAction again;
     onModal(again, [&](QDialog *) {
-        b.Form2->Edit1->setText(QStringLiteral("Иванов Иван И."));
-        b.Form2->Button1->click();
+        b.dialog->nameEdit->setText(QStringLiteral("Иванов Иван И."));
+        b.dialog->saveButton->click();
     });
-    b.Button2Click();
+    b.changeOrChoose();
     QVERIFY(again.ran);
     QVERIFY(!again.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
     QCOMPARE(db.scalar(QStringLiteral("select fio from accounts_dep.person where id=%1").arg(worker)).toString(),
              QStringLiteral("Иванов Иван И."));
-    b.FinishList();
+    b.finishList();
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -619,9 +619,9 @@ void TestReference::workerSaveWhileAnotherWorkstationHoldsTheRow()
 void TestReference::productListLook()
 {
     auto &[_db, module] = *m_fixture;
-    TForm3 w(module.get());
+    ProductList w(module.get());
     QCOMPARE(w.windowTitle(), QStringLiteral("Изделия (3)"));
-    const auto cols = headers(w.DBGrid1);
+    const auto cols = headers(w.grid);
     QCOMPARE(cols.size(), 3);
     QCOMPARE(cols[0].title, QStringLiteral("Марка изделия"));
     QCOMPARE(cols[0].width, 315);
@@ -629,13 +629,13 @@ void TestReference::productListLook()
     QCOMPARE(cols[1].width, 162);
     QCOMPARE(cols[2].title, QStringLiteral("Коробки"));
     QCOMPARE(cols[2].width, 67);
-    QCOMPARE(w.Form7->windowTitle(), QStringLiteral("Изделие"));
-    w.PrepareList();
-    QCOMPARE(w.Button2->text(), QStringLiteral("Изменить"));
-    QVERIFY(w.Button1->isDefault());
-    QVERIFY(!w.Button2->isDefault());
-    QVERIFY(w.Edit1->isVisibleTo(&w));   // shown until the first pick of the run
-    w.FinishList();
+    QCOMPARE(w.dialog->windowTitle(), QStringLiteral("Изделие"));
+    w.prepareList();
+    QCOMPARE(w.changeButton->text(), QStringLiteral("Изменить"));
+    QVERIFY(w.addButton->isDefault());
+    QVERIFY(!w.changeButton->isDefault());
+    QVERIFY(w.searchEdit->isVisibleTo(&w));   // shown until the first pick of the run
+    w.finishList();
 }
 
 void TestReference::productAddAndChange()
@@ -647,24 +647,24 @@ void TestReference::productAddAndChange()
     db.addProduct(QStringLiteral("Б-200"), nuts, 1.5);
     db.addProduct(QStringLiteral("В-300"), bolts, 3);
     Messages::MessageRecorder rec;
-    TForm3 w(module.get());
-    w.PrepareList();
-    module->Izdel->setRecNo(2);
+    ProductList w(module.get());
+    w.prepareList();
+    module->productList->setRecNo(2);
 
     // Add: a mark with apostrophes; the row number is kept.
     ModalAction add;
     onModal(add, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Заведение нового изделия (7)"));
-        QCOMPARE(w.Form7->Tag, 1);
-        QVERIFY(w.Form7->Edit1->text().isEmpty());
-        QVERIFY(w.Form7->Edit2->text().isEmpty());
-        QCOMPARE(w.Form7->cb_item->currentIndex(), -1);   // nothing chosen at the first opening
-        w.Form7->Edit1->setText(QStringLiteral(" Труба 5'' "));
-        typeText(w.Form7->Edit2, QStringLiteral("2,25"));
-        w.Form7->cb_item->setKeyValue(bolts);
-        w.Form7->Button1Click();
+        QCOMPARE(w.dialog->openMode, 1);
+        QVERIFY(w.dialog->markEdit->text().isEmpty());
+        QVERIFY(w.dialog->rateEdit->text().isEmpty());
+        QCOMPARE(w.dialog->groupList->currentIndex(), -1);   // nothing chosen at the first opening
+        w.dialog->markEdit->setText(QStringLiteral(" Труба 5'' "));
+        typeText(w.dialog->rateEdit, QStringLiteral("2,25"));
+        w.dialog->groupList->setKeyValue(bolts);
+        w.dialog->save();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(add.ran);
     QVERIFY(!add.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
@@ -675,53 +675,53 @@ void TestReference::productAddAndChange()
     QCOMPARE(rows[0][2].toInt(), 6);
     QCOMPARE(rows[0][3].toDouble(), 2.25);
     QCOMPARE(rows[0][4].toInt(), bolts);
-    QCOMPARE(module->Izdel->recordCount(), 4);
-    QCOMPARE(module->Izdel->recNo(), 2);
-    QVERIFY(!w.Form7->cb_item->isOpen());
+    QCOMPARE(module->productList->recordCount(), 4);
+    QCOMPARE(module->productList->recNo(), 2);
+    QVERIFY(!w.dialog->groupList->isOpen());
 
     // Change the current product: the dialog is filled from the row, the group list shows the
     // product's group; the unchanged mark is not a duplicate of itself.
-    QVERIFY(module->Izdel->locate("marka", QStringLiteral("Б-200")));
-    const int row = module->Izdel->recNo();
+    QVERIFY(module->productList->locate("marka", QStringLiteral("Б-200")));
+    const int row = module->productList->recNo();
     ModalAction change;
     onModal(change, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Изменение данных изделия (7)"));
-        QCOMPARE(w.Form7->Tag, 2);
-        QCOMPARE(w.Form7->Edit1->text(), QStringLiteral("Б-200"));
-        QCOMPARE(w.Form7->Edit2->text(), QStringLiteral("1.5"));
-        QCOMPARE(w.Form7->cb_item->captionText(), QStringLiteral("Гайки"));
-        w.Form7->Edit2->clear();
-        typeText(w.Form7->Edit2, QStringLiteral("7.125"));
-        w.Form7->Button1Click();
+        QCOMPARE(w.dialog->openMode, 2);
+        QCOMPARE(w.dialog->markEdit->text(), QStringLiteral("Б-200"));
+        QCOMPARE(w.dialog->rateEdit->text(), QStringLiteral("1.5"));
+        QCOMPARE(w.dialog->groupList->captionText(), QStringLiteral("Гайки"));
+        w.dialog->rateEdit->clear();
+        typeText(w.dialog->rateEdit, QStringLiteral("7.125"));
+        w.dialog->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(!change.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
-    QCOMPARE(module->Izdel->recNo(), row);
-    QCOMPARE(module->Izdel->text("marka"), QStringLiteral("Б-200"));
+    QCOMPARE(module->productList->recNo(), row);
+    QCOMPARE(module->productList->text("marka"), QStringLiteral("Б-200"));
     rows = db.rows(QStringLiteral("select massa, id_class_item, id_msm_bs, s_description from cmn_gds_and_srv.gds_and_srv where s_caption='Б-200'"));
     QCOMPARE(rows[0][0].toDouble(), 7.125);
     QCOMPARE(rows[0][1].toInt(), nuts);
 
     // A new product starts from the group last shown in the dialog.
     ModalAction again;
-    onModal(again, [&](QDialog *) { QCOMPARE(w.Form7->cb_item->captionText(), QStringLiteral("Гайки")); });
-    w.Button1Click();
+    onModal(again, [&](QDialog *) { QCOMPARE(w.dialog->groupList->captionText(), QStringLiteral("Гайки")); });
+    w.add();
     QVERIFY(again.ran);
 
     // Change mark and group of the product with the apostrophe.
-    QVERIFY(module->Izdel->locate("marka", QStringLiteral("Труба 5''")));
+    QVERIFY(module->productList->locate("marka", QStringLiteral("Труба 5''")));
     ModalAction rename;
     onModal(rename, [&](QDialog *) {
-        QCOMPARE(w.Form7->Edit2->text(), QStringLiteral("2.25"));
-        w.Form7->Edit1->setText(QStringLiteral("Труба 6''"));
-        w.Form7->cb_item->setKeyValue(nuts);
-        w.Form7->Button1Click();
+        QCOMPARE(w.dialog->rateEdit->text(), QStringLiteral("2.25"));
+        w.dialog->markEdit->setText(QStringLiteral("Труба 6''"));
+        w.dialog->groupList->setKeyValue(nuts);
+        w.dialog->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(!rename.stayedOpen);
     QCOMPARE(db.scalar(QStringLiteral("select nom from accounts_dep.izdel where marka='Труба 6'''''")).toString(), QStringLiteral("Гайки"));
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::productRefusals_data()
@@ -755,49 +755,49 @@ void TestReference::productRefusals()
     db.addProduct(QStringLiteral("К'5"), g);
     db.addProduct(QStringLiteral("Я-1"), g, 4);
     Messages::MessageRecorder rec;
-    TForm3 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Izdel->locate("marka", QStringLiteral("Я-1")));
+    ProductList w(module.get());
+    w.prepareList();
+    QVERIFY(module->productList->locate("marka", QStringLiteral("Я-1")));
     ModalAction save;
     onModal(save, [&](QDialog *) {
-        w.Form7->Edit1->setText(mark);
-        w.Form7->Edit2->setText(massa);
-        w.Form7->cb_item->setKeyValue(group ? g : 0);
-        w.Form7->Button1Click();
+        w.dialog->markEdit->setText(mark);
+        w.dialog->rateEdit->setText(massa);
+        w.dialog->groupList->setKeyValue(group ? g : 0);
+        w.dialog->save();
     });
     if (mode == 1)
-        w.Button1Click();
+        w.add();
     else
-        w.Button2Click();
+        w.changeOrChoose();
     QVERIFY(save.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{message});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cmn_gds_and_srv.gds_and_srv")).toInt(), 3);
     QCOMPARE(db.scalar(QStringLiteral("select massa from cmn_gds_and_srv.gds_and_srv where s_caption='Я-1'")).toDouble(), 4.0);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::productMassaKeys()
 {
     auto &[_db, module] = *m_fixture;
-    TForm7 d(module.get());
+    ProductDialog d(module.get());
     d.show();
-    typeText(d.Edit2, QStringLiteral("12,5"));
-    QCOMPARE(d.Edit2->text(), QStringLiteral("12.5"));
-    typeText(d.Edit2, QStringLiteral("a-Ж ;'"));
-    QCOMPARE(d.Edit2->text(), QStringLiteral("12.5"));
-    QTest::keyClick(d.Edit2, Qt::Key_Backspace);
-    QCOMPARE(d.Edit2->text(), QStringLiteral("12."));
-    typeText(d.Edit2, QStringLiteral("."));
-    QCOMPARE(d.Edit2->text(), QStringLiteral("12.."));
+    typeText(d.rateEdit, QStringLiteral("12,5"));
+    QCOMPARE(d.rateEdit->text(), QStringLiteral("12.5"));
+    typeText(d.rateEdit, QStringLiteral("a-Ж ;'"));
+    QCOMPARE(d.rateEdit->text(), QStringLiteral("12.5"));
+    QTest::keyClick(d.rateEdit, Qt::Key_Backspace);
+    QCOMPARE(d.rateEdit->text(), QStringLiteral("12."));
+    typeText(d.rateEdit, QStringLiteral("."));
+    QCOMPARE(d.rateEdit->text(), QStringLiteral("12.."));
     // Pasted text obeys the same rule: nothing but digits and points gets in.
-    d.Edit2->clear();
+    d.rateEdit->clear();
     QApplication::clipboard()->setText(QStringLiteral("1); delete from accounts_dep.oper; --"));
-    d.Edit2->paste();
-    QCOMPARE(d.Edit2->text(), QString());
+    d.rateEdit->paste();
+    QCOMPARE(d.rateEdit->text(), QString());
     QApplication::clipboard()->setText(QStringLiteral("3,75"));
-    d.Edit2->paste();
-    QCOMPARE(d.Edit2->text(), QStringLiteral("3.75"));
+    d.rateEdit->paste();
+    QCOMPARE(d.rateEdit->text(), QStringLiteral("3.75"));
 
     QCOMPARE(trimmedDecimal(QStringLiteral("1.500000")), QStringLiteral("1.5"));
     QCOMPARE(trimmedDecimal(QStringLiteral("2.000000")), QStringLiteral("2"));
@@ -865,10 +865,10 @@ void TestReference::productDeletion()
     }
     Messages::MessageRecorder rec;
     rec.answers = answers;
-    TForm3 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Izdel->locate("id", product));
-    w.Button3Click();
+    ProductList w(module.get());
+    w.prepareList();
+    QVERIFY(module->productList->locate("id", product));
+    w.remove();
 
     QCOMPARE(rec.texts(), questions);
     for (const auto &shown : rec.shown) {
@@ -885,9 +885,9 @@ void TestReference::productDeletion()
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper where i_id=%1").arg(keep)).toInt(), 1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where i_id=%1").arg(keep)).toInt(), 1);
     // The list is reread from its first row.
-    QCOMPARE(module->Izdel->recordCount(), productLeft ? 2 : 1);
-    QCOMPARE(module->Izdel->recNo(), 1);
-    w.FinishList();
+    QCOMPARE(module->productList->recordCount(), productLeft ? 2 : 1);
+    QCOMPARE(module->productList->recNo(), 1);
+    w.finishList();
 }
 
 void TestReference::deletionThreshold_data()
@@ -913,55 +913,55 @@ void TestReference::productPicker()
     db.addProduct(QStringLiteral("Шкаф-1"), g);
     const int cabinet = db.addProduct(QStringLiteral(" шкаф-2 "), g);
     db.addProduct(QStringLiteral("Стол"), g);
-    TForm3 w(module.get());
+    ProductList w(module.get());
 
     // Up and Down move the list, every other key edits the search text as usual.
     Receiver<ProductChoice> receiver;
     ModalAction pick;
     onModal(pick, [&](QDialog *) {
-        QCOMPARE(w.Tag, 1);
-        QCOMPARE(w.Button2->text(), QStringLiteral("Выбрать"));
-        QVERIFY(w.Button2->isDefault());
-        QVERIFY(!w.Button1->isVisible());
-        QVERIFY(!w.Button3->isVisible());
-        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.Edit1));
-        typeText(w.Edit1, QStringLiteral("ШКАФ"));
-        QCOMPARE(module->Izdel->recordCount(), 2);
-        QTest::keyClick(w.Edit1, Qt::Key_Down);
-        QTest::keyClick(w.Edit1, Qt::Key_Left);
-        QTest::keyClick(w.Edit1, Qt::Key_Delete);
-        QCOMPARE(w.Edit1->text(), QStringLiteral("ШКА"));
-        typeText(w.Edit1, QStringLiteral("Ф"));
-        QCOMPARE(module->Izdel->recordCount(), 2);
-        QTest::keyClick(w.Edit1, Qt::Key_Down);
-        QCOMPARE(module->Izdel->text("marka"), QStringLiteral("Шкаф-1"));
-        QTest::keyClick(w.Edit1, Qt::Key_Up);
-        QTest::keyClick(w.Edit1, Qt::Key_Return);   // "Выбрать" is the default button
+        QCOMPARE(w.openMode, 1);
+        QCOMPARE(w.changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(w.changeButton->isDefault());
+        QVERIFY(!w.addButton->isVisible());
+        QVERIFY(!w.deleteButton->isVisible());
+        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.searchEdit));
+        typeText(w.searchEdit, QStringLiteral("ШКАФ"));
+        QCOMPARE(module->productList->recordCount(), 2);
+        QTest::keyClick(w.searchEdit, Qt::Key_Down);
+        QTest::keyClick(w.searchEdit, Qt::Key_Left);
+        QTest::keyClick(w.searchEdit, Qt::Key_Delete);
+        QCOMPARE(w.searchEdit->text(), QStringLiteral("ШКА"));
+        typeText(w.searchEdit, QStringLiteral("Ф"));
+        QCOMPARE(module->productList->recordCount(), 2);
+        QTest::keyClick(w.searchEdit, Qt::Key_Down);
+        QCOMPARE(module->productList->text("marka"), QStringLiteral("Шкаф-1"));
+        QTest::keyClick(w.searchEdit, Qt::Key_Up);
+        QTest::keyClick(w.searchEdit, Qt::Key_Return);   // "Выбрать" is the default button
     });
-    w.ShowPicker(&receiver);
+    w.showPicker(&receiver);
     QVERIFY(!pick.stayedOpen);
     QCOMPARE(receiver.taken.size(), 1);
     QCOMPARE(receiver.taken[0].id, qint64(cabinet));
     QCOMPARE(receiver.taken[0].marka, QStringLiteral("шкаф-2"));
-    QVERIFY(!module->Izdel->isOpen());
+    QVERIFY(!module->productList->isOpen());
 
     // After the first pick the menu-opened list has no search box and shows every product.
-    w.PrepareList();
-    QVERIFY(!w.Edit1->isVisibleTo(&w));
-    QVERIFY(!w.Button2->isDefault());
-    QCOMPARE(module->Izdel->recordCount(), 3);
-    w.FinishList();
+    w.prepareList();
+    QVERIFY(!w.searchEdit->isVisibleTo(&w));
+    QVERIFY(!w.changeButton->isDefault());
+    QCOMPARE(module->productList->recordCount(), 3);
+    w.finishList();
 
     // A search that matches nothing: "Выбрать" closes without handing anything back.
     ModalAction none;
     onModal(none, [&](QDialog *) {
-        QVERIFY(w.Edit1->isVisible());
-        QCOMPARE(w.Edit1->text(), QString());
-        typeText(w.Edit1, QStringLiteral("Диван"));
-        QCOMPARE(module->Izdel->recordCount(), 0);
-        w.Button2->click();
+        QVERIFY(w.searchEdit->isVisible());
+        QCOMPARE(w.searchEdit->text(), QString());
+        typeText(w.searchEdit, QStringLiteral("Диван"));
+        QCOMPARE(module->productList->recordCount(), 0);
+        w.changeButton->click();
     });
-    w.ShowPicker(&receiver);
+    w.showPicker(&receiver);
     QVERIFY(!none.stayedOpen);
     QCOMPARE(receiver.taken.size(), 1);
 }
@@ -999,9 +999,9 @@ void TestReference::productDeletionRefusedHalfWay()
     db.addNorm(price, 12);
     db.addRecord(worker, product, price, QDate::currentDate().addDays(-3), 1, 5, 0, 12, 8);
     db.addRecord(worker, product, price, QDate(1998, 1, 10), 2, 1, 0, 12, 4);
-    TForm3 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Izdel->locate("id", product));
+    ProductList w(module.get());
+    w.prepareList();
+    QVERIFY(module->productList->locate("id", product));
     const QStringList productTables{QStringLiteral("accounts_dep.smena"), QStringLiteral("cmn_gds_and_srv.gds_and_srv")};
     const QString productRows = snapshot(db, productTables);
     const QString priceRows = snapshot(db, {QStringLiteral("accounts_dep.oper"), QStringLiteral("accounts_dep.norm")});
@@ -1016,7 +1016,7 @@ void TestReference::productDeletionRefusedHalfWay()
                     .arg(db.scalar(QStringLiteral("select count(*) from pg_stat_activity where datname=current_database() "
                                                   "and state like 'idle in transaction%'")).toInt());
     };
-    w.Button3->click();
+    w.deleteButton->click();
     QCOMPARE(watcher.questions, questions);
     QCOMPARE(seen.first(), QStringLiteral("2 prices, 0 open"));
     if (seen.size() > 1)
@@ -1034,13 +1034,13 @@ void TestReference::productDeletionRefusedHalfWay()
     dropRefusal(db, refused, QStringLiteral("delete"));
     watcher.questions.clear();
     watcher.answers = {true, true};
-    w.Button3->click();
+    w.deleteButton->click();
     QCOMPARE(watcher.errors.size(), 1);
     QCOMPARE(watcher.questions.size(), pricesLeft > 0 ? 2 : 1);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper where i_id=%1").arg(product)).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where i_id=%1").arg(product)).toInt(), 0);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product)).toInt(), 0);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::productChangeOverAnotherWorkstation_data()
@@ -1059,9 +1059,9 @@ void TestReference::productChangeOverAnotherWorkstation()
     const int product = db.addProduct(QStringLiteral("ШК-10"), cabinets, 2);
     auto moduleA = db.connectModule();
     Messages::MessageRecorder rec;
-    TForm3 b(module.get());
-    b.PrepareList();
-    QVERIFY(module->Izdel->locate("id", product));
+    ProductList b(module.get());
+    b.prepareList();
+    QVERIFY(module->productList->locate("id", product));
     const QStringList rows{QStringLiteral("cmn_gds_and_srv.gds_and_srv")};
     QString afterA;
     ModalAction change;
@@ -1070,31 +1070,31 @@ void TestReference::productChangeOverAnotherWorkstation()
             rec.answers = {true};   // "Удалить изделие? "
             ProductDeletion(*moduleA, product).run();
         } else {
-            TForm7 a(moduleA.get());
-            a.Tag = 2;
+            ProductDialog a(moduleA.get());
+            a.openMode = 2;
             a.id = product;
             a.version = RowVersion::read(*moduleA, QStringLiteral("cmn_gds_and_srv.gds_and_srv"), product);
-            a.Edit1->setText(QStringLiteral("ШК-10М"));
-            a.Edit2->setText(QStringLiteral("3"));
-            a.cb_item->open();
-            a.cb_item->setKeyValue(tables);
-            a.Button1->click();
+            a.markEdit->setText(QStringLiteral("ШК-10М"));
+            a.rateEdit->setText(QStringLiteral("3"));
+            a.groupList->open();
+            a.groupList->setKeyValue(tables);
+            a.saveButton->click();
             QCOMPARE(a.result(), int(QDialog::Accepted));
         }
         afterA = snapshot(db, rows);
-        b.Form7->Edit2->setText(QStringLiteral("5"));
-        b.Form7->Button1->click();
+        b.dialog->rateEdit->setText(QStringLiteral("5"));
+        b.dialog->saveButton->click();
     });
-    b.Button2Click();
+    b.changeOrChoose();
     QVERIFY(change.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить данные.\n")
                                        + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
     QCOMPARE(snapshot(db, rows), afterA);
-    QCOMPARE(b.Form7->Edit2->text(), QStringLiteral("5"));
+    QCOMPARE(b.dialog->rateEdit->text(), QStringLiteral("5"));
     QCOMPARE(db.scalar(QStringLiteral("select string_agg(s_caption || '/' || massa::float8 || '/' || id_class_item, ',') "
                                       "from cmn_gds_and_srv.gds_and_srv")).toString(),
              deleted ? QString() : QStringLiteral("ШК-10М/3/%1").arg(tables));
-    b.FinishList();
+    b.finishList();
 }
 
 void TestReference::productNumbersCheckedBeforeSending_data()
@@ -1120,31 +1120,31 @@ void TestReference::productNumbersCheckedBeforeSending()
     const int g = db.addGroup(QStringLiteral("Шкафы"));
     const int product = db.addProduct(QStringLiteral("ШК-10"), g, 4);
     Messages::MessageRecorder rec;
-    TForm3 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Izdel->locate("id", product));
+    ProductList w(module.get());
+    w.prepareList();
+    QVERIFY(module->productList->locate("id", product));
     const QString before = snapshot(db, {QStringLiteral("cmn_gds_and_srv.gds_and_srv")});
     QString sent = QStringLiteral("(not run)");
     ModalAction save;
     onModal(save, [&](QDialog *) {
-        w.Form7->Edit1->setText(mode == 1 ? QStringLiteral("Новое") : QStringLiteral("ШК-10"));
+        w.dialog->markEdit->setText(mode == 1 ? QStringLiteral("Новое") : QStringLiteral("ШК-10"));
         // The validator stops some of these while typing; set or pasted, they reach the save.
-        w.Form7->Edit2->setText(massa);
-        w.Form7->cb_item->setKeyValue(g);
+        w.dialog->rateEdit->setText(massa);
+        w.dialog->groupList->setKeyValue(g);
         SentStatementProbe probe(db, *module);
-        w.Form7->Button1->click();
+        w.dialog->saveButton->click();
         sent = probe.sentSince();
     });
     if (mode == 1)
-        w.Button1Click();
+        w.add();
     else
-        w.Button2Click();
+        w.changeOrChoose();
     QVERIFY(save.stayedOpen);
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors()[0].startsWith(QStringLiteral("Не удалось сохранить данные.\nПоле «Расценка»: ")), qPrintable(rec.errors()[0]));
     QCOMPARE(sent, QString());
     QCOMPARE(snapshot(db, {QStringLiteral("cmn_gds_and_srv.gds_and_srv")}), before);
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::productDecimalWithServersDelimiter_data()
@@ -1167,23 +1167,23 @@ void TestReference::productDecimalWithServersDelimiter()
     db.exec(QStringLiteral("update accounts_dep.ver set delim=%1").arg(delim));
     QVERIFY(!versionGateOutdated(*module, currentBuildStamp()));
     Messages::MessageRecorder rec;
-    TForm3 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Izdel->locate("id", product));
+    ProductList w(module.get());
+    w.prepareList();
+    QVERIFY(module->productList->locate("id", product));
     ModalAction change;
     onModal(change, [&](QDialog *) {
-        w.Form7->Edit2->clear();
-        typeText(w.Form7->Edit2, QStringLiteral("12,5"));
-        QCOMPARE(w.Form7->Edit2->text(), QStringLiteral("12.5"));
-        w.Form7->Button1->click();
+        w.dialog->rateEdit->clear();
+        typeText(w.dialog->rateEdit, QStringLiteral("12,5"));
+        QCOMPARE(w.dialog->rateEdit->text(), QStringLiteral("12.5"));
+        w.dialog->saveButton->click();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(change.ran);
     QVERIFY(!change.stayedOpen);
     QVERIFY2(rec.shown.isEmpty(), qPrintable(rec.texts().join(u'|')));
     QCOMPARE(db.scalar(QStringLiteral("select massa::text from cmn_gds_and_srv.gds_and_srv where id=%1").arg(product)).toString(),
              QStringLiteral("12.500000"));
-    w.FinishList();
+    w.finishList();
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -1192,18 +1192,18 @@ void TestReference::productDecimalWithServersDelimiter()
 void TestReference::kindListLook()
 {
     auto &[_db, module] = *m_fixture;
-    TForm8 w(module.get());
+    KindList w(module.get());
     QCOMPARE(w.windowTitle(), QStringLiteral("Виды операций (8)"));
-    const auto cols = headers(w.DBGrid1);
+    const auto cols = headers(w.grid);
     QCOMPARE(cols.size(), 1);
     QCOMPARE(cols[0].title, QStringLiteral("Операции"));
     QCOMPARE(cols[0].width, 309);
     // The special kinds are listed like any other.
-    w.PrepareList();
-    QCOMPARE(column(module->Vid_oper, "vid"), (QStringList{QStringLiteral("Хоз. работы"), QStringLiteral("среднесдельная")}));
-    QVERIFY(!w.Edit1->isVisibleTo(&w));
-    QVERIFY(w.Button1->isDefault());
-    w.FinishList();
+    w.prepareList();
+    QCOMPARE(column(module->kindList, "vid"), (QStringList{QStringLiteral("Хоз. работы"), QStringLiteral("среднесдельная")}));
+    QVERIFY(!w.searchEdit->isVisibleTo(&w));
+    QVERIFY(w.addButton->isDefault());
+    w.finishList();
 }
 
 void TestReference::kindAddChangeDelete()
@@ -1211,63 +1211,63 @@ void TestReference::kindAddChangeDelete()
     auto &[db, module] = *m_fixture;
     db.addKind(QStringLiteral("Покраска"));
     Messages::MessageRecorder rec;
-    TForm8 w(module.get());
-    w.PrepareList();
+    KindList w(module.get());
+    w.prepareList();
 
     // Add: the new kind becomes the current row of the reopened list.
     ModalAction add;
     onModal(add, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Заведение нового вида операций"));
-        QCOMPARE(w.Form9->Tag, 1);
-        w.Form9->Edit1->setText(QStringLiteral("  Резка 5'' "));
-        w.Form9->Button1Click();
+        QCOMPARE(w.dialog->openMode, 1);
+        w.dialog->nameEdit->setText(QStringLiteral("  Резка 5'' "));
+        w.dialog->save();
     });
-    w.Button1Click();
+    w.add();
     QVERIFY(!add.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where vid='Резка 5'''''")).toInt(), 1);
-    QCOMPARE(module->Vid_oper->recordCount(), 4);
-    QCOMPARE(module->Vid_oper->text("vid").trimmed(), QStringLiteral("Резка 5''"));
+    QCOMPARE(module->kindList->recordCount(), 4);
+    QCOMPARE(module->kindList->text("vid").trimmed(), QStringLiteral("Резка 5''"));
 
     // Change the household-work kind, unchanged name first: not a duplicate of itself.
-    QVERIFY(module->Vid_oper->locate("id", 7777));
+    QVERIFY(module->kindList->locate("id", 7777));
     ModalAction same;
     onModal(same, [&](QDialog *d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Изменение данных вида операции"));
-        QCOMPARE(w.Form9->Tag, 2);
-        QCOMPARE(w.Form9->Edit1->text(), QStringLiteral("Хоз. работы"));
-        w.Form9->Button1Click();
+        QCOMPARE(w.dialog->openMode, 2);
+        QCOMPARE(w.dialog->nameEdit->text(), QStringLiteral("Хоз. работы"));
+        w.dialog->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(!same.stayedOpen);
     QVERIFY(rec.shown.isEmpty());
     ModalAction rename;
     onModal(rename, [&](QDialog *) {
-        w.Form9->Edit1->setText(QStringLiteral("Хозяйственные работы"));
-        w.Form9->Button1Click();
+        w.dialog->nameEdit->setText(QStringLiteral("Хозяйственные работы"));
+        w.dialog->save();
     });
-    w.Button2Click();
+    w.changeOrChoose();
     QVERIFY(!rename.stayedOpen);
     QCOMPARE(db.scalar(QStringLiteral("select trim(vid) from accounts_dep.vid_oper where id=7777")).toString(),
              QStringLiteral("Хозяйственные работы"));
-    QCOMPARE(module->Vid_oper->toInt("id"), 7777);
+    QCOMPARE(module->kindList->toInt("id"), 7777);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper")).toInt(), 4);
 
     // Delete: No keeps it, Yes deletes the current kind (the average-piecework one here).
-    QVERIFY(module->Vid_oper->locate("id", 7778));
+    QVERIFY(module->kindList->locate("id", 7778));
     rec.answers = {false};
-    w.Button3Click();
+    w.remove();
     QCOMPARE(rec.texts(), QStringList{QStringLiteral("Удалить вид операции?")});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Удаление"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where id=7778")).toInt(), 1);
     rec.answers = {true};
-    w.Button3Click();
+    w.remove();
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper where id=7778")).toInt(), 0);
     // The price that refers to it stays.
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.oper where vid=7778")).toInt(), 1);
-    QCOMPARE(module->Vid_oper->recordCount(), 3);
-    QCOMPARE(module->Vid_oper->recNo(), 1);
-    w.FinishList();
+    QCOMPARE(module->kindList->recordCount(), 3);
+    QCOMPARE(module->kindList->recNo(), 1);
+    w.finishList();
 }
 
 void TestReference::kindRefusals_data()
@@ -1293,25 +1293,25 @@ void TestReference::kindRefusals()
     db.addKind(QStringLiteral("Покраска"));
     db.addKind(QStringLiteral("О'кей"));
     Messages::MessageRecorder rec;
-    TForm8 w(module.get());
-    w.PrepareList();
-    QVERIFY(module->Vid_oper->locate("id", 7777));
+    KindList w(module.get());
+    w.prepareList();
+    QVERIFY(module->kindList->locate("id", 7777));
     ModalAction save;
     onModal(save, [&](QDialog *) {
-        w.Form9->Edit1->setText(typed);
-        w.Form9->Button1Click();
+        w.dialog->nameEdit->setText(typed);
+        w.dialog->save();
     });
     if (mode == 1)
-        w.Button1Click();
+        w.add();
     else
-        w.Button2Click();
+        w.changeOrChoose();
     QVERIFY(save.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{message});
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.vid_oper")).toInt(), 4);
     QCOMPARE(db.scalar(QStringLiteral("select trim(vid) from accounts_dep.vid_oper where id=7777")).toString(),
              QStringLiteral("Хоз. работы"));
-    w.FinishList();
+    w.finishList();
 }
 
 void TestReference::kindPicker()
@@ -1319,52 +1319,52 @@ void TestReference::kindPicker()
     auto &[db, module] = *m_fixture;
     const int painting = db.addKind(QStringLiteral("Покраска"));
     db.addKind(QStringLiteral("Полировка"));
-    TForm8 w(module.get());
+    KindList w(module.get());
 
     Receiver<OperationKindChoice> receiver;
     ModalAction pick;
     onModal(pick, [&](QDialog *) {
-        QCOMPARE(w.Tag, 1);
-        QVERIFY(w.Edit1->isVisible());
-        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.Edit1));
-        QCOMPARE(w.Button2->text(), QStringLiteral("Выбрать"));
-        QVERIFY(w.Button2->isDefault());
-        QVERIFY(!w.Button1->isVisible());
-        QVERIFY(!w.Button3->isVisible());
-        typeText(w.Edit1, QStringLiteral("по"));
-        QCOMPARE(module->Vid_oper->recordCount(), 2);
-        QTest::keyClick(w.Edit1, Qt::Key_End);   // swallowed
-        typeText(w.Edit1, QStringLiteral("к"));
-        QCOMPARE(w.Edit1->text(), QStringLiteral("пок"));
-        QCOMPARE(module->Vid_oper->recordCount(), 1);
-        w.DBGrid1DblClick();
+        QCOMPARE(w.openMode, 1);
+        QVERIFY(w.searchEdit->isVisible());
+        QCOMPARE(w.focusWidget(), static_cast<QWidget *>(w.searchEdit));
+        QCOMPARE(w.changeButton->text(), QStringLiteral("Выбрать"));
+        QVERIFY(w.changeButton->isDefault());
+        QVERIFY(!w.addButton->isVisible());
+        QVERIFY(!w.deleteButton->isVisible());
+        typeText(w.searchEdit, QStringLiteral("по"));
+        QCOMPARE(module->kindList->recordCount(), 2);
+        QTest::keyClick(w.searchEdit, Qt::Key_End);   // swallowed
+        typeText(w.searchEdit, QStringLiteral("к"));
+        QCOMPARE(w.searchEdit->text(), QStringLiteral("пок"));
+        QCOMPARE(module->kindList->recordCount(), 1);
+        w.rowDoubleClicked();
     });
-    w.ShowPicker(&receiver);
+    w.showPicker(&receiver);
     QVERIFY(!pick.stayedOpen);
     QCOMPARE(receiver.taken.size(), 1);
     QCOMPARE(receiver.taken[0].id, painting);
     QCOMPARE(receiver.taken[0].vid, QStringLiteral("Покраска"));   // without the column's padding
-    QVERIFY(!module->Vid_oper->isOpen());
-    QVERIFY(!w.Edit1->isVisibleTo(&w));
-    QVERIFY(!w.Button2->isDefault());
+    QVERIFY(!module->kindList->isOpen());
+    QVERIFY(!w.searchEdit->isVisibleTo(&w));
+    QVERIFY(!w.changeButton->isDefault());
 
     // From the menu: no search box and no filter, whatever the picker left.
-    w.PrepareList();
-    QVERIFY(!w.Edit1->isVisibleTo(&w));
-    QCOMPARE(module->Vid_oper->recordCount(), 4);
-    QCOMPARE(w.Button2->text(), QStringLiteral("Изменить"));
-    QVERIFY(w.Button1->isVisibleTo(&w));
-    w.FinishList();
+    w.prepareList();
+    QVERIFY(!w.searchEdit->isVisibleTo(&w));
+    QCOMPARE(module->kindList->recordCount(), 4);
+    QCOMPARE(w.changeButton->text(), QStringLiteral("Изменить"));
+    QVERIFY(w.addButton->isVisibleTo(&w));
+    w.finishList();
 
     // The picker's search box is emptied at each opening; no match hands back nothing.
     ModalAction none;
     onModal(none, [&](QDialog *) {
-        QCOMPARE(w.Edit1->text(), QString());
-        QCOMPARE(module->Vid_oper->recordCount(), 4);
-        typeText(w.Edit1, QStringLiteral("Щ"));
-        w.Button2->click();
+        QCOMPARE(w.searchEdit->text(), QString());
+        QCOMPARE(module->kindList->recordCount(), 4);
+        typeText(w.searchEdit, QStringLiteral("Щ"));
+        w.changeButton->click();
     });
-    w.ShowPicker(&receiver);
+    w.showPicker(&receiver);
     QVERIFY(none.ran);
     QCOMPARE(receiver.taken.size(), 1);
 }
@@ -1383,38 +1383,38 @@ void TestReference::kindChangeOverAnotherWorkstation()
     const int kind = db.addKind(QStringLiteral("Покраска"));
     auto moduleA = db.connectModule();
     Messages::MessageRecorder rec;
-    TForm8 b(module.get());
-    b.PrepareList();
-    QVERIFY(module->Vid_oper->locate("id", kind));
+    KindList b(module.get());
+    b.prepareList();
+    QVERIFY(module->kindList->locate("id", kind));
     const QStringList rows{QStringLiteral("accounts_dep.vid_oper")};
     QString afterA;
     ModalAction change;
     onModal(change, [&](QDialog *) {
         if (deleted) {
-            moduleA->SQL_exec.execute(KindStatements::deletion(kind));
+            moduleA->command.execute(KindStatements::deletion(kind));
         } else {
-            TForm9 a(moduleA.get());
-            moduleA->Vid_oper->open();
-            QVERIFY(moduleA->Vid_oper->locate("id", kind));
-            a.Tag = 2;
+            KindDialog a(moduleA.get());
+            moduleA->kindList->open();
+            QVERIFY(moduleA->kindList->locate("id", kind));
+            a.openMode = 2;
             a.version = RowVersion::read(*moduleA, QStringLiteral("accounts_dep.vid_oper"), kind);
-            a.Edit1->setText(QStringLiteral("Окраска"));
-            a.Button1->click();
+            a.nameEdit->setText(QStringLiteral("Окраска"));
+            a.saveButton->click();
             QCOMPARE(a.result(), int(QDialog::Accepted));
         }
         afterA = snapshot(db, rows);
-        b.Form9->Edit1->setText(QStringLiteral("Покраска порошковая"));
-        b.Form9->Button1->click();
+        b.dialog->nameEdit->setText(QStringLiteral("Покраска порошковая"));
+        b.dialog->saveButton->click();
     });
-    b.Button2Click();
+    b.changeOrChoose();
     QVERIFY(change.stayedOpen);
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Не удалось сохранить данные.\n")
                                        + (deleted ? RowVersion::deletedText() : RowVersion::changedText())});
     QCOMPARE(snapshot(db, rows), afterA);
-    QCOMPARE(b.Form9->Edit1->text(), QStringLiteral("Покраска порошковая"));
+    QCOMPARE(b.dialog->nameEdit->text(), QStringLiteral("Покраска порошковая"));
     QCOMPARE(db.scalar(QStringLiteral("select trim(vid) from accounts_dep.vid_oper where id=%1").arg(kind)).toString(),
              deleted ? QString() : QStringLiteral("Окраска"));
-    b.FinishList();
+    b.finishList();
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -1427,9 +1427,9 @@ void TestReference::nomenclaturePicker()
     db.addGroup(QStringLiteral("Бочки"));
     db.addGroup(QStringLiteral("Гайки"));
     db.exec(QStringLiteral("insert into cmn_classifier.item(id, id_level, s_caption) values (900, 1, 'Бумага')"));
-    TForm26 w(module.get());
+    NomenclaturePicker w(module.get());
     QCOMPARE(w.windowTitle(), QStringLiteral("Номенклатура (26)"));
-    const auto cols = headers(w.DBGrid1);
+    const auto cols = headers(w.grid);
     QCOMPARE(cols.size(), 1);
     QCOMPARE(cols[0].title, QStringLiteral("Наименование"));
     QCOMPARE(cols[0].width, 365);
@@ -1442,34 +1442,34 @@ void TestReference::nomenclaturePicker()
     Receiver<NomenclatureChoice> receiver;
     ModalAction pick;
     onModal(pick, [&](QDialog *) {
-        QCOMPARE(w.item->recordCount(), 3);
-        typeText(w.Edit1, QStringLiteral("бо"));
-        QCOMPARE(w.item->recordCount(), 2);
-        QTest::keyClick(w.Edit1, Qt::Key_Down);
-        QTest::keyClick(w.Edit1, Qt::Key_Up);
-        QTest::keyClick(w.Edit1, Qt::Key_Return);   // no default button: nothing happens
+        QCOMPARE(w.groups->recordCount(), 3);
+        typeText(w.searchEdit, QStringLiteral("бо"));
+        QCOMPARE(w.groups->recordCount(), 2);
+        QTest::keyClick(w.searchEdit, Qt::Key_Down);
+        QTest::keyClick(w.searchEdit, Qt::Key_Up);
+        QTest::keyClick(w.searchEdit, Qt::Key_Return);   // no default button: nothing happens
         QVERIFY(w.isVisible());
         w.findChild<QPushButton *>("Button1")->click();
     });
-    w.ShowPicker(&receiver);
+    w.showPicker(&receiver);
     QVERIFY(!pick.stayedOpen);
     QCOMPARE(receiver.taken.size(), 1);
     QCOMPARE(receiver.taken[0].id, qint64(bolts));
     QCOMPARE(receiver.taken[0].caption, QStringLiteral("Болты "));
-    QVERIFY(!w.item->isOpen());
+    QVERIFY(!w.groups->isOpen());
 
     // Reopened: the last search text and its filter are still there. Выход and Esc choose nothing.
     for (const bool esc : {false, true}) {
         ModalAction leave;
         onModal(leave, [&](QDialog *) {
-            QCOMPARE(w.Edit1->text(), QStringLiteral("бо"));
-            QCOMPARE(w.item->recordCount(), 2);
+            QCOMPARE(w.searchEdit->text(), QStringLiteral("бо"));
+            QCOMPARE(w.groups->recordCount(), 2);
             if (esc)
-                QTest::keyClick(w.Edit1, Qt::Key_Escape);
+                QTest::keyClick(w.searchEdit, Qt::Key_Escape);
             else
                 w.findChild<QPushButton *>("Button4")->click();
         });
-        w.ShowPicker(&receiver);
+        w.showPicker(&receiver);
         QVERIFY(leave.ran);
         QVERIFY(!leave.stayedOpen);
         QCOMPARE(receiver.taken.size(), 1);
@@ -1478,11 +1478,11 @@ void TestReference::nomenclaturePicker()
     // Choosing while the search shows nothing hands back the id 0 and an empty caption.
     ModalAction empty;
     onModal(empty, [&](QDialog *) {
-        typeText(w.Edit1, QStringLiteral("щ"));
-        QCOMPARE(w.item->recordCount(), 0);
-        w.DBGrid1DblClick();
+        typeText(w.searchEdit, QStringLiteral("щ"));
+        QCOMPARE(w.groups->recordCount(), 0);
+        w.rowDoubleClicked();
     });
-    w.ShowPicker(&receiver);
+    w.showPicker(&receiver);
     QCOMPARE(receiver.taken.size(), 2);
     QCOMPARE(receiver.taken[1].id, qint64(0));
     QCOMPARE(receiver.taken[1].caption, QString());
@@ -1534,71 +1534,71 @@ void TestReference::textsStoredAsTyped()
     Messages::MessageRecorder rec;
 
     // "Рабочие" → "Добавить" → "Записать"; the list's search finds the worker.
-    TForm5 workers(module.get());
-    workers.PrepareList();
+    WorkerList workers(module.get());
+    workers.prepareList();
     ModalAction addWorker;
     onModal(addWorker, [&](QDialog *) {
-        workers.Form2->Edit1->setText(typed);
-        workers.Form2->Button1->click();
+        workers.dialog->nameEdit->setText(typed);
+        workers.dialog->saveButton->click();
     });
-    workers.Button1Click();
+    workers.add();
     QVERIFY(addWorker.ran);
     QVERIFY(!addWorker.stayedOpen);
     const QString fio = typed.left(254).trimmed();
     QCOMPARE(db.scalar(QStringLiteral("select fio from accounts_dep.person order by id desc limit 1")).toString(), fio);
-    workers.Edit1->setText(fio);
-    QCOMPARE(column(module->Workers, "fio"), QStringList{fio});
-    workers.Edit1->clear();
-    workers.FinishList();
+    workers.searchEdit->setText(fio);
+    QCOMPARE(column(module->workerList, "fio"), QStringList{fio});
+    workers.searchEdit->clear();
+    workers.finishList();
 
     // A kind: added, then refused as a duplicate of itself; the picker's search finds it.
-    TForm8 kinds(module.get());
-    kinds.PrepareList();
+    KindList kinds(module.get());
+    kinds.prepareList();
     for (const bool again : {false, true}) {
         ModalAction add;
         onModal(add, [&](QDialog *) {
-            kinds.Form9->Edit1->setText(typed);
-            kinds.Form9->Button1->click();
+            kinds.dialog->nameEdit->setText(typed);
+            kinds.dialog->saveButton->click();
         });
-        kinds.Button1Click();
+        kinds.add();
         QVERIFY(add.ran);
         QCOMPARE(add.stayedOpen, again);
     }
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Такая операция уже заведена!")});
     const QString vid = typed.left(128).trimmed();
     QCOMPARE(db.scalar(QStringLiteral("select rtrim(vid) from accounts_dep.vid_oper where id < 7777 order by id desc limit 1")).toString(), vid);
-    kinds.FinishList();
+    kinds.finishList();
     Receiver<OperationKindChoice> picked;
-    kinds.PreparePicker(&picked);
-    kinds.Edit1->setText(vid);
-    QCOMPARE(column(module->Vid_oper, "vid"), QStringList{vid});
-    kinds.Button2Click();
-    kinds.FinishPicker();
+    kinds.preparePicker(&picked);
+    kinds.searchEdit->setText(vid);
+    QCOMPARE(column(module->kindList, "vid"), QStringList{vid});
+    kinds.changeOrChoose();
+    kinds.finishPicker();
     QCOMPARE(picked.taken.size(), 1);
     QCOMPARE(picked.taken[0].vid, vid);
 
     // A product: the same, through the product dialog and the list's search.
     rec.clear();
-    TForm3 products(module.get());
-    products.PrepareList();
+    ProductList products(module.get());
+    products.prepareList();
     for (const bool again : {false, true}) {
         ModalAction add;
         onModal(add, [&](QDialog *) {
-            products.Form7->Edit1->setText(typed);
-            products.Form7->Edit2->setText(QStringLiteral("1.5"));
-            products.Form7->cb_item->setKeyValue(group);
-            products.Form7->Button1->click();
+            products.dialog->markEdit->setText(typed);
+            products.dialog->rateEdit->setText(QStringLiteral("1.5"));
+            products.dialog->groupList->setKeyValue(group);
+            products.dialog->saveButton->click();
         });
-        products.Button1Click();
+        products.add();
         QVERIFY(add.ran);
         QCOMPARE(add.stayedOpen, again);
     }
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Такая марка изделия уже заведена!")});
     const QString mark = typed.left(254).trimmed();
     QCOMPARE(db.scalar(QStringLiteral("select s_caption from cmn_gds_and_srv.gds_and_srv order by id desc limit 1")).toString(), mark);
-    products.Edit1->setText(mark);
-    QCOMPARE(column(module->Izdel, "marka"), QStringList{mark});
-    products.FinishList();
+    products.searchEdit->setText(mark);
+    QCOMPARE(column(module->productList, "marka"), QStringList{mark});
+    products.finishList();
 
     // One row more in the worker, kind and product tables; no row of before changed or went.
     const QStringList was = before.split(QLatin1Char('\n'));
@@ -1639,13 +1639,13 @@ void TestReference::menuOpensLists()
     db.addNorm(price, 10);
     Messages::MessageRecorder rec;
     {
-        TForm1 main(module.get());
+        JournalWindow main(module.get());
         // The menu's lists are the run's windows, over the module the main window was given.
         QCOMPARE(Windows::module(), module.get());
         QCOMPARE(Windows::owner(), static_cast<QWidget *>(&main));
         prepareJournals(*module);
         main.setJournalDate(QDate(2001, 1, 1));
-        main.ReadJournals();
+        main.readJournals();
         // A record of today appears only when the journal is reread for today after the list closes.
         db.addRecord(worker, product, price, QDate::currentDate(), 1, 3, 0, 10, 8);
         ModalAction open;
@@ -1653,21 +1653,21 @@ void TestReference::menuOpensLists()
             QCOMPARE(d->objectName(), window);
             auto *list = qobject_cast<ListWindow *>(d);
             QVERIFY(list);
-            QCOMPARE(list->Tag, 0);
-            QVERIFY(list->Query()->isOpen());
-            QCOMPARE(list->Query()->recordCount(), window == QLatin1String("TForm8") ? 3 : 1);
-            QCOMPARE(list->Button2->text(), QStringLiteral("Изменить"));
-            list->Button4->click();
+            QCOMPARE(list->openMode, 0);
+            QVERIFY(list->query()->isOpen());
+            QCOMPARE(list->query()->recordCount(), window == QLatin1String("TForm8") ? 3 : 1);
+            QCOMPARE(list->changeButton->text(), QStringLiteral("Изменить"));
+            list->exitButton->click();
         });
         main.findChild<QAction *>(action)->trigger();
         QVERIFY(open.ran);
         QVERIFY(!open.stayedOpen);
         QVERIFY(rec.shown.isEmpty());
-        QVERIFY(!module->Workers->isOpen());
-        QVERIFY(!module->Izdel->isOpen());
-        QVERIFY(!module->Vid_oper->isOpen());
+        QVERIFY(!module->workerList->isOpen());
+        QVERIFY(!module->productList->isOpen());
+        QVERIFY(!module->kindList->isOpen());
         QCOMPARE(main.journalDate(), QDate::currentDate());
-        QCOMPARE(module->Smena1->recordCount(), 1);
+        QCOMPARE(module->journalShift1->recordCount(), 1);
     }
 }
 

@@ -137,7 +137,7 @@ void addEntry(const TestDatabase &db, int worker, int kind, int nom, const QDate
                 .arg(date.month()).arg(date.year()).arg(count).arg(price).arg(night));
 }
 
-// Workers, products and journal records of November 2007, with a record on each side of the
+// workerList, products and journal records of November 2007, with a record on each side of the
 // period; household and average-piecework entries by day and by night.
 Plant buildPlant(const TestDatabase &db)
 {
@@ -188,7 +188,7 @@ Plant buildPlant(const TestDatabase &db)
 struct Fixture {
     TestDatabase db;
     Plant p = buildPlant(db);
-    std::unique_ptr<TDataModule6> module = db.connectModule();
+    std::unique_ptr<DataModule> module = db.connectModule();
 };
 
 QString kindCondition(ProductKindChoice kind, const QString &alias = QStringLiteral("o"))
@@ -312,7 +312,7 @@ void TestReports::cleanup()
 PdfText TestReports::runFromCentre(const char *button, ProductKindChoice kind, const QDate &start,
                                    const QDate &end, PreviewSpy *spyOut)
 {
-    TForm18 centre(m_fixture->module.get());
+    ReportCentre centre(m_fixture->module.get());
     centre.setProductKind(kind);
     child<QDateEdit>(&centre, "DTPicker1")->setDate(start);
     child<QDateEdit>(&centre, "DTPicker2")->setDate(end);
@@ -341,10 +341,10 @@ void TestReports::statementsRunOnTheServer()
     auto &[db, _p, module] = *m_fixture;
     // The detailed report by workers joins the operation price table, whose own price column
     // makes an unqualified "cena" ambiguous; its statement names the journal's columns.
-    const QString unqualified = QString(TForm20::Statement)
+    const QString unqualified = QString(DetailedWorkersReport::Statement)
                                     .replace(QLatin1String("sum(smena.prize*(kol_vo-brak)*smena.cena/100)"),
                                              QLatin1String("sum(prize*(kol_vo-brak)*cena/100)"));
-    QVERIFY(unqualified != TForm20::Statement);
+    QVERIFY(unqualified != DetailedWorkersReport::Statement);
     DataSet old(module->connectionName());
     old.setSql(unqualified);
     for (int i = 1; i <= 18; ++i)
@@ -356,35 +356,35 @@ void TestReports::statementsRunOnTheServer()
         QVERIFY2(QString::fromUtf8(e.what()).contains(QLatin1String("ambiguous")), e.what());
     }
 
-    TForm16 f16(module.get());
-    TForm17 f17(module.get());
-    TForm20 f20(module.get());
-    TForm21 f21(module.get());
+    WorkersReport f16(module.get());
+    ProductsReport f17(module.get());
+    DetailedWorkersReport f20(module.get());
+    DetailedProductsReport f21(module.get());
     QCOMPARE(f16.periodPairs(), 4);
     QCOMPARE(f17.periodPairs(), 1);
     QCOMPARE(f20.periodPairs(), 9);
     QCOMPARE(f21.periodPairs(), 1);
     for (PeriodReport *r : std::initializer_list<PeriodReport *>{&f16, &f17, &f20, &f21}) {
-        r->SetPeriod(Start, End);
-        r->Query->open();
-        QVERIFY2(r->Query->recordCount() > 0, qPrintable(r->objectName()));
-        r->Query->close();
+        r->setPeriod(Start, End);
+        r->query->open();
+        QVERIFY2(r->query->recordCount() > 0, qPrintable(r->objectName()));
+        r->query->close();
     }
     // Titles begin with three blanks; dates in the workstation's short format.
-    QCOMPARE(f16.PeriodTitle(Start, End), QStringLiteral("   Отчет по рабочим за период с 01.11.2007 по 01.12.2007"));
-    QCOMPARE(f17.PeriodTitle(Start, End), QStringLiteral("   Отчет по продукции за период с 01.11.2007 по 01.12.2007"));
-    QCOMPARE(f20.PeriodTitle(Start, End), QStringLiteral("   Детальный отчет по рабочим за период с 01.11.2007 по 01.12.2007"));
-    QCOMPARE(f21.PeriodTitle(Start, End), QStringLiteral("   Детальный отчет по продукции за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f16.periodTitle(Start, End), QStringLiteral("   Отчет по рабочим за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f17.periodTitle(Start, End), QStringLiteral("   Отчет по продукции за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f20.periodTitle(Start, End), QStringLiteral("   Детальный отчет по рабочим за период с 01.11.2007 по 01.12.2007"));
+    QCOMPARE(f21.periodTitle(Start, End), QStringLiteral("   Детальный отчет по продукции за период с 01.11.2007 по 01.12.2007"));
     QCOMPARE(f16.titleItem(), QStringLiteral("QRLabel1"));
-    QCOMPARE(f20.Query->param(QStringLiteral("data9")).toDate(), Start);
-    QCOMPARE(f20.Query->param(QStringLiteral("data18")).toDate(), End);
+    QCOMPARE(f20.query->param(QStringLiteral("data9")).toDate(), Start);
+    QCOMPARE(f20.query->param(QStringLiteral("data18")).toDate(), End);
 
     // The bonus amount is the journal's own: bonus percent times good quantity times price.
-    f20.SetPeriod(Start, End);
-    f20.w_Report->open();
+    f20.setPeriod(Start, End);
+    f20.query->open();
     double bonus = 0;
-    for (int i = 0; i < f20.w_Report->recordCount(); ++i)
-        bonus += f20.w_Report->valueAt(i, QStringLiteral("s_prize")).toDouble();
+    for (int i = 0; i < f20.query->recordCount(); ++i)
+        bonus += f20.query->valueAt(i, QStringLiteral("s_prize")).toDouble();
     QCOMPARE(bonus, journalSum(db, QStringLiteral("s.prize*(s.kol_vo-s.brak)*s.cena/100"), ProductKindChoice::All));
 }
 
@@ -503,11 +503,11 @@ void verifyAt(const PdfWord &w, double left)
 void TestReports::everyNumberHasAFormat()
 {
     auto &[_db, _p, module] = *m_fixture;
-    TForm16 workers(module.get());
-    TForm17 products(module.get());
-    TForm20 detailedWorkers(module.get());
-    TForm21 detailedProducts(module.get());
-    TForm15 timesheet(module.get());
+    WorkersReport workers(module.get());
+    ProductsReport products(module.get());
+    DetailedWorkersReport detailedWorkers(module.get());
+    DetailedProductsReport detailedProducts(module.get());
+    ShiftTimesheetReport timesheet(module.get());
     QStringList unformatted;
     std::function<void(const ReportLayout &, const ReportBand &)> walk = [&](const ReportLayout &layout, const ReportBand &band) {
         for (const ReportItem &item : band.items)
@@ -517,8 +517,8 @@ void TestReports::everyNumberHasAFormat()
             walk(layout, child);
     };
     int numbers = 0;
-    for (const ReportLayout *layout : {&workers.Layout, &products.Layout, &detailedWorkers.Layout,
-                                       &detailedProducts.Layout, &timesheet.Layout}) {
+    for (const ReportLayout *layout : {&workers.layout, &products.layout, &detailedWorkers.layout,
+                                       &detailedProducts.layout, &timesheet.layout}) {
         walk(*layout, layout->pageHeader);
         walk(*layout, layout->columnHeader);
         for (const ReportGroup &group : layout->groups) {
@@ -689,7 +689,7 @@ void TestReports::detailedWorkersReportLayout()
         QStringLiteral("Итого: 0,00 15,00 12,50"),
         QStringLiteral("Цена ср. сд. за 1 ч.: 0,00 0,00"),
     }));
-    QCOMPARE(TForm20::AverageHourPrice(10, 0), 0.0);
+    QCOMPARE(DetailedWorkersReport::averageHourPrice(10, 0), 0.0);
 
     // Positions.
     const QList<PdfWord> detail = pdf.lineOf(QStringLiteral("3005"));
@@ -785,8 +785,8 @@ void TestReports::groupHeaderMovesWithItsFooter()
         if (i == 0)
             db.addRecord(w, p.p2, p.o3, QDate(2008, 1, 11), 1, 10, 0, 1, 8);
     }
-    TForm20 report(module.get());
-    const PdfText pdf = pdfOf(report.Make(start, start.addMonths(1), ProductKindChoice::All), QStringLiteral("keep"));
+    DetailedWorkersReport report(module.get());
+    const PdfText pdf = pdfOf(report.make(start, start.addMonths(1), ProductKindChoice::All), QStringLiteral("keep"));
     QCOMPARE(pdf.pageCount(), 2);
     const double footer = 57.9;
     for (int i = 1; i <= 5; ++i) {
@@ -837,8 +837,8 @@ void TestReports::databaseErrorShowsNoReport()
 {
     auto &[db, _p, module] = *m_fixture;
     db.exec(QStringLiteral("alter table accounts_dep.fatigue rename column cnt to cnt_gone"));
-    TForm18 centre(module.get());
-    centre.DTPicker1->setDate(Start);
+    ReportCentre centre(module.get());
+    centre.startField->setDate(Start);
     PreviewSpy spy;
     FakeSpreadsheet spreadsheet;
     Messages::MessageRecorder rec;
@@ -847,7 +847,7 @@ void TestReports::databaseErrorShowsNoReport()
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QVERIFY2(rec.shown[0].text.contains(QLatin1String("cnt")), qPrintable(rec.shown[0].text));
-    QVERIFY(!centre.Form16->Query->isOpen());
+    QVERIFY(!centre.workersReport->query->isOpen());
 
     // The export's query does not read the entries; a broken journal stops it before any workbook.
     db.exec(QStringLiteral("alter table accounts_dep.smena rename column brak to brak_gone"));
@@ -856,7 +856,7 @@ void TestReports::databaseErrorShowsNoReport()
     QCOMPARE(rec.shown.size(), 1);
     QVERIFY(spreadsheet.opened.isEmpty());
     QCOMPARE(child<QPushButton>(&centre, "Button6")->text(), QStringLiteral("Excel (0 из 0)"));
-    QVERIFY(!centre.XLS_Rep->isOpen());
+    QVERIFY(!centre.exportQuery->isOpen());
 }
 
 // ---- The monthly timesheet by shifts ---------------------------------------------------------------
@@ -878,12 +878,12 @@ void TestReports::timesheetRepeatsColumnHeader()
     // Another month's row does not count.
     db.exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d1) values(%1, 1, 10, 2007, 99)").arg(workers.first()));
 
-    TForm15 report(module.get());
+    ShiftTimesheetReport report(module.get());
     QCOMPARE(report.titleItem(), QStringLiteral("QRLabel33"));
-    QCOMPARE(report.Title(), QStringLiteral("Данные за:"));
-    const PdfText pdf = pdfOf(report.Make(11, 2007, TForm15::PeriodLabel(QStringLiteral("Ноябрь"), QStringLiteral("2007"))),
+    QCOMPARE(report.title(), QStringLiteral("Данные за:"));
+    const PdfText pdf = pdfOf(report.make(11, 2007, ShiftTimesheetReport::periodLabel(QStringLiteral("Ноябрь"), QStringLiteral("2007"))),
                               QStringLiteral("timesheet"));
-    QVERIFY(!report.H_Tabel->isOpen());
+    QVERIFY(!report.query->isOpen());
     QVERIFY(pdf.pageCount() >= 2);
     QVERIFY(std::abs(pdf.pages.first().width() - 297.0) < 0.5);
 
@@ -905,7 +905,7 @@ void TestReports::timesheetRepeatsColumnHeader()
         QCOMPARE(textsFrom(lines.first()).join(QLatin1Char(' ')), header);
         QVERIFY(lines.first().first().y0 < 2.0);
         for (int d = 1; d <= 31; ++d)
-            verifyCentred(lines.first().at(2 + d), TForm15::DayColumns.at(d - 1), TForm15::DayWidth);
+            verifyCentred(lines.first().at(2 + d), ShiftTimesheetReport::DayColumns.at(d - 1), ShiftTimesheetReport::DayWidth);
         verifyAt(lines.first().last(), 264.6);
         // The page number, right-aligned at the foot; its box (252.7, 25.7 wide) ends at the
         // edge of the printable area, 277 mm.
@@ -916,7 +916,7 @@ void TestReports::timesheetRepeatsColumnHeader()
             const QString name = row.first().text;
             QVERIFY2(totals.contains(name), qPrintable(name));
             // Only where a column header's height is left below the row.
-            QVERIFY(row.first().y0 + TForm15::DetailHeight + TForm15::ColumnHeaderHeight <= LandscapeBottom + 1.0);
+            QVERIFY(row.first().y0 + ShiftTimesheetReport::DetailHeight + ShiftTimesheetReport::ColumnHeaderHeight <= LandscapeBottom + 1.0);
             QCOMPARE(row.last().text, totals.value(name));
             verifyCentred(row.last(), 264.6, 10.3);
             ++rowsSeen;
@@ -927,13 +927,13 @@ void TestReports::timesheetRepeatsColumnHeader()
     const QList<PdfWord> first = pdf.lineOf(QStringLiteral("Табельный01"));
     QCOMPARE(textsFrom(first), (QStringList{QStringLiteral("Табельный01"), QStringLiteral("8"), QStringLiteral("2"),
                                             QStringLiteral("5"), QStringLiteral("9"), QStringLiteral("4"), QStringLiteral("28")}));
-    verifyCentred(first.at(1), TForm15::DayColumns.at(0), TForm15::DayWidth);
-    verifyCentred(first.at(3), TForm15::DayColumns.at(2), TForm15::DayWidth);
-    verifyCentred(first.at(4), TForm15::DayColumns.at(14), TForm15::DayWidth);
-    verifyCentred(first.at(5), TForm15::DayColumns.at(29), TForm15::DayWidth);
+    verifyCentred(first.at(1), ShiftTimesheetReport::DayColumns.at(0), ShiftTimesheetReport::DayWidth);
+    verifyCentred(first.at(3), ShiftTimesheetReport::DayColumns.at(2), ShiftTimesheetReport::DayWidth);
+    verifyCentred(first.at(4), ShiftTimesheetReport::DayColumns.at(14), ShiftTimesheetReport::DayWidth);
+    verifyCentred(first.at(5), ShiftTimesheetReport::DayColumns.at(29), ShiftTimesheetReport::DayWidth);
 
     // An empty month still gives its page with the column header.
-    const PdfText empty = pdfOf(report.Make(1, 2030, TForm15::PeriodLabel(QStringLiteral("Январь"), QStringLiteral("2030"))),
+    const PdfText empty = pdfOf(report.make(1, 2030, ShiftTimesheetReport::periodLabel(QStringLiteral("Январь"), QStringLiteral("2030"))),
                                 QStringLiteral("timesheet-empty"));
     QCOMPARE(empty.pageCount(), 1);
     QCOMPARE(empty.lines(1).size(), 2);
@@ -945,21 +945,21 @@ void TestReports::timesheetPreviewShowsWholePage()
     auto &[db, p, module] = *m_fixture;
     db.exec(QStringLiteral("insert into accounts_dep.h_tabel(w_id, smena, month, year, d5) values(%1, 2, 11, 2007, 7)").arg(p.w2));
     // The run's holder, as the timesheet window prints with it.
-    TForm1 main(module.get());
-    TForm15 *holder = Windows::get<TForm15>();
+    JournalWindow main(module.get());
+    ShiftTimesheetReport *holder = Windows::get<ShiftTimesheetReport>();
     QVERIFY(holder);
-    QCOMPARE(holder, Windows::get<TForm15>());
+    QCOMPARE(holder, Windows::get<ShiftTimesheetReport>());
     PreviewSpy spy;
     bool openWhileShown = true;
-    spy.whileOpen = [&] { openWhileShown = holder->H_Tabel->isOpen(); };
-    ReportPreview::run(holder->Make(11, 2007, QStringLiteral("Ноябрь 2007 г.")), holder->zoom(), nullptr);
+    spy.whileOpen = [&] { openWhileShown = holder->query->isOpen(); };
+    ReportPreview::run(holder->make(11, 2007, QStringLiteral("Ноябрь 2007 г.")), holder->zoom(), nullptr);
     QCOMPARE(spy.runs, 1);
     QVERIFY(spy.maximised);
     QCOMPARE(spy.zoom, QPrintPreviewWidget::FitInView);
     // The report was generated in full before the preview opened: its query is closed already
     // while the user looks at the pages.
     QVERIFY(!openWhileShown);
-    QVERIFY(!holder->H_Tabel->isOpen());
+    QVERIFY(!holder->query->isOpen());
     QCOMPARE(spy.document.orientation(), QPageLayout::Landscape);
     QVERIFY(spy.document.texts(0).contains(QStringLiteral("Ноябрь 2007 г.")));
     QVERIFY(spy.document.texts(0).contains(QStringLiteral("Борисов Б.Б.")));
@@ -1021,8 +1021,8 @@ void TestReports::previewOpensMaximisedAndZoomed()
     QFETCH(int, zoom);
     QFETCH(int, expectedMode);
     // The report by workers of the fixture month: one page.
-    TForm16 report(module.get());
-    const ReportDocument doc = report.Make(Start, End, ProductKindChoice::All);
+    WorkersReport report(module.get());
+    const ReportDocument doc = report.make(Start, End, ProductKindChoice::All);
     bool ran = false;
     ReportPreview::setExecHook([&](ReportPreview &preview) {
         ran = true;
@@ -1099,9 +1099,9 @@ void TestReports::exportWritesProductOutput()
     QFETCH(ProductKindChoice, kind);
     QFETCH(int, rows);
     FakeSpreadsheet spreadsheet;
-    TForm18 centre(module.get());
-    centre.DTPicker1->setDate(Start);
-    centre.DTPicker2->setDate(End);
+    ReportCentre centre(module.get());
+    centre.startField->setDate(Start);
+    centre.endField->setDate(End);
     centre.setProductKind(kind);
     QPushButton *button = child<QPushButton>(&centre, "Button6");
     QCOMPARE(button->text(), QStringLiteral("Excel (0 из 0)"));
@@ -1124,7 +1124,7 @@ void TestReports::exportWritesProductOutput()
     for (int k = 1; k <= rows; ++k)
         progress << QStringLiteral("Excel (%1 из %2)").arg(k).arg(rows);
     QCOMPARE(captions, progress);
-    QVERIFY(!centre.XLS_Rep->isOpen());
+    QVERIFY(!centre.exportQuery->isOpen());
 
     QCOMPARE(spreadsheet.opened.size(), 1);
     const auto cells = readWorkbook(spreadsheet.opened.first()).filled();
@@ -1171,9 +1171,9 @@ void TestReports::exportOfEmptyPeriod()
 {
     auto &[db, p, module] = *m_fixture;
     FakeSpreadsheet spreadsheet;
-    TForm18 centre(module.get());
-    centre.DTPicker1->setDate(Start);
-    centre.DTPicker2->setDate(End);
+    ReportCentre centre(module.get());
+    centre.startField->setDate(Start);
+    centre.endField->setDate(End);
     QPushButton *button = child<QPushButton>(&centre, "Button6");
     button->click();
     QCOMPARE(button->text(), QStringLiteral("Excel (5 из 5)"));
@@ -1182,8 +1182,8 @@ void TestReports::exportOfEmptyPeriod()
     const int loose = db.addProduct(QStringLiteral("Без группы"), 0, 2);
     const int price = db.addPrice(p.k1, loose, 0);
     db.addRecord(p.w1, loose, price, QDate(2030, 2, 3), 1, 3, 0, 1, 1);
-    centre.DTPicker1->setDate(QDate(2030, 2, 1));
-    centre.DTPicker2->setDate(QDate(2030, 3, 1));
+    centre.startField->setDate(QDate(2030, 2, 1));
+    centre.endField->setDate(QDate(2030, 3, 1));
     button->click();
     QCOMPARE(button->text(), QStringLiteral("Excel (1 из 1)"));
     auto cells = readWorkbook(spreadsheet.opened.last()).filled();
@@ -1192,8 +1192,8 @@ void TestReports::exportOfEmptyPeriod()
     QCOMPARE(cells.value({2, 4}).value, QStringLiteral("6"));
 
     // A record on the end date belongs to the next period.
-    centre.DTPicker1->setDate(QDate(2030, 1, 1));
-    centre.DTPicker2->setDate(QDate(2030, 2, 3));
+    centre.startField->setDate(QDate(2030, 1, 1));
+    centre.endField->setDate(QDate(2030, 2, 3));
     button->click();
     QCOMPARE(button->text(), QStringLiteral("Excel (0 из 0)"));
     QCOMPARE(spreadsheet.opened.size(), 3);
@@ -1206,9 +1206,9 @@ void TestReports::exportWithoutSpreadsheetApplication()
 {
     auto &[_db, _p, module] = *m_fixture;
     FakeSpreadsheet spreadsheet;
-    TForm18 centre(module.get());
-    centre.DTPicker1->setDate(Start);
-    centre.DTPicker2->setDate(End);
+    ReportCentre centre(module.get());
+    centre.startField->setDate(Start);
+    centre.endField->setDate(End);
     centre.setProductKind(ProductKindChoice::Blanks);
     QPushButton *button = child<QPushButton>(&centre, "Button6");
     button->click();
@@ -1228,7 +1228,7 @@ void TestReports::exportWithoutSpreadsheetApplication()
     QCOMPARE(rec.shown[0].folder, QFileInfo(path).absolutePath());
     QCOMPARE(button->text(), QStringLiteral("Excel (5 из 5)"));
     QCOMPARE(spreadsheet.opened.size(), 1);
-    QVERIFY(!centre.XLS_Rep->isOpen());
+    QVERIFY(!centre.exportQuery->isOpen());
 }
 
 // ---- The window ------------------------------------------------------------------------------------
@@ -1236,7 +1236,7 @@ void TestReports::exportWithoutSpreadsheetApplication()
 void TestReports::centreWindow()
 {
     auto &[_db, _p, module] = *m_fixture;
-    TForm18 centre(module.get());
+    ReportCentre centre(module.get());
     QCOMPARE(centre.windowTitle(), QStringLiteral("Отчеты (8)"));
     QCOMPARE(centre.layout()->sizeConstraint(), QLayout::SetFixedSize);
 
@@ -1309,9 +1309,9 @@ void TestReports::presetPeriod()
     QFETCH(QDate, today);
     QFETCH(QDate, start);
     QFETCH(QDate, end);
-    TForm18 centre(module.get());
+    ReportCentre centre(module.get());
     centre.setProductKind(ProductKindChoice::Blanks);
-    centre.PresetPeriod(today);
+    centre.presetPeriod(today);
     QCOMPARE(child<QDateEdit>(&centre, "DTPicker1")->date(), start);
     QCOMPARE(child<QDateEdit>(&centre, "DTPicker2")->date(), end);
     QCOMPARE(centre.productKind(), ProductKindChoice::Blanks);   // the kind keeps its choice
@@ -1335,17 +1335,17 @@ void TestReports::rolesRestrictTheCentre()
     QFETCH(bool, allReports);
     QFETCH(bool, kindFixed);
 
-    TForm1 main(module.get());
-    TForm23 login23(&main);
+    JournalWindow main(module.get());
+    LoginWindow login23(&main);
     child<QLineEdit>(&login23, "Edit1")->setText(login);
-    QVERIFY(login23.Login());
+    QVERIFY(login23.applyLogin());
 
     PreviewSpy spy;
     bool checked = false;
     // The centre opens modally from the menu; look at it while it is open, run the one report
     // every role may use, then close it.
     QTimer::singleShot(0, this, [&] {
-        auto *centre = qobject_cast<TForm18 *>(QApplication::activeModalWidget());
+        auto *centre = qobject_cast<ReportCentre *>(QApplication::activeModalWidget());
         QVERIFY(centre);
         QCOMPARE(centre->parentWidget(), &main);
         QCOMPARE(centre->windowTitle(), QStringLiteral("Отчеты (8)"));
@@ -1359,8 +1359,8 @@ void TestReports::rolesRestrictTheCentre()
         QCOMPARE(child<QGroupBox>(centre, "RadioGroup1")->isEnabled(), !kindFixed);
         QCOMPARE(centre->productKind(), kindFixed ? ProductKindChoice::Finished : ProductKindChoice::All);
 
-        centre->DTPicker1->setDate(Start);
-        centre->DTPicker2->setDate(End);
+        centre->startField->setDate(Start);
+        centre->endField->setDate(End);
         child<QPushButton>(centre, "Button3")->click();
         QCOMPARE(spy.runs, 1);
         const QStringList texts = spy.document.texts(0);
@@ -1371,7 +1371,7 @@ void TestReports::rolesRestrictTheCentre()
     });
     main.findChild<QAction *>(QStringLiteral("MenuReportCentre"))->trigger();
     QVERIFY(checked);
-    QVERIFY(!Windows::get<TForm18>()->isVisible());
+    QVERIFY(!Windows::get<ReportCentre>()->isVisible());
 }
 
 QTEST_MAIN(TestReports)

@@ -32,9 +32,9 @@ void writeCell(SpreadsheetWriter &w, bool formatted, int sheet, int column, int 
                const QString &text, bool asText = false, bool autoFit = false, bool bold = false)
 {
     if (formatted)
-        QCOMPARE(w.WriteFormattedCell(sheet, column, row, text, asText, autoFit, bold), 1);
+        QCOMPARE(w.writeFormattedCell(sheet, column, row, text, asText, autoFit, bold), 1);
     else
-        QCOMPARE(w.WriteCell(sheet, column, row, text), 1);
+        QCOMPARE(w.writeCell(sheet, column, row, text), 1);
 }
 
 } // namespace
@@ -50,7 +50,7 @@ private:
     Workbook showAndRead(SpreadsheetWriter &w, FakeSpreadsheet &app)
     {
         const int launches = app.opened.size();
-        if (w.SetVisible(true) != 1 || app.opened.size() != launches + 1)
+        if (w.setVisible(true) != 1 || app.opened.size() != launches + 1)
             return {};
         return readWorkbook(app.opened.last());
     }
@@ -96,7 +96,7 @@ private slots:
         }
         Messages::MessageRecorder rec;
         SpreadsheetWriter w(QStringLiteral("Цены"));
-        QCOMPARE(w.OpenWorkbook(), -1);
+        QCOMPARE(w.openWorkbook(), -1);
         QCOMPARE(rec.shown.size(), 1);
         QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
         QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
@@ -104,8 +104,8 @@ private slots:
 
         // Without a workbook there is no sheet to write to, and nothing to show.
         rec.clear();
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("x")), -1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("x")), -1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(rec.shown.size(), 1);
         QCOMPARE(rec.shown[0].title, SheetTitle);
         QVERIFY(app.opened.isEmpty());
@@ -114,13 +114,13 @@ private slots:
         // A failed open also drops a workbook the writer held before.
         app.available = true;
         SpreadsheetWriter::setFolder(m_folder);
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("x")), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("x")), 1);
         app.available = applicationAvailable;
         if (!folderUsable)
             SpreadsheetWriter::setFolder(QDir(m_folder).filePath(QStringLiteral("file/Табель")));
-        QCOMPARE(w.OpenWorkbook(), -1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), -1);
+        QCOMPARE(w.setVisible(true), 1);
         QVERIFY(app.opened.isEmpty());
     }
 
@@ -129,8 +129,8 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.SetVisible(false), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.setVisible(false), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QVERIFY(rec.shown.isEmpty());
         QVERIFY(app.opened.isEmpty());
         QVERIFY(w.savedFile().isEmpty());
@@ -182,12 +182,12 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("до")), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("до")), 1);
 
         const QString value(length, u'ж');
-        const int result = formatted ? w.WriteFormattedCell(sheet, column, row, value, true, true, true)
-                                     : w.WriteCell(sheet, column, row, value);
+        const int result = formatted ? w.writeFormattedCell(sheet, column, row, value, true, true, true)
+                                     : w.writeCell(sheet, column, row, value);
         QCOMPARE(result, -1);
         QCOMPARE(rec.shown.size(), 1);
         QCOMPARE(rec.shown[0].kind, Messages::Shown::Error);
@@ -196,11 +196,11 @@ private slots:
 
         // The export carries on after a failed cell: each further failure has its own box,
         // and the good cells reach the workbook.
-        QCOMPARE(formatted ? w.WriteFormattedCell(sheet, column, row, value, true, true, true)
-                           : w.WriteCell(sheet, column, row, value),
+        QCOMPARE(formatted ? w.writeFormattedCell(sheet, column, row, value, true, true, true)
+                           : w.writeCell(sheet, column, row, value),
                  -1);
         QCOMPARE(rec.shown.size(), 2);
-        QCOMPARE(w.WriteCell(1, 1, 2, QStringLiteral("после")), 1);
+        QCOMPARE(w.writeCell(1, 1, 2, QStringLiteral("после")), 1);
         QCOMPARE(rec.shown.size(), 2);
 
         const Workbook p = showAndRead(w, app);
@@ -223,14 +223,14 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 1, 1, QStringLiteral("Итого"), true, false, true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeFormattedCell(1, 1, 1, QStringLiteral("Итого"), true, false, true), 1);
         // An empty text neither writes, formats, fits nor checks the position.
-        QCOMPARE(w.WriteCell(1, 1, 1, QString()), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 1, 1, QString(), false, true, false), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 2, 1, QString(), true, true, true), 1);
-        QCOMPARE(w.WriteCell(9, 0, 0, QString()), 1);
-        QCOMPARE(w.WriteFormattedCell(0, -1, -1, QString(), true, true, true), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QString()), 1);
+        QCOMPARE(w.writeFormattedCell(1, 1, 1, QString(), false, true, false), 1);
+        QCOMPARE(w.writeFormattedCell(1, 2, 1, QString(), true, true, true), 1);
+        QCOMPARE(w.writeCell(9, 0, 0, QString()), 1);
+        QCOMPARE(w.writeFormattedCell(0, -1, -1, QString(), true, true, true), 1);
         QVERIFY(rec.shown.isEmpty());
 
         const Workbook p = showAndRead(w, app);
@@ -309,7 +309,7 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
+        QCOMPARE(w.openWorkbook(), 1);
         writeCell(w, formatted, 1, 2, 3, text, asText);
         const Workbook p = showAndRead(w, app);
         QVERIFY(p.ok);
@@ -329,23 +329,23 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
+        QCOMPARE(w.openWorkbook(), 1);
         // A cell once given the text format keeps it: a later number stays text, as in the
         // spreadsheet application, whichever write comes later.
-        QCOMPARE(w.WriteFormattedCell(1, 1, 1, QStringLiteral("01"), true, false, false), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("15")), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 1, 2, QStringLiteral("02"), true, false, false), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 1, 2, QStringLiteral("16"), false, false, false), 1);
+        QCOMPARE(w.writeFormattedCell(1, 1, 1, QStringLiteral("01"), true, false, false), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("15")), 1);
+        QCOMPARE(w.writeFormattedCell(1, 1, 2, QStringLiteral("02"), true, false, false), 1);
+        QCOMPARE(w.writeFormattedCell(1, 1, 2, QStringLiteral("16"), false, false, false), 1);
         // Bold is set and cleared by the formatted write; the plain write leaves it alone.
-        QCOMPARE(w.WriteFormattedCell(1, 2, 1, QStringLiteral("Итого"), false, false, true), 1);
-        QCOMPARE(w.WriteCell(1, 2, 1, QStringLiteral("Всего")), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 2, 2, QStringLiteral("7"), false, false, true), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 2, 2, QStringLiteral("8"), false, false, false), 1);
+        QCOMPARE(w.writeFormattedCell(1, 2, 1, QStringLiteral("Итого"), false, false, true), 1);
+        QCOMPARE(w.writeCell(1, 2, 1, QStringLiteral("Всего")), 1);
+        QCOMPARE(w.writeFormattedCell(1, 2, 2, QStringLiteral("7"), false, false, true), 1);
+        QCOMPARE(w.writeFormattedCell(1, 2, 2, QStringLiteral("8"), false, false, false), 1);
         // Rewriting a number cell with a text, and a text cell with a number.
-        QCOMPARE(w.WriteCell(1, 3, 1, QStringLiteral("5")), 1);
-        QCOMPARE(w.WriteCell(1, 3, 1, QStringLiteral("пять")), 1);
-        QCOMPARE(w.WriteCell(1, 3, 2, QStringLiteral("шесть")), 1);
-        QCOMPARE(w.WriteCell(1, 3, 2, QStringLiteral("6")), 1);
+        QCOMPARE(w.writeCell(1, 3, 1, QStringLiteral("5")), 1);
+        QCOMPARE(w.writeCell(1, 3, 1, QStringLiteral("пять")), 1);
+        QCOMPARE(w.writeCell(1, 3, 2, QStringLiteral("шесть")), 1);
+        QCOMPARE(w.writeCell(1, 3, 2, QStringLiteral("6")), 1);
         QVERIFY(rec.shown.isEmpty());
 
         const Workbook p = showAndRead(w, app);
@@ -374,27 +374,27 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
+        QCOMPARE(w.openWorkbook(), 1);
         const QString cyrillic = QStringLiteral("Иванова Анна Сергеевна");
         const QString latin = QStringLiteral("Ivanova Anna Sergeevna");
         QCOMPARE(cyrillic.size(), latin.size());
         for (int row = 1; row <= 3; ++row) {
-            QCOMPARE(w.WriteFormattedCell(1, 1, row, cyrillic.left(row * 7), true, true, false), 1);
-            QCOMPARE(w.WriteFormattedCell(1, 2, row, latin.left(row * 7), true, true, false), 1);
+            QCOMPARE(w.writeFormattedCell(1, 1, row, cyrillic.left(row * 7), true, true, false), 1);
+            QCOMPARE(w.writeFormattedCell(1, 2, row, latin.left(row * 7), true, true, false), 1);
         }
         // Columns 3 and 4: the same heading, bold in column 4; column 5: day numbers.
-        QCOMPARE(w.WriteFormattedCell(1, 3, 1, QStringLiteral("Итого (ч.)"), true, true, false), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 4, 1, QStringLiteral("Итого (ч.)"), true, true, true), 1);
+        QCOMPARE(w.writeFormattedCell(1, 3, 1, QStringLiteral("Итого (ч.)"), true, true, false), 1);
+        QCOMPARE(w.writeFormattedCell(1, 4, 1, QStringLiteral("Итого (ч.)"), true, true, true), 1);
         for (int row = 1; row <= 3; ++row)
-            QCOMPARE(w.WriteFormattedCell(1, 5, row, QString::number(row * 4), false, true, row == 1), 1);
+            QCOMPARE(w.writeFormattedCell(1, 5, row, QString::number(row * 4), false, true, row == 1), 1);
         // Column 6 is never fitted; column 7 is fitted before a longer text comes, which does
         // not widen it, as a fit measures what the column holds at the time.
-        QCOMPARE(w.WriteFormattedCell(1, 6, 1, QString(40, u'Ш'), false, false, true), 1);
-        QCOMPARE(w.WriteCell(1, 6, 2, QString(40, u'Ш')), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 7, 1, QStringLiteral("8"), false, true, false), 1);
-        QCOMPARE(w.WriteCell(1, 7, 2, QString(30, u'Ш')), 1);
+        QCOMPARE(w.writeFormattedCell(1, 6, 1, QString(40, u'Ш'), false, false, true), 1);
+        QCOMPARE(w.writeCell(1, 6, 2, QString(40, u'Ш')), 1);
+        QCOMPARE(w.writeFormattedCell(1, 7, 1, QStringLiteral("8"), false, true, false), 1);
+        QCOMPARE(w.writeCell(1, 7, 2, QString(30, u'Ш')), 1);
         // Column 8: fitted contents wider than a column may be.
-        QCOMPARE(w.WriteFormattedCell(1, 8, 1, QString(2000, u'Ж'), true, true, false), 1);
+        QCOMPARE(w.writeFormattedCell(1, 8, 1, QString(2000, u'Ж'), true, true, false), 1);
         QVERIFY(rec.shown.isEmpty());
 
         const Workbook p = showAndRead(w, app);
@@ -431,9 +431,9 @@ private slots:
         SpreadsheetWriter w(QStringLiteral("Цены"));
         QCOMPARE(w.exportName(), QStringLiteral("Цены"));
         for (int i = 0; i < 2; ++i) {
-            QCOMPARE(w.OpenWorkbook(), 1);
-            QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("Марка")), 1);
-            QCOMPARE(w.SetVisible(true), 1);
+            QCOMPARE(w.openWorkbook(), 1);
+            QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("Марка")), 1);
+            QCOMPARE(w.setVisible(true), 1);
         }
         QVERIFY(rec.shown.isEmpty());
         QCOMPARE(app.opened.size(), 2);
@@ -458,8 +458,8 @@ private slots:
         w.setExportName(QStringLiteral("  "));
         QCOMPARE(w.exportName(), QStringLiteral("Выгрузка"));
         QCOMPARE(SpreadsheetWriter().exportName(), QStringLiteral("Выгрузка"));
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QVERIFY(QFileInfo(w.savedFile()).fileName().startsWith(QStringLiteral("Выгрузка 20")));
     }
 
@@ -474,8 +474,8 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w(QStringLiteral("Продукция"));
-        const int opened = w.OpenWorkbook();
-        const int shown = w.SetVisible(true);
+        const int opened = w.openWorkbook();
+        const int shown = w.setVisible(true);
         qputenv("HOME", home);
         if (config.isNull())
             qunsetenv("XDG_CONFIG_HOME");
@@ -496,31 +496,31 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.SetVisible(false), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("первая")), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.setVisible(false), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("первая")), 1);
         // Hidden: nothing is saved or opened until the workbook is shown.
         QVERIFY(app.opened.isEmpty());
         QVERIFY(xlsxFiles(m_folder).isEmpty());
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(app.opened.size(), 1);
-        QCOMPARE(w.SetVisible(true), 1);
-        QCOMPARE(w.SetVisible(false), 1);
+        QCOMPARE(w.setVisible(true), 1);
+        QCOMPARE(w.setVisible(false), 1);
         QCOMPARE(app.opened.size(), 1);
 
         // Written after it was shown: showing again saves a further file with everything.
-        QCOMPARE(w.WriteCell(1, 1, 2, QStringLiteral("вторая")), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.writeCell(1, 1, 2, QStringLiteral("вторая")), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(app.opened.size(), 2);
         QCOMPARE(readWorkbook(app.opened[0]).cells.size(), 1);
         QCOMPARE(readWorkbook(app.opened[1]).cells.size(), 2);
 
         // A new workbook starts empty; one never shown is dropped by the next open.
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 5, 5, QStringLiteral("брошенная")), 1);
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("новая")), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 5, 5, QStringLiteral("брошенная")), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("новая")), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(app.opened.size(), 3);
         const Workbook p = readWorkbook(app.opened[2]);
         QCOMPARE(p.cells.size(), 1);
@@ -528,8 +528,8 @@ private slots:
         QCOMPARE(xlsxFiles(m_folder).size(), 3);
 
         // An empty workbook is shown as well.
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(app.opened.size(), 4);
         QVERIFY(readWorkbook(app.opened[3]).ok);
         QVERIFY(rec.shown.isEmpty());
@@ -543,11 +543,11 @@ private slots:
         app.available = false;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w(QStringLiteral("Цены"));
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("Марка")), 1);
-        QCOMPARE(w.WriteCell(1, 2, 2, QStringLiteral("12")), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("Марка")), 1);
+        QCOMPARE(w.writeCell(1, 2, 2, QStringLiteral("12")), 1);
         QVERIFY(rec.shown.isEmpty());
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QVERIFY(app.opened.isEmpty());
         const QStringList files = xlsxFiles(m_folder);
         QCOMPARE(files.size(), 1);
@@ -563,7 +563,7 @@ private slots:
                                         .arg(QDir::toNativeSeparators(w.savedFile())));
         QCOMPARE(rec.shown[0].folder, m_folder);
         // Shown once: a second showing without a change says nothing more.
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(rec.shown.size(), 1);
     }
 
@@ -575,9 +575,9 @@ private slots:
 
         // The application does not start: the user learns where the workbook was saved.
         app.opens = false;
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("12")), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("12")), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(app.opened.size(), 1);
         QVERIFY(QFileInfo::exists(app.opened[0]));
         QCOMPARE(rec.shown.size(), 1);
@@ -589,13 +589,13 @@ private slots:
         // The folder went away and cannot be made again: the workbook cannot be saved.
         app.opens = true;
         rec.clear();
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("12")), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("12")), 1);
         QVERIFY(QDir(m_folder).removeRecursively());
         QFile blocker(m_folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.setVisible(true), 1);
         QCOMPARE(app.opened.size(), 1);
         QCOMPARE(rec.shown.size(), 1);
         QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
@@ -636,10 +636,10 @@ private slots:
         FakeSpreadsheet app;
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("12.5")), 1);
-        QCOMPARE(w.WriteFormattedCell(1, 2, 1, QStringLiteral("Фамилия И.О."), true, true, true), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("12.5")), 1);
+        QCOMPARE(w.writeFormattedCell(1, 2, 1, QStringLiteral("Фамилия И.О."), true, true, true), 1);
+        QCOMPARE(w.setVisible(true), 1);
         std::snprintf(probe, sizeof probe, "%.1f", 1.5);
         const QByteArray after(probe);
         std::setlocale(LC_NUMERIC, saved.c_str());
@@ -697,9 +697,9 @@ private slots:
 
         Messages::MessageRecorder rec;
         SpreadsheetWriter w;
-        QCOMPARE(w.OpenWorkbook(), 1);
-        QCOMPARE(w.WriteCell(1, 1, 1, QStringLiteral("Марка")), 1);
-        QCOMPARE(w.SetVisible(true), 1);
+        QCOMPARE(w.openWorkbook(), 1);
+        QCOMPARE(w.writeCell(1, 1, 1, QStringLiteral("Марка")), 1);
+        QCOMPARE(w.setVisible(true), 1);
         if (program) {
             // Without a desktop session the association cannot be followed here, so the known
             // program opens the workbook in either case.
@@ -832,34 +832,34 @@ void TestSpreadsheetWriter::libreOfficeReadsTheWorkbook()
     FakeSpreadsheet app;
     Messages::MessageRecorder rec;
     SpreadsheetWriter w(QStringLiteral("Табель"));
-    QCOMPARE(w.OpenWorkbook(), 1);
-    QCOMPARE(w.SetVisible(false), 1);
+    QCOMPARE(w.openWorkbook(), 1);
+    QCOMPARE(w.setVisible(false), 1);
     // The shape of the timesheet exports: title, bold headings, names as text, numbers fitted.
-    QCOMPARE(w.WriteFormattedCell(1, 1, 1, QStringLiteral("Январь 2026"), true, true, true), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 1, 2, QStringLiteral("Фамилия И.О."), true, true, true), 1);
+    QCOMPARE(w.writeFormattedCell(1, 1, 1, QStringLiteral("Январь 2026"), true, true, true), 1);
+    QCOMPARE(w.writeFormattedCell(1, 1, 2, QStringLiteral("Фамилия И.О."), true, true, true), 1);
     for (int day = 1; day <= 3; ++day)
-        QCOMPARE(w.WriteFormattedCell(1, day + 1, 2, QString::number(day), false, true, true), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 5, 2, QStringLiteral("Итого (р.)"), true, true, true), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 1, 3, QStringLiteral("Щербакова-Жемчужникова Ю.Ш."), true, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 2, 3, QStringLiteral("8"), false, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 4, 3, QStringLiteral("12"), false, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 5, 3, QStringLiteral("123456789,25"), false, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 1, 4, QStringLiteral("Ёлкин Ф.Я."), true, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 2, 4, QStringLiteral("007"), true, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 3, 4, QStringLiteral("-3.5"), false, true, false), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 5, 4, QStringLiteral("9876543210,5"), false, true, true), 1);
+        QCOMPARE(w.writeFormattedCell(1, day + 1, 2, QString::number(day), false, true, true), 1);
+    QCOMPARE(w.writeFormattedCell(1, 5, 2, QStringLiteral("Итого (р.)"), true, true, true), 1);
+    QCOMPARE(w.writeFormattedCell(1, 1, 3, QStringLiteral("Щербакова-Жемчужникова Ю.Ш."), true, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 2, 3, QStringLiteral("8"), false, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 4, 3, QStringLiteral("12"), false, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 5, 3, QStringLiteral("123456789,25"), false, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 1, 4, QStringLiteral("Ёлкин Ф.Я."), true, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 2, 4, QStringLiteral("007"), true, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 3, 4, QStringLiteral("-3.5"), false, true, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 5, 4, QStringLiteral("9876543210,5"), false, true, true), 1);
     // The shape of the price export: plain writes, numbers with the point.
-    QCOMPARE(w.WriteCell(1, 6, 2, QStringLiteral("Цена")), 1);
-    QCOMPARE(w.WriteCell(1, 6, 3, QStringLiteral("12.5")), 1);
-    QCOMPARE(w.WriteCell(1, 6, 4, QStringLiteral("Заготовки")), 1);
+    QCOMPARE(w.writeCell(1, 6, 2, QStringLiteral("Цена")), 1);
+    QCOMPARE(w.writeCell(1, 6, 3, QStringLiteral("12.5")), 1);
+    QCOMPARE(w.writeCell(1, 6, 4, QStringLiteral("Заготовки")), 1);
     // Bold cleared again.
-    QCOMPARE(w.WriteFormattedCell(1, 1, 5, QStringLiteral("Снято"), true, false, true), 1);
-    QCOMPARE(w.WriteFormattedCell(1, 1, 5, QStringLiteral("Снято"), true, false, false), 1);
+    QCOMPARE(w.writeFormattedCell(1, 1, 5, QStringLiteral("Снято"), true, false, true), 1);
+    QCOMPARE(w.writeFormattedCell(1, 1, 5, QStringLiteral("Снято"), true, false, false), 1);
     // Texts the package has to escape.
     const QString escapeLike = QStringLiteral("_x0041_x0042_ _x12_ <&>");
-    QCOMPARE(w.WriteCell(1, 1, 6, escapeLike), 1);
-    QCOMPARE(w.WriteCell(1, 1, 7, QStringLiteral("x") + QChar(0xFFFE) + QStringLiteral("y")), 1);
-    QCOMPARE(w.SetVisible(true), 1);
+    QCOMPARE(w.writeCell(1, 1, 6, escapeLike), 1);
+    QCOMPARE(w.writeCell(1, 1, 7, QStringLiteral("x") + QChar(0xFFFE) + QStringLiteral("y")), 1);
+    QCOMPARE(w.setVisible(true), 1);
     QVERIFY(rec.shown.isEmpty());
     QCOMPARE(app.opened.size(), 1);
 

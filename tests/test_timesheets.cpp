@@ -147,9 +147,9 @@ QStringList shownColumns(const DataGrid *grid)
 struct Fixture {
     TestDatabase db;
     SmallPlant p{db};
-    std::unique_ptr<TDataModule6> module = db.connectModule();
-    TForm1 main{module.get()};
-    TForm19 &w = *Windows::get<TForm19>();
+    std::unique_ptr<DataModule> module = db.connectModule();
+    JournalWindow main{module.get()};
+    ShiftTimesheetWindow &w = *Windows::get<ShiftTimesheetWindow>();
     QTemporaryDir books;
 };
 
@@ -293,9 +293,9 @@ void TestTimesheets::statementTexts()
     QCOMPARE(ShiftTimesheetStatements::day(),
              QStringLiteral(" select smena, w_id, sum(time) as tim from accounts_dep.smena where data=:data group by smena,w_id;"));
     auto &f = *m_fixture;
-    QCOMPARE(f.module->H_Tabel_1->sql(), ShiftTimesheetStatements::grid(1));
-    QCOMPARE(f.module->H_Tabel_3->sql(), ShiftTimesheetStatements::grid(3));
-    QCOMPARE(f.w.dt->sql(), ShiftTimesheetStatements::day());
+    QCOMPARE(f.module->shiftGrid1->sql(), ShiftTimesheetStatements::grid(1));
+    QCOMPARE(f.module->shiftGrid3->sql(), ShiftTimesheetStatements::grid(3));
+    QCOMPARE(f.w.dayHours->sql(), ShiftTimesheetStatements::day());
 }
 
 void TestTimesheets::opensOnJournalMonth_data()
@@ -323,17 +323,17 @@ void TestTimesheets::opensOnJournalMonth()
     onModal(open, [&](QDialog *d) {
         QCOMPARE(d, static_cast<QDialog *>(&f.w));
         QCOMPARE(f.w.windowTitle(), QStringLiteral("Табель по времени"));
-        QCOMPARE(f.w.ComboBox1->currentText(), month);
-        QCOMPARE(f.w.ComboBox2->currentText(), year);
+        QCOMPARE(f.w.monthList->currentText(), month);
+        QCOMPARE(f.w.yearList->currentText(), year);
         for (DataSet *q : f.w.gridQueries())
             QVERIFY(q->isOpen());
-        QCOMPARE(f.module->H_Tabel_2->param(QStringLiteral("mnth")).toInt(), f.w.ComboBox1->currentIndex() + 1);
-        QCOMPARE(f.module->H_Tabel_2->param(QStringLiteral("yea")).toString(), year);
+        QCOMPARE(f.module->shiftGrid2->param(QStringLiteral("mnth")).toInt(), f.w.monthList->currentIndex() + 1);
+        QCOMPARE(f.module->shiftGrid2->param(QStringLiteral("yea")).toString(), year);
         QCOMPARE(f.w.size(), QSize(958, 577));
-        QCOMPARE(f.w.PageControl1->count(), 3);
-        QCOMPARE(f.w.PageControl1->tabText(2), QStringLiteral("Смена №3"));
-        QVERIFY(!f.w.PB->isVisible());
-        f.w.Button4->click();
+        QCOMPARE(f.w.shiftTabs->count(), 3);
+        QCOMPARE(f.w.shiftTabs->tabText(2), QStringLiteral("Смена №3"));
+        QVERIFY(!f.w.progressBar->isVisible());
+        f.w.exitButton->click();
     });
     f.main.findChild<QAction *>(QStringLiteral("MenuShiftTimesheet"))->trigger();
     QVERIFY(open.ran);
@@ -342,8 +342,8 @@ void TestTimesheets::opensOnJournalMonth()
     for (DataSet *q : f.w.gridQueries())
         QVERIFY(!q->isOpen());
     // The year list runs from 2007 through this year.
-    QCOMPARE(f.w.ComboBox2->itemText(0), QStringLiteral("2007"));
-    QCOMPARE(f.w.ComboBox2->itemText(f.w.ComboBox2->count() - 1), QString::number(QDate::currentDate().year()));
+    QCOMPARE(f.w.yearList->itemText(0), QStringLiteral("2007"));
+    QCOMPARE(f.w.yearList->itemText(f.w.yearList->count() - 1), QString::number(QDate::currentDate().year()));
 }
 
 void TestTimesheets::dayLooks_data()
@@ -390,9 +390,9 @@ void TestTimesheets::dayLooks()
     f.p.record(f.p.ivanov, month, 1, 8);
     addRow(f.db, f.p.ivanov, 1, month.month(), month.year(), hours < 0 ? Cells{{1, 8}} : Cells{{1, 8}, {day, hours}});
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(month);
+    f.w.prepareMonth(month);
     QCOMPARE(rec.shown.size(), 0);
-    DataGrid *grid = f.w.DBGrid1;
+    DataGrid *grid = f.w.shift1Grid;
     QCOMPARE(grid->dataModel()->rowCount(), 1);
     const int column = grid->columnOf(QStringLiteral("d%1").arg(day));
     const QModelIndex cell = grid->dataModel()->index(0, column);
@@ -433,15 +433,15 @@ void TestTimesheets::gridRowsOfTheMonth()
     f.p.record(f.p.petrov, QDate(2026, 4, 1), 1, 8);
     addRow(f.db, f.p.ivanov, 1, 4, 2026, {{1, 8}});
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(day);
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("summ")), (QStringList{"6", "4"}));
-    QCOMPARE(column(f.module->H_Tabel_2, QStringLiteral("fio")), QStringList());
-    QCOMPARE(column(f.module->H_Tabel_3, QStringLiteral("fio")), QStringList{"Иванов И.И."});
-    QCOMPARE(column(f.module->H_Tabel_3, QStringLiteral("d11")), QStringList{"7"});
+    f.w.prepareMonth(day);
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("fio")), (QStringList{"Иванов И.И.", "Сидоров С.С."}));
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("summ")), (QStringList{"6", "4"}));
+    QCOMPARE(column(f.module->shiftGrid2, QStringLiteral("fio")), QStringList());
+    QCOMPARE(column(f.module->shiftGrid3, QStringLiteral("fio")), QStringList{"Иванов И.И."});
+    QCOMPARE(column(f.module->shiftGrid3, QStringLiteral("d11")), QStringList{"7"});
     // April: Petrov's record is there, his April row is not; Ivanov's April row has no record.
-    f.w.ComboBox1->setCurrentIndex(3);
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("fio")), QStringList());
+    f.w.monthList->setCurrentIndex(3);
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("fio")), QStringList());
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -457,13 +457,13 @@ void TestTimesheets::decemberBounds()
     for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
         addRow(f.db, worker, 1, 12, 2026, {{1, 8}, {31, 8}});
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(QDate(2026, 12, 15));
-    QCOMPARE(f.module->H_Tabel_1->param(QStringLiteral("date1")).toDate(), QDate(2026, 12, 1));
-    QCOMPARE(f.module->H_Tabel_1->param(QStringLiteral("date2")).toDate(), QDate(2027, 1, 1));
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("fio")), QStringList{"Иванов И.И."});
+    f.w.prepareMonth(QDate(2026, 12, 15));
+    QCOMPARE(f.module->shiftGrid1->param(QStringLiteral("date1")).toDate(), QDate(2026, 12, 1));
+    QCOMPARE(f.module->shiftGrid1->param(QStringLiteral("date2")).toDate(), QDate(2027, 1, 1));
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("fio")), QStringList{"Иванов И.И."});
     // The earnings of the two December records, 10 rings at 5 each.
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("cena_all")), QStringList{"100.00"});
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("d31")), QStringList{"8"});
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("cena_all")), QStringList{"100.00"});
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("d31")), QStringList{"8"});
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -473,22 +473,22 @@ void TestTimesheets::monthListsApplyAtOnce()
     f.p.record(f.p.ivanov, QDate(2025, 5, 5), 1, 8);
     addRow(f.db, f.p.ivanov, 1, 5, 2025, {{5, 8}});
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(QDate(2026, 5, 20));
-    QCOMPARE(f.module->H_Tabel_1->recordCount(), 0);
-    f.w.ComboBox2->setCurrentIndex(f.w.ComboBox2->findText(QStringLiteral("2025")));
-    QCOMPARE(f.w.SelectedMonth(), (TimesheetMonth{5, 2025}));
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("d5")), QStringList{"8"});
+    f.w.prepareMonth(QDate(2026, 5, 20));
+    QCOMPARE(f.module->shiftGrid1->recordCount(), 0);
+    f.w.yearList->setCurrentIndex(f.w.yearList->findText(QStringLiteral("2025")));
+    QCOMPARE(f.w.selectedMonth(), (TimesheetMonth{5, 2025}));
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("d5")), QStringList{"8"});
     // February of 2025 has 28 days: the colours follow the month.
-    f.w.ComboBox1->setCurrentIndex(1);
-    QCOMPARE(f.module->H_Tabel_1->recordCount(), 0);
-    const int d29 = f.w.DBGrid2->columnOf(QStringLiteral("d29"));
-    QCOMPARE(f.w.DBGrid2->dataModel()->headerData(d29, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(192, 192, 192));
+    f.w.monthList->setCurrentIndex(1);
+    QCOMPARE(f.module->shiftGrid1->recordCount(), 0);
+    const int d29 = f.w.shift2Grid->columnOf(QStringLiteral("d29"));
+    QCOMPARE(f.w.shift2Grid->dataModel()->headerData(d29, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(192, 192, 192));
     // "Обновить" reads what another workstation wrote meanwhile.
     f.p.record(f.p.ivanov, QDate(2025, 2, 3), 1, 8);
     addRow(f.db, f.p.ivanov, 1, 2, 2025, {{3, 8}});
-    QCOMPARE(f.module->H_Tabel_1->recordCount(), 0);
-    f.w.Button5->click();
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("d3")), QStringList{"8"});
+    QCOMPARE(f.module->shiftGrid1->recordCount(), 0);
+    f.w.rereadButton->click();
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("d3")), QStringList{"8"});
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -511,8 +511,8 @@ void TestTimesheets::rebuild()
     addRow(f.db, f.p.ivanov, 0, 3, 2026, {{5, 6}}, 7777);
     addRow(f.db, f.p.petrov, 1, 2, 2026, {{4, 8}});
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(march.date(15));
-    f.w.Button1->click();
+    f.w.prepareMonth(march.date(15));
+    f.w.rebuildButton->click();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(f.db.timesheetLines(f.p.ivanov),
              (QStringList{"0 3.2026 7777 0: d5=6", "1 3.2026 0 0: d3=9 d31=8", "4 3.2026 0 0: d3=2"}));
@@ -520,11 +520,11 @@ void TestTimesheets::rebuild()
     QCOMPARE(f.db.timesheetLines(f.p.sidorov), QStringList{"3 3.2026 0 0: d20=0"});
     QCOMPARE(dayCellRuleBroken(f.db, march), QStringList());
     // The grids show the month anew; the bar is gone; nothing stays locked.
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("d3")), QStringList{"9"});
-    QCOMPARE(column(f.module->H_Tabel_3, QStringLiteral("d20")), QStringList{"0"});
-    QVERIFY(f.w.PB->isHidden());
-    QVERIFY(f.w.Button1->isEnabled());
-    QVERIFY(!f.w.dt->isOpen());
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("d3")), QStringList{"9"});
+    QCOMPARE(column(f.module->shiftGrid3, QStringLiteral("d20")), QStringList{"0"});
+    QVERIFY(f.w.progressBar->isHidden());
+    QVERIFY(f.w.rebuildButton->isEnabled());
+    QVERIFY(!f.w.dayHours->isOpen());
     QVERIFY(!f.module->inTransaction());
     QCOMPARE(f.db.advisoryLocks(), 0);
     QVERIFY(!QApplication::overrideCursor());
@@ -548,7 +548,7 @@ void TestTimesheets::rebuildProgress()
     addRow(f.db, f.p.petrov, 2, 4, 2026, {{30, 1}});
     Messages::MessageRecorder rec;
     f.w.show();
-    f.w.PrepareMonth(april.date(1));
+    f.w.prepareMonth(april.date(1));
     QList<int> positions;
     bool visible = true, commandsOff = true, repainted = false;
     QStringList seenByOthers;
@@ -562,32 +562,32 @@ void TestTimesheets::rebuildProgress()
         }
     } paints;
     paints.seen = &repainted;
-    f.w.PB->installEventFilter(&paints);
-    connect(f.w.PB, &QProgressBar::valueChanged, this, [&](int value) {
+    f.w.progressBar->installEventFilter(&paints);
+    connect(f.w.progressBar, &QProgressBar::valueChanged, this, [&](int value) {
         positions << value;
-        visible = visible && f.w.PB->isVisible();
-        commandsOff = commandsOff && !f.w.Button1->isEnabled() && !f.w.ComboBox1->isEnabled();
+        visible = visible && f.w.progressBar->isVisible();
+        commandsOff = commandsOff && !f.w.rebuildButton->isEnabled() && !f.w.monthList->isEnabled();
         if (value == 10) {
             // A second click while the first runs starts nothing.
-            f.w.Button1Click();
+            f.w.rebuildMonth();
             seenByOthers = f.db.timesheetLines(f.p.petrov);
         }
     });
-    f.w.Button1Click();
-    f.w.PB->disconnect(this);
+    f.w.rebuildMonth();
+    f.w.progressBar->disconnect(this);
     QList<int> days;
     for (int d = 1; d <= 30; ++d)
         days << d;
-    QCOMPARE(f.w.PB->minimum(), 1);
-    QCOMPARE(f.w.PB->maximum(), 30);
+    QCOMPARE(f.w.progressBar->minimum(), 1);
+    QCOMPARE(f.w.progressBar->maximum(), 30);
     QCOMPARE(positions, days);
     QVERIFY(visible);
     QVERIFY(commandsOff);
     QVERIFY(repainted);
     // Another workstation sees the month as it was until the rebuild is over.
     QCOMPARE(seenByOthers, QStringList{"2 4.2026 0 0: d30=1"});
-    QVERIFY(f.w.PB->isHidden());
-    QVERIFY(f.w.Button1->isEnabled());
+    QVERIFY(f.w.progressBar->isHidden());
+    QVERIFY(f.w.rebuildButton->isEnabled());
     QCOMPARE(f.db.timesheetLines(f.p.ivanov), QStringList{"1 4.2026 0 0: d2=8"});
     QCOMPARE(f.db.timesheetLines(f.p.petrov), QStringList{"2 4.2026 0 0: d30=8"});
     QCOMPARE(rec.shown.size(), 0);
@@ -636,8 +636,8 @@ void TestTimesheets::rebuildRefused()
         f.db.exec(QStringLiteral("create trigger refuse_day31 before insert on accounts_dep.h_tabel for each row execute function refuse_day31()"));
     }
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(march.date(1));
-    f.w.Button1Click();
+    f.w.prepareMonth(march.date(1));
+    f.w.rebuildMonth();
     QVERIFY(!rec.errors().isEmpty());
     QVERIFY2(rec.errors().first().startsWith(QStringLiteral("Не удалось перестроить табель.\n")), qPrintable(rec.errors().first()));
     QVERIFY2(rec.errors().first().contains(serverText), qPrintable(rec.errors().first()));
@@ -645,8 +645,8 @@ void TestTimesheets::rebuildRefused()
     for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
         after << f.db.timesheetLines(worker);
     QCOMPARE(after, before);
-    QVERIFY(f.w.PB->isHidden());
-    QVERIFY(f.w.Button1->isEnabled());
+    QVERIFY(f.w.progressBar->isHidden());
+    QVERIFY(f.w.rebuildButton->isEnabled());
     QVERIFY(!f.module->inTransaction());
     // A lost connection's server process lets its locks go as it ends.
     QTRY_COMPARE_WITH_TIMEOUT(f.db.advisoryLocks(), 0, 3000);
@@ -654,9 +654,9 @@ void TestTimesheets::rebuildRefused()
     if (refusal != QLatin1String("terminate")) {
         // The grids show the month as it still is; the connection commits each statement again.
         QCOMPARE(rec.errors().size(), 1);
-        QVERIFY(f.module->H_Tabel_1->isOpen());
-        QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("d3")), QStringList{"1"});
-        f.module->SQL_exec.execute(QStringLiteral("update accounts_dep.ver set delim=','"));
+        QVERIFY(f.module->shiftGrid1->isOpen());
+        QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("d3")), QStringList{"1"});
+        f.module->command.execute(QStringLiteral("update accounts_dep.ver set delim=','"));
         QCOMPARE(f.db.scalar(QStringLiteral("select delim from accounts_dep.ver")).toString(), QStringLiteral(","));
     }
 }
@@ -685,8 +685,8 @@ void TestTimesheets::rebuildKeepsChangesOfAnotherWorkstation()
     QString error;
     std::thread rebuilding([&] {
         try {
-            TDataModule6 module;
-            module.Connect(connection);
+            DataModule module;
+            module.open(connection);
             DataSet dt(module.connectionName());
             dt.setSql(ShiftTimesheetStatements::day());
             MonthRebuild(module, dt, MonthRebuild::Family::Shifts).run(march, [&](int day) { reached = day; });
@@ -732,12 +732,12 @@ void TestTimesheets::versionGateWaitsForTheRebuild()
     Messages::MessageRecorder rec;
     {
         UnitOfWork work(*f.module);
-        f.main.VersionGate();
+        f.main.runVersionGate();
         QCOMPARE(f.db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), 0);
     }
-    f.main.VersionGate();
-    QCOMPARE(f.db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), f.main.BuildDate);
-    QVERIFY(f.main.BuildDate > 0);
+    f.main.runVersionGate();
+    QCOMPARE(f.db.scalar(QStringLiteral("select d from accounts_dep.ver")).toInt(), f.main.buildDate);
+    QVERIFY(f.main.buildDate > 0);
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -752,8 +752,8 @@ void TestTimesheets::focusedCellPlain()
     addRow(f.db, f.p.petrov, 1, 3, 2026, {{2, 10}});
     Messages::MessageRecorder rec;
     f.w.show();
-    f.w.PrepareMonth(QDate(2026, 3, 1));
-    DataGrid *grid = f.w.DBGrid1;
+    f.w.prepareMonth(QDate(2026, 3, 1));
+    DataGrid *grid = f.w.shift1Grid;
     const int d2 = grid->columnOf(QStringLiteral("d2")), d3 = grid->columnOf(QStringLiteral("d3"));
     grid->setCurrentIndex(grid->dataModel()->index(0, d2));
     QCoreApplication::processEvents();
@@ -787,9 +787,9 @@ void TestTimesheets::printSumsAllRows()
     addRow(f.db, f.p.ivanov, 1, 10, 2026, {{5, 99}});
     Messages::MessageRecorder rec;
     PreviewSpy spy;
-    f.w.PrepareMonth(QDate(2026, 11, 20));
-    QCOMPARE(column(f.module->H_Tabel_1, QStringLiteral("d5")), QStringList{"8"});
-    f.w.Button6->click();
+    f.w.prepareMonth(QDate(2026, 11, 20));
+    QCOMPARE(column(f.module->shiftGrid1, QStringLiteral("d5")), QStringList{"8"});
+    f.w.printButton->click();
     QCOMPARE(spy.runs, 1);
     QCOMPARE(rec.shown.size(), 0);
     QVERIFY(spy.texts.contains(QStringLiteral("Ноябрь 2026 г.")));
@@ -820,14 +820,14 @@ void TestTimesheets::exportReadBack()
             addRow(f.db, worker, 0, 11, 2026, {{1, 2}, {2, 5}}, 7777);
     }
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(QDate(2026, 11, 2));
-    QCOMPARE(f.w.Button2->text(), QStringLiteral("Excel"));
-    f.w.Button2->click();
+    f.w.prepareMonth(QDate(2026, 11, 2));
+    QCOMPARE(f.w.exportButton->text(), QStringLiteral("Excel"));
+    f.w.exportButton->click();
     QCOMPARE(rec.shown.size(), 0);
-    QCOMPARE(f.w.Button2->text(), QStringLiteral("Excel (12 из 12)"));
+    QCOMPARE(f.w.exportButton->text(), QStringLiteral("Excel (12 из 12)"));
     QCOMPARE(app.opened.size(), 1);
     // The window's own writer, kept for the run.
-    QCOMPARE(f.w.XLS.savedFile(), app.opened.first());
+    QCOMPARE(f.w.writer.savedFile(), app.opened.first());
     QVERIFY(!f.module->inTransaction());
     QVERIFY(!QApplication::overrideCursor());
 
@@ -860,9 +860,9 @@ void TestTimesheets::exportReadBack()
     QVERIFY(book.widths.contains(1) && book.widths.contains(33));
 
     // The caption is "Excel" again when the window is next opened.
-    f.w.FinishMonth();
-    f.w.PrepareMonth(QDate(2026, 11, 2));
-    QCOMPARE(f.w.Button2->text(), QStringLiteral("Excel"));
+    f.w.finishMonth();
+    f.w.prepareMonth(QDate(2026, 11, 2));
+    QCOMPARE(f.w.exportButton->text(), QStringLiteral("Excel"));
 }
 
 void TestTimesheets::exportWithoutSpreadsheet()
@@ -872,20 +872,20 @@ void TestTimesheets::exportWithoutSpreadsheet()
     app.available = false;
     addRow(f.db, f.p.ivanov, 1, 11, 2026, {{1, 8}});
     Messages::MessageRecorder rec;
-    f.w.PrepareMonth(QDate(2026, 11, 2));
-    f.w.Button2Click();
+    f.w.prepareMonth(QDate(2026, 11, 2));
+    f.w.exportWorkbook();
     // The workbook is written all the same, and the message says where it is.
     QVERIFY(app.opened.isEmpty());
-    const QString path = f.w.XLS.savedFile();
+    const QString path = f.w.writer.savedFile();
     QVERIFY(QFileInfo::exists(path));
     QCOMPARE(QFileInfo(path).absolutePath(), f.books.path());
     QCOMPARE(readWorkbook(path).at(3, 1).value, QStringLiteral("Иванов И.И."));
     QCOMPARE(rec.errors(), QStringList{QStringLiteral("Невозможно открыть Microsoft Excel.\nКнига сохранена в файле %1")
                                            .arg(QDir::toNativeSeparators(path))});
     QCOMPARE(rec.shown[0].folder, f.books.path());
-    QCOMPARE(f.w.Button2->text(), QStringLiteral("Excel (1 из 1)"));
+    QCOMPARE(f.w.exportButton->text(), QStringLiteral("Excel (1 из 1)"));
     QVERIFY(!QApplication::overrideCursor());
-    QVERIFY(!Windows::get<TForm15>()->H_Tabel->isOpen());
+    QVERIFY(!Windows::get<ShiftTimesheetReport>()->query->isOpen());
 }
 
 // ---- The piecework timesheet -----------------------------------------------------------------------
@@ -957,28 +957,28 @@ void TestTimesheets::pieceworkOpensFromMenu()
     QFETCH(int, mode);
     QFETCH(QString, caption);
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
     // The journal date plays no part: today's month is shown.
     f.main.setJournalDate(QDate(2020, 3, 3));
     ModalAction open;
     onModal(open, [&](QDialog *d) {
         QCOMPARE(d, static_cast<QDialog *>(&w));
         QCOMPARE(w.windowTitle(), caption);
-        QCOMPARE(int(w.Mode), mode);
+        QCOMPARE(int(w.viewMode), mode);
         QCOMPARE(w.size(), QSize(1127, 617));
-        QCOMPARE(w.SelectedMonth(), (TimesheetMonth{QDate::currentDate().month(), QDate::currentDate().year()}));
-        QVERIFY(w.CurrentQuery->isOpen());
-        QCOMPARE(w.DBGrid->dataSet(), w.CurrentQuery);
-        QVERIFY(w.PB->isHidden());
-        w.Button1->click();
+        QCOMPARE(w.selectedMonth(), (TimesheetMonth{QDate::currentDate().month(), QDate::currentDate().year()}));
+        QVERIFY(w.currentView->isOpen());
+        QCOMPARE(w.grid->dataSet(), w.currentView);
+        QVERIFY(w.progressBar->isHidden());
+        w.exitButton->click();
     });
     f.main.findChild<QAction *>(action)->trigger();
     QVERIFY(open.ran);
     QVERIFY(!open.stayedOpen);
     QCOMPARE(rec.shown.size(), 0);
-    QVERIFY(!w.CurrentQuery->isOpen());
-    QVERIFY(!w.price->isOpen());
-    QVERIFY(!w.q_year->isOpen());
+    QVERIFY(!w.currentView->isOpen());
+    QVERIFY(!w.pieceworkSum->isOpen());
+    QVERIFY(!w.yearsQuery->isOpen());
 }
 
 void TestTimesheets::pieceworkViews_data()
@@ -1010,26 +1010,26 @@ void TestTimesheets::pieceworkViews()
     QFETCH(QString, days);
     PieceworkMonth month(f.p, f.db);
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Mode(mode), QDate(2026, 11, 20));
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Mode(mode), QDate(2026, 11, 20));
     QCOMPARE(rec.shown.size(), 0);
-    QStringList shown = shownRows(w.DBGrid, QStringList{"fio", "s_night"} + Totals);
+    QStringList shown = shownRows(w.grid, QStringList{"fio", "s_night"} + Totals);
     std::sort(shown.begin(), shown.end());
     QCOMPARE(shown, rows);
     QStringList dayFields;
     for (int d = 1; d <= 30; ++d)
         dayFields << QStringLiteral("d%1").arg(d);
-    QCOMPARE(shownColumns(w.DBGrid), QStringList{columns.first()} + (columns.contains("s_night") ? QStringList{"s_night"} : QStringList())
+    QCOMPARE(shownColumns(w.grid), QStringList{columns.first()} + (columns.contains("s_night") ? QStringList{"s_night"} : QStringList())
                                           + dayFields + columns.mid(columns.contains("s_night") ? 2 : 1));
-    QCOMPARE(shownRows(w.DBGrid, {"d2", "d3", "d5", "d6", "d7"}).first(), days);
+    QCOMPARE(shownRows(w.grid, {"d2", "d3", "d5", "d6", "d7"}).first(), days);
     // Titles and looks: the name column takes the hidden columns' width; weekends red; the
     // totals bold on their own background.
-    const DataSetModel *model = w.DBGrid->dataModel();
-    QCOMPARE(model->headerData(w.DBGrid->columnOf("f_price"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Итого (р.)"));
-    QCOMPARE(model->headerData(w.DBGrid->columnOf("i_time"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Итого (ч.)"));
-    QCOMPARE(model->headerData(w.DBGrid->columnOf("average_price"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Час (р.)"));
-    QCOMPARE(model->headerData(w.DBGrid->columnOf("s_night"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral(" "));
-    const int sunday = w.DBGrid->columnOf("d1"), monday = w.DBGrid->columnOf("d2");
+    const DataSetModel *model = w.grid->dataModel();
+    QCOMPARE(model->headerData(w.grid->columnOf("f_price"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Итого (р.)"));
+    QCOMPARE(model->headerData(w.grid->columnOf("i_time"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Итого (ч.)"));
+    QCOMPARE(model->headerData(w.grid->columnOf("average_price"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Час (р.)"));
+    QCOMPARE(model->headerData(w.grid->columnOf("s_night"), Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral(" "));
+    const int sunday = w.grid->columnOf("d1"), monday = w.grid->columnOf("d2");
     QCOMPARE(model->headerData(sunday, Qt::Horizontal, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     QCOMPARE(model->index(0, sunday).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     QVERIFY(!model->headerData(monday, Qt::Horizontal, Qt::ForegroundRole).isValid());
@@ -1037,17 +1037,17 @@ void TestTimesheets::pieceworkViews()
     for (const QString &field : Totals) {
         if (!columns.contains(field))
             continue;
-        const QModelIndex cell = model->index(0, w.DBGrid->columnOf(field));
+        const QModelIndex cell = model->index(0, w.grid->columnOf(field));
         QVERIFY(cell.data(Qt::FontRole).value<QFont>().bold());
         QCOMPARE(cell.data(Qt::BackgroundRole).value<QColor>(), QColor(225, 228, 255));
-        QCOMPARE(w.DBGrid->columnWidth(w.DBGrid->columnOf(field)), 66);
+        QCOMPARE(w.grid->columnWidth(w.grid->columnOf(field)), 66);
     }
-    QCOMPARE(w.DBGrid->columnWidth(monday), 20);
+    QCOMPARE(w.grid->columnWidth(monday), 20);
     // The plant's totals of November.
-    QCOMPARE(w.PriceText->text(), QStringLiteral("100,00"));
-    QCOMPARE(w.Price7Text->text(), QStringLiteral("780,00"));
-    QCOMPARE(w.Price8Text->text(), QStringLiteral("1002,50"));
-    QCOMPARE(w.AllPriceText->text(), QStringLiteral("1882,50"));
+    QCOMPARE(w.pieceworkTotalText->text(), QStringLiteral("100,00"));
+    QCOMPARE(w.householdTotalText->text(), QStringLiteral("780,00"));
+    QCOMPARE(w.averageTotalText->text(), QStringLiteral("1002,50"));
+    QCOMPARE(w.monthTotalText->text(), QStringLiteral("1882,50"));
 }
 
 void TestTimesheets::pieceworkNameWidths_data()
@@ -1070,14 +1070,14 @@ void TestTimesheets::pieceworkFitsScreen()
 {
     QFETCH(QRect, available);
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Piecework, QDate(2026, 3, 10));
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Piecework, QDate(2026, 3, 10));
     QCOMPARE(w.size(), QSize(1127, 617));
     QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
     const QStringList hidden = outOfSightWhenOpened(&w, QSize(1127, 617), available, QMargins(4, 28, 4, 4));
     QVERIFY2(hidden.isEmpty(), qPrintable(hidden.join(QLatin1Char('\n'))));
-    QCOMPARE(w.DBGrid->columnWidth(w.DBGrid->columnOf("fio")), 238);
-    w.FinishMode();
+    QCOMPARE(w.grid->columnWidth(w.grid->columnOf("fio")), 238);
+    w.finishMode();
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -1088,32 +1088,32 @@ void TestTimesheets::pieceworkNameWidths()
     QFETCH(int, width);
     auto &f = *m_fixture;
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Mode(mode), QDate(2026, 3, 10));
-    const int name = w.DBGrid->columnOf("fio");
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Mode(mode), QDate(2026, 3, 10));
+    const int name = w.grid->columnOf("fio");
     const auto hiddenDays = [&] {
         QList<int> out;
         for (int d = 1; d <= 31; ++d)
-            if (w.DBGrid->isColumnHidden(w.DBGrid->columnOf(QStringLiteral("d%1").arg(d))))
+            if (w.grid->isColumnHidden(w.grid->columnOf(QStringLiteral("d%1").arg(d))))
                 out << d;
         return out;
     };
-    QCOMPARE(w.DBGrid->columnWidth(name), width);
+    QCOMPARE(w.grid->columnWidth(name), width);
     QCOMPARE(hiddenDays(), QList<int>());
-    w.ComboBox1->setCurrentIndex(10);   // November, 30 days
-    QCOMPARE(w.DBGrid->columnWidth(name), width + 20);
+    w.monthList->setCurrentIndex(10);   // November, 30 days
+    QCOMPARE(w.grid->columnWidth(name), width + 20);
     QCOMPARE(hiddenDays(), QList<int>{31});
-    w.ComboBox1->setCurrentIndex(1);    // February of a common year
-    QCOMPARE(w.DBGrid->columnWidth(name), width + 60);
+    w.monthList->setCurrentIndex(1);    // February of a common year
+    QCOMPARE(w.grid->columnWidth(name), width + 60);
     QCOMPARE(hiddenDays(), (QList<int>{29, 30, 31}));
-    w.ComboBox1->setCurrentIndex(0);    // back to 31 days
-    QCOMPARE(w.DBGrid->columnWidth(name), width);
+    w.monthList->setCurrentIndex(0);    // back to 31 days
+    QCOMPARE(w.grid->columnWidth(name), width);
     QCOMPARE(hiddenDays(), QList<int>());
     // The grid keeps its width whatever the view hides.
     int total = 0;
-    for (int c = 0; c < w.DBGrid->dataModel()->columnCount(); ++c)
-        if (!w.DBGrid->isColumnHidden(c))
-            total += w.DBGrid->columnWidth(c);
+    for (int c = 0; c < w.grid->dataModel()->columnCount(); ++c)
+        if (!w.grid->isColumnHidden(c))
+            total += w.grid->columnWidth(c);
     QCOMPARE(total, 1056);
     QCOMPARE(rec.shown.size(), 0);
     Q_UNUSED(f);
@@ -1133,20 +1133,20 @@ void TestTimesheets::pieceworkDecemberBounds()
     addEntry(f.db, f.p.petrov, QDate(2026, 11, 30), 7777, 0, 5, QStringLiteral("10"));
     addHouseholdRow(f.db, f.p.petrov, 7777, 0, 12, 2026, {{31, 2}});
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Piecework, QDate(2026, 12, 10));
-    QCOMPARE(w.CurrentQuery->param("d_date1").toDate(), QDate(2027, 1, 1));
-    QCOMPARE(w.CurrentQuery->param("d_date2").toDate(), QDate(2026, 12, 1));
-    QCOMPARE(w.CurrentQuery->param("d_date5").toDate(), QDate(2027, 1, 1));
-    QCOMPARE(w.CurrentQuery->param("d_date6").toDate(), QDate(2026, 12, 1));
-    QCOMPARE(shownRows(w.DBGrid, Totals), QStringList{"12|100,00|8,33"});
-    QCOMPARE(w.PriceText->text(), QStringLiteral("100,00"));
-    QCOMPARE(w.Price7Text->text(), QStringLiteral("20,00"));
-    QCOMPARE(w.AllPriceText->text(), QStringLiteral("120,00"));
-    w.PrepareMode(PieceworkView::General, QDate(2026, 12, 10));
-    QCOMPARE(w.CurrentQuery->param("d_date7").toDate(), QDate(2027, 1, 1));
-    QCOMPARE(w.CurrentQuery->param("d_date8").toDate(), QDate(2026, 12, 1));
-    QCOMPARE(shownRows(w.DBGrid, {"fio", "i_time", "f_price"}), (QStringList{"Иванов И.И.|12|100,00", "Петров П.П.|2|20,00"}));
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Piecework, QDate(2026, 12, 10));
+    QCOMPARE(w.currentView->param("d_date1").toDate(), QDate(2027, 1, 1));
+    QCOMPARE(w.currentView->param("d_date2").toDate(), QDate(2026, 12, 1));
+    QCOMPARE(w.currentView->param("d_date5").toDate(), QDate(2027, 1, 1));
+    QCOMPARE(w.currentView->param("d_date6").toDate(), QDate(2026, 12, 1));
+    QCOMPARE(shownRows(w.grid, Totals), QStringList{"12|100,00|8,33"});
+    QCOMPARE(w.pieceworkTotalText->text(), QStringLiteral("100,00"));
+    QCOMPARE(w.householdTotalText->text(), QStringLiteral("20,00"));
+    QCOMPARE(w.monthTotalText->text(), QStringLiteral("120,00"));
+    w.prepareMode(PieceworkView::General, QDate(2026, 12, 10));
+    QCOMPARE(w.currentView->param("d_date7").toDate(), QDate(2027, 1, 1));
+    QCOMPARE(w.currentView->param("d_date8").toDate(), QDate(2026, 12, 1));
+    QCOMPARE(shownRows(w.grid, {"fio", "i_time", "f_price"}), (QStringList{"Иванов И.И.|12|100,00", "Петров П.П.|2|20,00"}));
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -1161,19 +1161,19 @@ void TestTimesheets::pieceworkTotalsWithoutEntries()
     addEntry(f.db, f.p.ivanov, QDate(2026, 9, 30), 7777, 0, 3, QStringLiteral("100"));
     addRow(f.db, f.p.ivanov, 1, 10, 2026, {{5, 8}});
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Household, QDate(2026, 10, 1));
-    QCOMPARE(w.PriceText->text(), QStringLiteral("67,50"));
-    QCOMPARE(w.Price7Text->text(), QString());
-    QCOMPARE(w.Price8Text->text(), QString());
-    QCOMPARE(w.AllPriceText->text(), w.PriceText->text());
-    QCOMPARE(w.DBGrid->dataModel()->rowCount(), 0);
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Household, QDate(2026, 10, 1));
+    QCOMPARE(w.pieceworkTotalText->text(), QStringLiteral("67,50"));
+    QCOMPARE(w.householdTotalText->text(), QString());
+    QCOMPARE(w.averageTotalText->text(), QString());
+    QCOMPARE(w.monthTotalText->text(), w.pieceworkTotalText->text());
+    QCOMPARE(w.grid->dataModel()->rowCount(), 0);
     // "Обновить" reads the view again, not the totals.
     addEntry(f.db, f.p.ivanov, QDate(2026, 10, 2), 7777, 0, 3, QStringLiteral("100"));
     addHouseholdRow(f.db, f.p.ivanov, 7777, 0, 10, 2026, {{2, 3}});
-    w.Button5->click();
-    QCOMPARE(shownRows(w.DBGrid, {"fio", "s_night", "i_time"}), QStringList{"Иванов И.И.|дн.|3"});
-    QCOMPARE(w.Price7Text->text(), QString());
+    w.rereadButton->click();
+    QCOMPARE(shownRows(w.grid, {"fio", "s_night", "i_time"}), QStringList{"Иванов И.И.|дн.|3"});
+    QCOMPARE(w.householdTotalText->text(), QString());
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -1185,22 +1185,22 @@ void TestTimesheets::pieceworkYearList()
     addRow(f.db, f.p.ivanov, 1, 5, 2019, {{5, 8}});
     addRow(f.db, f.p.petrov, 1, 6, 2024, {{5, 8}});
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Piecework, QDate(2026, 12, 10));
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Piecework, QDate(2026, 12, 10));
     QStringList years;
-    for (int i = 0; i < w.cb_year->count(); ++i)
-        years << w.cb_year->itemText(i);
+    for (int i = 0; i < w.yearList->count(); ++i)
+        years << w.yearList->itemText(i);
     QCOMPARE(years, (QStringList{"2019", "2024", "2026"}));
-    QCOMPARE(w.cb_year->currentText(), QStringLiteral("2026"));
-    QCOMPARE(w.ComboBox1->currentText(), QStringLiteral("Декабрь"));
-    QCOMPARE(w.CurrentQuery->param("i_year").toInt(), 2026);
+    QCOMPARE(w.yearList->currentText(), QStringLiteral("2026"));
+    QCOMPARE(w.monthList->currentText(), QStringLiteral("Декабрь"));
+    QCOMPARE(w.currentView->param("i_year").toInt(), 2026);
     // A year picked from the list applies at once.
-    w.cb_year->setCurrentIndex(1);
-    QCOMPARE(w.CurrentQuery->param("i_year").toInt(), 2026);
-    emit w.cb_year->activated(1);
-    QCOMPARE(w.CurrentQuery->param("i_year").toInt(), 2024);
-    w.ComboBox1->setCurrentIndex(4);
-    QCOMPARE(column(w.CurrentQuery, "fio"), QStringList{"Иванов И.И."});
+    w.yearList->setCurrentIndex(1);
+    QCOMPARE(w.currentView->param("i_year").toInt(), 2026);
+    emit w.yearList->activated(1);
+    QCOMPARE(w.currentView->param("i_year").toInt(), 2024);
+    w.monthList->setCurrentIndex(4);
+    QCOMPARE(column(w.currentView, "fio"), QStringList{"Иванов И.И."});
     QCOMPARE(rec.shown.size(), 0);
 }
 
@@ -1222,20 +1222,20 @@ void TestTimesheets::householdRebuild()
     addRow(f.db, f.p.ivanov, 1, 11, 2026, {{5, 8}});
     addHouseholdRow(f.db, f.p.petrov, 7777, 0, 10, 2026, {{3, 8}});
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Household, november.date(10));
-    w.Button3->click();
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Household, november.date(10));
+    w.rebuildButton->click();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(f.db.timesheetLines(f.p.ivanov),
              (QStringList{"0 11.2026 7777 0: d5=7", "0 11.2026 7777 1: d5=2", "0 11.2026 7778 0: d30=6", "1 11.2026 0 0: d5=8"}));
     QCOMPARE(f.db.timesheetLines(f.p.petrov), (QStringList{"0 10.2026 7777 0: d3=8", "0 11.2026 7777 1: d1=1"}));
     QCOMPARE(f.db.timesheetLines(f.p.sidorov), QStringList());
     // The view shows the month anew; the bar is gone; nothing stays locked.
-    QStringList shown = shownRows(w.DBGrid, {"fio", "s_night", "d5"});
+    QStringList shown = shownRows(w.grid, {"fio", "s_night", "d5"});
     std::sort(shown.begin(), shown.end());
     QCOMPARE(shown, (QStringList{"Иванов И.И.|дн.|7", "Иванов И.И.|ноч.|2", "Петров П.П.|ноч.|"}));
-    QVERIFY(w.PB->isHidden());
-    QVERIFY(w.Button3->isEnabled());
+    QVERIFY(w.progressBar->isHidden());
+    QVERIFY(w.rebuildButton->isEnabled());
     QVERIFY(!f.module->inTransaction());
     QCOMPARE(f.db.advisoryLocks(), 0);
     QVERIFY(!QApplication::overrideCursor());
@@ -1257,9 +1257,9 @@ void TestTimesheets::householdRebuildRefused()
     for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
         before << f.db.timesheetLines(worker);
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::General, november.date(10));
-    w.Button3Click();
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::General, november.date(10));
+    w.rebuildHouseholdRows();
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY2(rec.errors().first().startsWith(QStringLiteral("Не удалось перестроить табель.\n")), qPrintable(rec.errors().first()));
     QVERIFY(rec.errors().first().contains(QStringLiteral("Табель закрыт")));
@@ -1267,8 +1267,8 @@ void TestTimesheets::householdRebuildRefused()
     for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
         after << f.db.timesheetLines(worker);
     QCOMPARE(after, before);
-    QVERIFY(w.PB->isHidden());
-    QVERIFY(w.CurrentQuery->isOpen());
+    QVERIFY(w.progressBar->isHidden());
+    QVERIFY(w.currentView->isOpen());
     QVERIFY(!f.module->inTransaction());
     QCOMPARE(f.db.advisoryLocks(), 0);
 }
@@ -1301,16 +1301,16 @@ void TestTimesheets::pieceworkExport()
     PieceworkMonth month(f.p, f.db);
     FakeSpreadsheet app;
     Messages::MessageRecorder rec;
-    TForm27 &w = *Windows::get<TForm27>();
-    w.PrepareMode(PieceworkView::Mode(mode), QDate(2026, 11, 20));
+    PieceworkTimesheetWindow &w = *Windows::get<PieceworkTimesheetWindow>();
+    w.prepareMode(PieceworkView::Mode(mode), QDate(2026, 11, 20));
     // The grid's current row stays where the user left it.
-    w.CurrentQuery->setRecNo(w.CurrentQuery->recordCount());
-    const int current = w.CurrentQuery->recNo();
-    w.Button2->click();
+    w.currentView->setRecNo(w.currentView->recordCount());
+    const int current = w.currentView->recNo();
+    w.exportButton->click();
     QCOMPARE(rec.shown.size(), 0);
     QCOMPARE(app.opened.size(), 1);
-    QCOMPARE(w.Button2->text(), SpreadsheetExport::caption(rows.size(), rows.size()));
-    QCOMPARE(w.CurrentQuery->recNo(), current);
+    QCOMPARE(w.exportButton->text(), SpreadsheetExport::caption(rows.size(), rows.size()));
+    QCOMPARE(w.currentView->recNo(), current);
     QVERIFY(!QApplication::overrideCursor());
 
     const Workbook book = readWorkbook(app.opened.first());
@@ -1347,8 +1347,8 @@ void TestTimesheets::pieceworkExport()
     QCOMPARE(got, expected);
 
     // The caption is "Excel" again when the window closes.
-    w.FinishMode();
-    QCOMPARE(w.Button2->text(), QStringLiteral("Excel"));
+    w.finishMode();
+    QCOMPARE(w.exportButton->text(), QStringLiteral("Excel"));
 }
 
 QTEST_MAIN(TestTimesheets)

@@ -147,34 +147,34 @@ private slots:
 void TestWindowNames::everyWindowKeepsItsNames()
 {
     TestDatabase db;
-    std::unique_ptr<TDataModule6> module = db.connectModule();
-    auto *main = new TForm1(module.get());
-    auto *login = new TForm23(main);
+    std::unique_ptr<DataModule> module = db.connectModule();
+    auto *main = new JournalWindow(module.get());
+    auto *login = new LoginWindow(main);
     Windows::setRun(module.get(), main);
 
     // Every window is made once, owned by the main window, so listing the main window lists them.
     const QList<QObject *> windows = {
-        Windows::get<TForm11>(),
-        Windows::get<TForm5>(),
-        Windows::get<TForm2>(),
-        Windows::get<TForm3>(),
-        Windows::get<TForm7>(),
-        Windows::get<TForm8>(),
-        Windows::get<TForm9>(),
-        Windows::get<TForm4>(),
-        Windows::get<TForm10>(),
-        Windows::get<TForm22>(),
-        Windows::get<TForm26>(),
-        Windows::get<TForm19>(),
-        Windows::get<TForm27>(),
-        Windows::get<TForm25>(),
-        Windows::get<TForm24>(),
-        Windows::get<TForm18>(),
-        Windows::get<TForm15>(),
-        Windows::get<TForm16>(),
-        Windows::get<TForm17>(),
-        Windows::get<TForm20>(),
-        Windows::get<TForm21>(),
+        Windows::get<RecordDialog>(),
+        Windows::get<WorkerList>(),
+        Windows::get<WorkerDialog>(),
+        Windows::get<ProductList>(),
+        Windows::get<ProductDialog>(),
+        Windows::get<KindList>(),
+        Windows::get<KindDialog>(),
+        Windows::get<PriceList>(),
+        Windows::get<PriceDialog>(),
+        Windows::get<NormsWindow>(),
+        Windows::get<NomenclaturePicker>(),
+        Windows::get<ShiftTimesheetWindow>(),
+        Windows::get<PieceworkTimesheetWindow>(),
+        Windows::get<HouseholdListWindow>(),
+        Windows::get<HouseholdDialog>(),
+        Windows::get<ReportCentre>(),
+        Windows::get<ShiftTimesheetReport>(),
+        Windows::get<WorkersReport>(),
+        Windows::get<ProductsReport>(),
+        Windows::get<DetailedWorkersReport>(),
+        Windows::get<DetailedProductsReport>(),
     };
     for (const QObject *window : windows)
         QCOMPARE(window->parent(), main);

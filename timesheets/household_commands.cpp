@@ -8,12 +8,12 @@
 
 namespace HouseholdCommands {
 
-void save(TDataModule6 &module, const HouseholdEntry &entry, const HouseholdEntry *before)
+void save(DataModule &module, const HouseholdEntry &entry, const HouseholdEntry *before)
 {
     UnitOfWork work(module);
     if (before)
         RowVersion::checkUnchanged(module, QStringLiteral("accounts_dep.fatigue"), before->id, before->version);
-    module.SQL_exec.execute(before ? HouseholdStatements::update(entry) : HouseholdStatements::insert(entry));
+    module.command.execute(before ? HouseholdStatements::update(entry) : HouseholdStatements::insert(entry));
     DayCellRule rule(module);
     rule.recomputeAfterSave(entry.rowKey(), entry.date);
     // A change that moves the entry to another worker or kind takes its hours out of the row it
@@ -23,17 +23,17 @@ void save(TDataModule6 &module, const HouseholdEntry &entry, const HouseholdEntr
     work.commit();
 }
 
-void remove(TDataModule6 &module, const HouseholdEntry &entry)
+void remove(DataModule &module, const HouseholdEntry &entry)
 {
     UnitOfWork work(module);
-    module.SQL_exec.execute(HouseholdStatements::deletion(entry.id));
+    module.command.execute(HouseholdStatements::deletion(entry.id));
     DayCellRule(module).recomputeAfterDeletion(entry.rowKey(), entry.date);
     work.commit();
 }
 
-void computeAveragePrices(TDataModule6 &module, int month, int year)
+void computeAveragePrices(DataModule &module, int month, int year)
 {
-    module.SQL_exec.execute(HouseholdStatements::averagePrices(month, year));
+    module.command.execute(HouseholdStatements::averagePrices(month, year));
 }
 
 } // namespace HouseholdCommands

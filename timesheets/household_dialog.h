@@ -11,7 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 // What the entry dialog is opened on: the household-work list as it stands.
 struct HouseholdListContext {
@@ -25,51 +25,51 @@ struct HouseholdListContext {
 // entry to the list's date or changes the list's current entry. The worker and the product group
 // come from their pickers, the price of an hour from the chosen kind's norm; the entry and its
 // timesheet day cell are written together (HouseholdCommands::save).
-class TForm24 : public QDialog, public PickReceiver<WorkerChoice>, public PickReceiver<NomenclatureChoice> {
+class HouseholdDialog : public QDialog, public PickReceiver<WorkerChoice>, public PickReceiver<NomenclatureChoice> {
     Q_OBJECT
 public:
-    explicit TForm24(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit HouseholdDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int Tag = 0;                 // 0 add, 1 change
-    int WorkerId = 0;            // 0 while no worker is chosen
-    qint64 GroupId = 0;          // 0 while no product group is chosen
+    int openMode = 0;                 // 0 add, 1 change
+    int workerId = 0;            // 0 while no worker is chosen
+    qint64 groupId = 0;          // 0 while no product group is chosen
 
     // The kinds 7777 and 7778 with the price of an hour; open while the dialog is shown.
-    DataSet *type_work;
+    DataSet *kinds;
 
-    // Opening from the list ("Добавить", "Изменить"); Finish closes the kinds afterwards.
-    void PrepareAdd(const HouseholdListContext &context);
-    void PrepareChange(const HouseholdListContext &context);
-    void Finish();
+    // Opening from the list ("Добавить", "Изменить"); finish closes the kinds afterwards.
+    void prepareAdd(const HouseholdListContext &context);
+    void prepareChange(const HouseholdListContext &context);
+    void finish();
 
-    void Button3Click();         // worker picker
-    void Button4Click();         // nomenclature picker
-    void Button1Click();         // "Записать"
-    void Button6Click();         // "Выход"
+    void pickWorker();         // worker picker
+    void pickGroup();         // nomenclature picker
+    void save();         // "Записать"
+    void leave();         // "Выход"
 
-    void TakePick(const WorkerChoice &choice) override;
-    void TakePick(const NomenclatureChoice &choice) override;
+    void takePick(const WorkerChoice &choice) override;
+    void takePick(const NomenclatureChoice &choice) override;
 
     // The chosen kind (0 when none) and the price of an hour its norm gives.
-    int Kind() const;
-    double KindPrice() const;
-    void ChooseKind(int kind);
+    int kind() const;
+    double kindPrice() const;
+    void chooseKind(int kind);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void OpenKinds();
-    void ShowPrice();
-    bool Save();
+    void openKinds();
+    void showPrice();
+    bool write();
 
-    TDataModule6 *m_module;
+    DataModule *m_module;
     HouseholdListContext m_context;
     HouseholdEntry m_before;     // the entry being changed, as the list showed it
 
 public:
-    QLineEdit *Edit1, *Edit2, *Edit6, *DBEdit1, *DBEdit2;
-    QComboBox *cb_type_work;
-    QCheckBox *CBox1;
-    QPushButton *Button1, *Button3, *Button4, *Button6;
+    QLineEdit *workerEdit, *groupEdit, *hoursEdit, *priceEdit, *amountEdit;
+    QComboBox *kindList;
+    QCheckBox *nightBox;
+    QPushButton *saveButton, *workerButton, *groupButton, *exitButton;
 };

@@ -23,32 +23,32 @@ namespace {
 const QString readFailed = QStringLiteral("Не удалось прочитать список.");
 } // namespace
 
-TForm25::TForm25(TDataModule6 *module, QWidget *parent)
-    : QDialog(parent), fatigue(new DataSet(module->connectionName(), this)), m_module(module)
+HouseholdListWindow::HouseholdListWindow(DataModule *module, QWidget *parent)
+    : QDialog(parent), entries(new DataSet(module->connectionName(), this)), m_module(module)
 {
     setObjectName(QStringLiteral("TForm25"));
     setWindowTitle(QStringLiteral("Хоз. работы (25)"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    fatigue->setSql(HouseholdStatements::list());
+    entries->setSql(HouseholdStatements::list());
 
-    DBGrid1 = new DataGrid(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setColumns({
+    grid = new DataGrid(this);
+    grid->setObjectName(QStringLiteral("DBGrid1"));
+    grid->setColumns({
         {QStringLiteral("ФИО"), QStringLiteral("fio"), 300},
         {QStringLiteral("Номенклатура"), QStringLiteral("s_caption"), 267},
         {QStringLiteral("Работа"), QStringLiteral("vid"), 156},
-        GridColumn{QStringLiteral("Цена"), QStringLiteral("price"), 80}.as(NumberShape::UnitPrice),
+        GridColumn{QStringLiteral("Цена"), QStringLiteral("price"), 80}.as(NumberShape::unitPrice),
         {QStringLiteral("Кол-во"), QStringLiteral("cnt")},
         GridColumn{QStringLiteral("Итого"), QStringLiteral("summ"), 80}.as(NumberShape::Money),
         {QStringLiteral("Вых."), QStringLiteral("s_holiday"), 33, Qt::AlignCenter},
         {QStringLiteral("Ноч."), QStringLiteral("s_night"), 33, Qt::AlignCenter},
     });
-    DBGrid1->setDataSet(fatigue);
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, [this] { DBGrid1DblClick(); });
+    grid->setDataSet(entries);
+    connect(grid, &QAbstractItemView::doubleClicked, this, [this] { rowDoubleClicked(); });
 
     auto *bottom = new QHBoxLayout;
-    auto button = [&](const char *name, const char *caption, void (TForm25::*handler)()) {
+    auto button = [&](const char *name, const char *caption, void (HouseholdListWindow::*handler)()) {
         auto *b = new QPushButton(QString::fromUtf8(caption), this);
         b->setObjectName(QString::fromLatin1(name));
         b->setAutoDefault(false);
@@ -56,130 +56,130 @@ TForm25::TForm25(TDataModule6 *module, QWidget *parent)
         bottom->addWidget(b);
         return b;
     };
-    Button5 = button("Button5", "Добавить", &TForm25::Button5Click);
-    Button6 = button("Button6", "Изменить", &TForm25::Button6Click);
-    Button7 = button("Button7", "Удалить", &TForm25::Button7Click);
+    addButton = button("Button5", "Добавить", &HouseholdListWindow::addEntry);
+    changeButton = button("Button6", "Изменить", &HouseholdListWindow::changeEntry);
+    deleteButton = button("Button7", "Удалить", &HouseholdListWindow::deleteEntry);
     bottom->addSpacing(12);
-    Button1 = button("Button1", "Расчитать ср.сд.", &TForm25::Button1Click);
+    averagePricesButton = button("Button1", "Расчитать ср.сд.", &HouseholdListWindow::computeAveragePrices);
     bottom->addSpacing(12);
-    DTPcker1 = new DateField(this);
-    DTPcker1->setObjectName(QStringLiteral("DTPcker1"));
-    connect(DTPcker1, &QDateEdit::dateChanged, this, [this] { DateChanged(); });
-    bottom->addWidget(DTPcker1);
-    CBox1 = new QCheckBox(QStringLiteral("Выходной"), this);
-    CBox1->setObjectName(QStringLiteral("CBox1"));
-    ControlLook::followDayOff(CBox1);
-    bottom->addWidget(CBox1);
+    dateField = new DateField(this);
+    dateField->setObjectName(QStringLiteral("DTPcker1"));
+    connect(dateField, &QDateEdit::dateChanged, this, [this] { dateChanged(); });
+    bottom->addWidget(dateField);
+    holidayBox = new QCheckBox(QStringLiteral("Выходной"), this);
+    holidayBox->setObjectName(QStringLiteral("CBox1"));
+    ControlLook::followDayOff(holidayBox);
+    bottom->addWidget(holidayBox);
     bottom->addStretch(1);
-    Button8 = button("Button8", "Выход", &TForm25::Button8Click);
+    exitButton = button("Button8", "Выход", &HouseholdListWindow::leave);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(DBGrid1, 1);
+    layout->addWidget(grid, 1);
     layout->addLayout(bottom);
-    DBGrid1->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("s_caption"), QStringLiteral("vid")});
+    grid->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("s_caption"), QStringLiteral("vid")});
     fitToScreen(this, QSize(1054, 650));
 }
 
-void TForm25::showEvent(QShowEvent *event)
+void HouseholdListWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen(this);
 }
 
-QDate TForm25::ListDate() const
+QDate HouseholdListWindow::listDate() const
 {
-    return DTPcker1->date();
+    return dateField->date();
 }
 
-bool TForm25::Holiday() const
+bool HouseholdListWindow::holiday() const
 {
-    return CBox1->isChecked();
+    return holidayBox->isChecked();
 }
 
-HouseholdListContext TForm25::Context() const
+HouseholdListContext HouseholdListWindow::listContext() const
 {
-    return {fatigue, ListDate(), Holiday(), Shift};
+    return {entries, listDate(), holiday(), shift};
 }
 
-void TForm25::ReadList()
+void HouseholdListWindow::readList()
 {
-    fatigue->close();
-    fatigue->setParam(QStringLiteral("d_date"), ListDate());
-    fatigue->open();
+    entries->close();
+    entries->setParam(QStringLiteral("d_date"), listDate());
+    entries->open();
 }
 
-void TForm25::PrepareOpen(const QDate &date)
+void HouseholdListWindow::prepareOpen(const QDate &date)
 {
     {
         // The opener's date is not a pick of the user's: "Выходной" keeps what it holds.
-        QSignalBlocker block(DTPcker1);
-        DTPcker1->setDate(date);
+        QSignalBlocker block(dateField);
+        dateField->setDate(date);
     }
-    Activate();
-    DBGrid1->setFocus();
+    activate();
+    grid->setFocus();
 }
 
-void TForm25::Activate()
+void HouseholdListWindow::activate()
 {
-    Shift = 1;
+    shift = 1;
     // Coming back from the entry dialog the same entry stays current.
-    const int row = fatigue->recNo();
-    const QDate before = fatigue->param(QStringLiteral("d_date")).toDate();
-    Messages::guard(readFailed, [this] { ReadList(); });
-    if (row > 0 && before == ListDate())
-        fatigue->setRecNo(row);
+    const int row = entries->recNo();
+    const QDate before = entries->param(QStringLiteral("d_date")).toDate();
+    Messages::guard(readFailed, [this] { readList(); });
+    if (row > 0 && before == listDate())
+        entries->setRecNo(row);
 }
 
-void TForm25::DateChanged()
+void HouseholdListWindow::dateChanged()
 {
-    CBox1->setChecked(Plant::isWeekend(ListDate()));
-    Messages::guard(readFailed, [this] { ReadList(); });
+    holidayBox->setChecked(Plant::isWeekend(listDate()));
+    Messages::guard(readFailed, [this] { readList(); });
 }
 
-void TForm25::ShowDialog(TForm24 *dialog)
+void HouseholdListWindow::showDialog(HouseholdDialog *dialog)
 {
     dialog->exec();
-    dialog->Finish();
-    Activate();
+    dialog->finish();
+    activate();
 }
 
-void TForm25::Button5Click()
+void HouseholdListWindow::addEntry()
 {
-    TForm24 *dialog = Windows::get<TForm24>();
-    if (!Messages::guard(readFailed, [&] { dialog->PrepareAdd(Context()); }))
+    HouseholdDialog *dialog = Windows::get<HouseholdDialog>();
+    if (!Messages::guard(readFailed, [&] { dialog->prepareAdd(listContext()); }))
         return;
-    ShowDialog(dialog);
+    showDialog(dialog);
 }
 
-void TForm25::Button6Click()
+void HouseholdListWindow::changeEntry()
 {
-    TForm24 *dialog = Windows::get<TForm24>();
-    if (!Messages::guard(readFailed, [&] { dialog->PrepareChange(Context()); }))
+    HouseholdDialog *dialog = Windows::get<HouseholdDialog>();
+    if (!Messages::guard(readFailed, [&] { dialog->prepareChange(listContext()); }))
         return;
-    ShowDialog(dialog);
+    showDialog(dialog);
 }
 
-void TForm25::Button7Click()
+void HouseholdListWindow::deleteEntry()
 {
-    if (fatigue->isEmpty())
+    if (entries->isEmpty())
         return;
     if (!Messages::ask(QStringLiteral("Удалить позицию из списка?"), QStringLiteral("Удаление")))
         return;
     Messages::guard(QStringLiteral("Не удалось удалить запись."), [this] {
-        HouseholdCommands::remove(*m_module, HouseholdEntry::fromList(*fatigue));
-        fatigue->reopenKeepingRow();
+        HouseholdCommands::remove(*m_module, HouseholdEntry::fromList(*entries));
+        entries->reopenKeepingRow();
     });
 }
 
-void TForm25::Button1Click()
+void HouseholdListWindow::computeAveragePrices()
 {
     Messages::guard(QStringLiteral("Не удалось рассчитать среднесдельные цены."), [this] {
-        HouseholdCommands::computeAveragePrices(*m_module, ListDate().month(), ListDate().year());
-        fatigue->reopenKeepingRow();
+        HouseholdCommands::computeAveragePrices(*m_module, listDate().month(), listDate().year());
+        entries->reopenKeepingRow();
     });
 }
 
-void TForm25::Button8Click()
+void HouseholdListWindow::leave()
 {
     reject();
 }

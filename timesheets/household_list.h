@@ -10,53 +10,53 @@ class DataSet;
 class QCheckBox;
 class QDateEdit;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 // The household-work list "Хоз. работы (25)": the household-work and average-piecework entries of
 // one date, with add, change and delete through the entry dialog and the month's average
 // piecework prices. "Выходной" follows the date the user picks and doubles the price of the
 // entries saved next.
-class TForm25 : public QDialog {
+class HouseholdListWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm25(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit HouseholdListWindow(DataModule *module, QWidget *parent = nullptr);
 
     // The entries of the list's date (parameter d_date).
-    DataSet *fatigue;
+    DataSet *entries;
     // The shift of the entries saved next; 1 after every activation.
-    int Shift = 1;
+    int shift = 1;
 
     // Opening from the main window on its journal date: the holiday box stays as it is.
-    void PrepareOpen(const QDate &date);
+    void prepareOpen(const QDate &date);
     // The window becomes active (opened, or back from the entry dialog): the list is read again.
-    void Activate();
+    void activate();
     // The user picked another date: "Выходной" follows it and the list is read for it.
-    void DateChanged();
+    void dateChanged();
 
-    void Button5Click();         // "Добавить"
-    void Button6Click();         // "Изменить"
-    void Button7Click();         // "Удалить"
-    void Button1Click();         // "Расчитать ср.сд."
-    void Button8Click();         // "Выход"
-    void DBGrid1DblClick() { Button6Click(); }
+    void addEntry();         // "Добавить"
+    void changeEntry();         // "Изменить"
+    void deleteEntry();         // "Удалить"
+    void computeAveragePrices();         // "Расчитать ср.сд."
+    void leave();         // "Выход"
+    void rowDoubleClicked() { changeEntry(); }
 
-    QDate ListDate() const;
-    bool Holiday() const;
+    QDate listDate() const;
+    bool holiday() const;
     // The list as the entry dialog is opened on it.
-    HouseholdListContext Context() const;
+    HouseholdListContext listContext() const;
 
-    DataGrid *DBGrid1;
-    QDateEdit *DTPcker1;
-    QCheckBox *CBox1;
-    QPushButton *Button1, *Button5, *Button6, *Button7, *Button8;
+    DataGrid *grid;
+    QDateEdit *dateField;
+    QCheckBox *holidayBox;
+    QPushButton *averagePricesButton, *addButton, *changeButton, *deleteButton, *exitButton;
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void ReadList();
+    void readList();
     // Shows the entry dialog; afterwards the list is active again.
-    void ShowDialog(TForm24 *dialog);
+    void showDialog(HouseholdDialog *dialog);
 
-    TDataModule6 *m_module;
+    DataModule *m_module;
 };

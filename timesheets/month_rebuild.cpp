@@ -7,7 +7,7 @@
 #include "records/timesheet_row.h"
 #include "reports/report_holder.h"
 
-MonthRebuild::MonthRebuild(TDataModule6 &module, DataSet &dayQuery, Family family)
+MonthRebuild::MonthRebuild(DataModule &module, DataSet &dayQuery, Family family)
     : m_module(module), m_dayQuery(dayQuery), m_family(family)
 {
 }

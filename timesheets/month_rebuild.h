@@ -5,7 +5,7 @@
 #include <functional>
 
 class DataSet;
-class TDataModule6;
+class DataModule;
 
 // Rebuilds one month of timesheet rows from what was recorded, by the day-cell rule applied to
 // every day at once: the month's rows of the family are removed, then each day's query gives the
@@ -26,14 +26,14 @@ public:
     using Progress = std::function<void(int day)>;
 
     // `dayQuery` is the day query (parameter data) of the family, its text already set.
-    MonthRebuild(TDataModule6 &module, DataSet &dayQuery, Family family);
+    MonthRebuild(DataModule &module, DataSet &dayQuery, Family family);
 
     // Runs the rebuild of `month`; throws DbError when the server refuses any of it (after
     // rolling it all back). Returns the number of statements sent.
     int run(const TimesheetMonth &month, const Progress &progress = {});
 
 private:
-    TDataModule6 &m_module;
+    DataModule &m_module;
     DataSet &m_dayQuery;
     Family m_family;
 };

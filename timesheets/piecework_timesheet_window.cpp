@@ -29,7 +29,7 @@
 
 #include <algorithm>
 
-TForm27::TForm27(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_module(module)
+PieceworkTimesheetWindow::PieceworkTimesheetWindow(DataModule *module, QWidget *parent) : QDialog(parent), m_module(module)
 {
     setObjectName(QStringLiteral("TForm27"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -40,42 +40,42 @@ TForm27::TForm27(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
         return q;
     };
     using namespace PieceworkTimesheetStatements;
-    H_Tabel0 = query("H_Tabel0", piecework());
-    H_Tabel7777 = query("H_Tabel7777", household(7777));
-    H_Tabel7778 = query("H_Tabel7778", household(7778));
-    H_Tabel_all = query("H_Tabel_all", general());
-    price = query("price", pieceworkTotal());
-    price7 = query("price7", householdTotal(7777));
-    price8 = query("price8", householdTotal(7778));
-    all_price = query("all_price", allTotal());
-    q_year = query("q_year", years());
-    dt = query("dt", day());
-    CurrentQuery = H_Tabel0;
+    pieceworkView = query("H_Tabel0", piecework());
+    householdView = query("H_Tabel7777", household(7777));
+    averageView = query("H_Tabel7778", household(7778));
+    generalView = query("H_Tabel_all", general());
+    pieceworkSum = query("price", pieceworkTotal());
+    householdSum = query("price7", householdTotal(7777));
+    averageSum = query("price8", householdTotal(7778));
+    monthSum = query("all_price", allTotal());
+    yearsQuery = query("q_year", years());
+    dayHours = query("dt", day());
+    currentView = pieceworkView;
 
     auto *layout = new QVBoxLayout(this);
-    DBGrid = new DataGrid(this);
-    DBGrid->setObjectName(QStringLiteral("DBGrid"));
-    DBGrid->horizontalHeader()->setMinimumSectionSize(16);
+    grid = new DataGrid(this);
+    grid->setObjectName(QStringLiteral("DBGrid"));
+    grid->horizontalHeader()->setMinimumSectionSize(16);
     // Two-digit hours fill a 20-pixel day column: shown whole, never elided.
-    DBGrid->setTextElideMode(Qt::ElideNone);
-    DBGrid->setStyler([this](const DataSet &, int, const QString &field) {
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->setStyler([this](const DataSet &, int, const QString &field) {
         if (field == QLatin1String("f_price") || field == QLatin1String("i_time") || field == QLatin1String("average_price"))
             return TimesheetLook::totalCell();
         const int day = TimesheetLook::dayOfField(field);
         return day ? TimesheetLook::pieceworkDayCell(m_shown, day) : CellStyle();
     });
-    layout->addWidget(DBGrid, 1);
+    layout->addWidget(grid, 1);
 
     auto *panel = new QHBoxLayout;
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems(MonthSelection::monthNames());
-    cb_year = new QComboBox(this);
-    cb_year->setObjectName(QStringLiteral("cb_year"));
-    connect(ComboBox1, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ComboBox1Change(); });
-    connect(cb_year, qOverload<int>(&QComboBox::activated), this, [this] { cb_yearCloseUp(); });
-    panel->addWidget(ComboBox1);
-    panel->addWidget(cb_year);
+    monthList = new QComboBox(this);
+    monthList->setObjectName(QStringLiteral("ComboBox1"));
+    monthList->addItems(MonthSelection::monthNames());
+    yearList = new QComboBox(this);
+    yearList->setObjectName(QStringLiteral("cb_year"));
+    connect(monthList, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { monthChosen(); });
+    connect(yearList, qOverload<int>(&QComboBox::activated), this, [this] { yearChosen(); });
+    panel->addWidget(monthList);
+    panel->addWidget(yearList);
     panel->addStretch(1);
     const auto total = [this, panel](const QString &caption, const char *name) {
         auto *title = new QLabel(caption, this);
@@ -90,14 +90,14 @@ TForm27::TForm27(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
         panel->addSpacing(12);
         return value;
     };
-    Price8Text = total(QStringLiteral("Ср. сдел.:"), "Price8Text");
-    Price7Text = total(QStringLiteral("Хоз. работы:"), "Price7Text");
-    PriceText = total(QStringLiteral("Сделка:"), "PriceText");
-    AllPriceText = total(QStringLiteral("Итого:"), "AllPriceText");
+    averageTotalText = total(QStringLiteral("Ср. сдел.:"), "Price8Text");
+    householdTotalText = total(QStringLiteral("Хоз. работы:"), "Price7Text");
+    pieceworkTotalText = total(QStringLiteral("Сделка:"), "PriceText");
+    monthTotalText = total(QStringLiteral("Итого:"), "AllPriceText");
     layout->addLayout(panel);
 
     auto *bottom = new QHBoxLayout;
-    const auto button = [this, bottom](const char *name, const QString &caption, void (TForm27::*handler)()) {
+    const auto button = [this, bottom](const char *name, const QString &caption, void (PieceworkTimesheetWindow::*handler)()) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
@@ -105,127 +105,127 @@ TForm27::TForm27(TDataModule6 *module, QWidget *parent) : QDialog(parent), m_mod
         bottom->addWidget(b);
         return b;
     };
-    Button2 = button("Button2", QStringLiteral("Excel"), &TForm27::Button2Click);
-    Button5 = button("Button5", QStringLiteral("Обновить"), &TForm27::Button5Click);
-    Button3 = button("Button3", QStringLiteral("Перестроить"), &TForm27::Button3Click);
-    PB = new QProgressBar(this);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setFixedWidth(240);
-    PB->setTextVisible(false);
-    PB->hide();
-    bottom->addWidget(PB);
+    exportButton = button("Button2", QStringLiteral("Excel"), &PieceworkTimesheetWindow::exportWorkbook);
+    rereadButton = button("Button5", QStringLiteral("Обновить"), &PieceworkTimesheetWindow::reread);
+    rebuildButton = button("Button3", QStringLiteral("Перестроить"), &PieceworkTimesheetWindow::rebuildHouseholdRows);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("PB"));
+    progressBar->setFixedWidth(240);
+    progressBar->setTextVisible(false);
+    progressBar->hide();
+    bottom->addWidget(progressBar);
     bottom->addStretch(1);
-    Button1 = button("Button1", QStringLiteral("Выход"), &TForm27::Button1Click);
+    exitButton = button("Button1", QStringLiteral("Выход"), &PieceworkTimesheetWindow::leave);
     layout->addLayout(bottom);
 
     m_shown = {1, MonthSelection::FirstYear};
     layColumns();
-    DBGrid->setDataSet(CurrentQuery);
-    DBGrid->setStretchingColumns({QStringLiteral("fio")});
+    grid->setDataSet(currentView);
+    grid->setStretchingColumns({QStringLiteral("fio")});
     fitToScreen(this, QSize(1127, 617));
 }
 
-DataSet *TForm27::queryOf(PieceworkView::Mode mode) const
+DataSet *PieceworkTimesheetWindow::queryOf(PieceworkView::Mode mode) const
 {
     switch (mode) {
-    case PieceworkView::Household: return H_Tabel7777;
-    case PieceworkView::AveragePiecework: return H_Tabel7778;
-    case PieceworkView::General: return H_Tabel_all;
+    case PieceworkView::Household: return householdView;
+    case PieceworkView::AveragePiecework: return averageView;
+    case PieceworkView::General: return generalView;
     case PieceworkView::Piecework: break;
     }
-    return H_Tabel0;
+    return pieceworkView;
 }
 
-void TForm27::ShowMode(PieceworkView::Mode mode)
+void PieceworkTimesheetWindow::showMode(PieceworkView::Mode mode)
 {
-    PrepareMode(mode);
+    prepareMode(mode);
     // Centred on the screen, not over the main window.
     centreOnScreen(this);
     exec();
-    FinishMode();
+    finishMode();
 }
 
-void TForm27::PrepareMode(PieceworkView::Mode mode, const QDate &today)
+void PieceworkTimesheetWindow::prepareMode(PieceworkView::Mode mode, const QDate &today)
 {
-    Mode = mode;
-    setWindowTitle(View().caption());
-    CurrentQuery = queryOf(mode);
-    DBGrid->setDataSet(CurrentQuery);
+    viewMode = mode;
+    setWindowTitle(view().caption());
+    currentView = queryOf(mode);
+    grid->setDataSet(currentView);
     {
-        const QSignalBlocker month(ComboBox1);
-        ComboBox1->setCurrentIndex(today.month() - 1);
+        const QSignalBlocker month(monthList);
+        monthList->setCurrentIndex(today.month() - 1);
     }
     Messages::guard(QStringLiteral("Не удалось прочитать список лет."), [&] { fillYears(today.year()); });
-    ApplyMonth();
+    applyMonth();
 }
 
-void TForm27::FinishMode()
+void PieceworkTimesheetWindow::finishMode()
 {
-    for (DataSet *q : {H_Tabel0, H_Tabel7777, H_Tabel7778, H_Tabel_all, price, price7, price8, all_price, q_year})
+    for (DataSet *q : {pieceworkView, householdView, averageView, generalView, pieceworkSum, householdSum, averageSum, monthSum, yearsQuery})
         q->close();
-    Button2->setText(QStringLiteral("Excel"));
+    exportButton->setText(QStringLiteral("Excel"));
 }
 
-void TForm27::fillYears(int year)
+void PieceworkTimesheetWindow::fillYears(int year)
 {
     // The years that have timesheet rows, and this year even before it has any, so that its
     // months can be shown and rebuilt.
     QList<int> years{year};
-    QueryCloser closer(q_year);
-    q_year->close();
-    q_year->open();
-    for (int row = 0; row < q_year->recordCount(); ++row) {
-        const int y = q_year->valueAt(row, QStringLiteral("year")).toInt();
+    QueryCloser closer(yearsQuery);
+    yearsQuery->close();
+    yearsQuery->open();
+    for (int row = 0; row < yearsQuery->recordCount(); ++row) {
+        const int y = yearsQuery->valueAt(row, QStringLiteral("year")).toInt();
         if (!years.contains(y))
             years << y;
     }
     std::sort(years.begin(), years.end());
-    const QSignalBlocker block(cb_year);
-    cb_year->clear();
+    const QSignalBlocker block(yearList);
+    yearList->clear();
     for (int y : years)
-        cb_year->addItem(QString::number(y), y);
-    cb_year->setCurrentIndex(cb_year->findData(year));
+        yearList->addItem(QString::number(y), y);
+    yearList->setCurrentIndex(yearList->findData(year));
 }
 
-TimesheetMonth TForm27::SelectedMonth() const
+TimesheetMonth PieceworkTimesheetWindow::selectedMonth() const
 {
-    return {ComboBox1->currentIndex() + 1, cb_year->currentData().toInt()};
+    return {monthList->currentIndex() + 1, yearList->currentData().toInt()};
 }
 
-void TForm27::ComboBox1Change()
+void PieceworkTimesheetWindow::monthChosen()
 {
-    ApplyMonth();
+    applyMonth();
 }
 
-void TForm27::cb_yearCloseUp()
+void PieceworkTimesheetWindow::yearChosen()
 {
-    ApplyMonth();
+    applyMonth();
 }
 
-void TForm27::ApplyMonth()
+void PieceworkTimesheetWindow::applyMonth()
 {
-    if (m_busy || cb_year->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const TimesheetMonth month = SelectedMonth();
+    const TimesheetMonth month = selectedMonth();
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [&] {
         m_shown = month;
         layColumns();
-        CurrentQuery->close();
-        CurrentQuery->setParam(QStringLiteral("i_month"), month.month);
-        CurrentQuery->setParam(QStringLiteral("i_year"), month.year);
+        currentView->close();
+        currentView->setParam(QStringLiteral("i_month"), month.month);
+        currentView->setParam(QStringLiteral("i_year"), month.year);
         for (int pair = 1; pair <= 4; ++pair) {
-            CurrentQuery->setParam(QStringLiteral("d_date%1").arg(2 * pair - 1), month.nextFirstDay());
-            CurrentQuery->setParam(QStringLiteral("d_date%1").arg(2 * pair), month.firstDay());
+            currentView->setParam(QStringLiteral("d_date%1").arg(2 * pair - 1), month.nextFirstDay());
+            currentView->setParam(QStringLiteral("d_date%1").arg(2 * pair), month.firstDay());
         }
-        CurrentQuery->open();
+        currentView->open();
         readTotals(month);
     });
 }
 
-void TForm27::readTotals(const TimesheetMonth &month)
+void PieceworkTimesheetWindow::readTotals(const TimesheetMonth &month)
 {
     const QList<QPair<DataSet *, QLabel *>> totals = {
-        {price, PriceText}, {price7, Price7Text}, {price8, Price8Text}, {all_price, AllPriceText}};
+        {pieceworkSum, pieceworkTotalText}, {householdSum, householdTotalText}, {averageSum, averageTotalText}, {monthSum, monthTotalText}};
     for (const auto &[query, label] : totals) {
         query->close();
         query->setParam(QStringLiteral("d_date1"), month.nextFirstDay());
@@ -238,12 +238,12 @@ void TForm27::readTotals(const TimesheetMonth &month)
     }
 }
 
-void TForm27::layColumns()
+void PieceworkTimesheetWindow::layColumns()
 {
-    const PieceworkView view = View();
+    const PieceworkView shown = view();
     const int days = m_shown.days();
-    QVector<GridColumn> columns{{QStringLiteral("Фамилия И. О."), QStringLiteral("fio"), view.nameWidth(days)}};
-    columns << GridColumn{QStringLiteral(" "), QStringLiteral("s_night"), 30, Qt::AlignCenter, !view.showsNight()};
+    QVector<GridColumn> columns{{QStringLiteral("Фамилия И. О."), QStringLiteral("fio"), shown.nameWidth(days)}};
+    columns << GridColumn{QStringLiteral(" "), QStringLiteral("s_night"), 30, Qt::AlignCenter, !shown.showsNight()};
     for (int d = 1; d <= 31; ++d) {
         GridColumn day{QString::number(d), QStringLiteral("d%1").arg(d), 20, Qt::AlignCenter, d > days};
         day.titleColour = m_shown.contains(d) && m_shown.isWeekend(d) ? TimesheetLook::Weekend : QColor();
@@ -251,53 +251,53 @@ void TForm27::layColumns()
     }
     GridColumn earnings{QStringLiteral("Итого (р.)"), QStringLiteral("f_price"), 66};
     earnings.shape = NumberShape::Money;
-    GridColumn average{QStringLiteral("Час (р.)"), QStringLiteral("average_price"), 66, Qt::AlignCenter, !view.showsAverage()};
+    GridColumn average{QStringLiteral("Час (р.)"), QStringLiteral("average_price"), 66, Qt::AlignCenter, !shown.showsAverage()};
     average.shape = NumberShape::Money;
     columns << earnings << GridColumn{QStringLiteral("Итого (ч.)"), QStringLiteral("i_time"), 66, Qt::AlignCenter} << average;
-    DBGrid->setColumns(columns);
+    grid->setColumns(columns);
 }
 
-void TForm27::Button5Click()
+void PieceworkTimesheetWindow::reread()
 {
     if (m_busy)
         return;
-    Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { CurrentQuery->reopen(); });
+    Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { currentView->reopen(); });
 }
 
-void TForm27::Button3Click()
+void PieceworkTimesheetWindow::rebuildHouseholdRows()
 {
-    if (m_busy || cb_year->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const TimesheetMonth month = SelectedMonth();
-    BusyCommand busy(m_busy, {Button2, Button3, Button5, ComboBox1, cb_year});
-    CurrentQuery->close();
-    MonthRebuild rebuild(*m_module, *dt, MonthRebuild::Family::Household);
-    rebuildWithProgress(rebuild, month, PB);
-    Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { CurrentQuery->open(); });
+    const TimesheetMonth month = selectedMonth();
+    BusyCommand busy(m_busy, {exportButton, rebuildButton, rereadButton, monthList, yearList});
+    currentView->close();
+    MonthRebuild rebuild(*m_module, *dayHours, MonthRebuild::Family::Household);
+    rebuildWithProgress(rebuild, month, progressBar);
+    Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { currentView->open(); });
 }
 
-void TForm27::Button2Click()
+void PieceworkTimesheetWindow::exportWorkbook()
 {
-    if (m_busy || cb_year->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const QString title = ComboBox1->currentText() + QLatin1Char(' ') + cb_year->currentText();
-    const int row = CurrentQuery->recNo();
-    BusyCommand busy(m_busy, {Button3, Button5, ComboBox1, cb_year});
+    const QString title = monthList->currentText() + QLatin1Char(' ') + yearList->currentText();
+    const int row = currentView->recNo();
+    BusyCommand busy(m_busy, {rebuildButton, rereadButton, monthList, yearList});
     Messages::guard(QStringLiteral("Не удалось выгрузить табель."), [&] {
         // A writer of this export's own.
-        SpreadsheetWriter writer(View().caption());
-        if (writer.OpenWorkbook() == -1)
+        SpreadsheetWriter writer(view().caption());
+        if (writer.openWorkbook() == -1)
             return;
-        writer.SetVisible(false);
-        PieceworkTimesheetExport::write(writer, *CurrentQuery, View(), title, [this](int written, int total) {
-            Button2->setText(SpreadsheetExport::caption(written, total));
+        writer.setVisible(false);
+        PieceworkTimesheetExport::write(writer, *currentView, view(), title, [this](int written, int total) {
+            exportButton->setText(SpreadsheetExport::caption(written, total));
         });
-        writer.SetVisible(true);
+        writer.setVisible(true);
     });
-    CurrentQuery->setRecNo(row);
+    currentView->setRecNo(row);
 }
 
-void TForm27::Button1Click()
+void PieceworkTimesheetWindow::leave()
 {
     reject();
 }

@@ -12,56 +12,56 @@ class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class TDataModule6;
+class DataModule;
 
 // The piecework timesheet (27): a month's timesheet with one row per worker (or per worker and
 // day/night), the month's hours, earnings and earnings per hour, in one of four views, and below
 // it the plant's totals of the month. From here the month's household-work and
 // average-piecework rows are rebuilt from the entries, and the view is exported to a workbook.
 // Opened from the main menu "Табель" in the view of the command, on today's month.
-class TForm27 : public QDialog {
+class PieceworkTimesheetWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm27(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit PieceworkTimesheetWindow(DataModule *module, QWidget *parent = nullptr);
 
     // Opening from the main menu: the view set, today's month selected and applied, the window
     // shown modally; its queries are closed again when it closes.
-    void ShowMode(PieceworkView::Mode mode);
+    void showMode(PieceworkView::Mode mode);
     // The steps of the opening, for callers (and tests) that show the window themselves.
-    void PrepareMode(PieceworkView::Mode mode, const QDate &today = QDate::currentDate());
-    void FinishMode();
+    void prepareMode(PieceworkView::Mode mode, const QDate &today = QDate::currentDate());
+    void finishMode();
 
-    TimesheetMonth SelectedMonth() const;
-    PieceworkView View() const { return {Mode}; }
+    TimesheetMonth selectedMonth() const;
+    PieceworkView view() const { return {viewMode}; }
 
     // Commands.
-    void ComboBox1Change();  // month list
-    void cb_yearCloseUp();   // a year picked from the year list
-    void Button5Click();     // "Обновить": the view read again (the totals stay)
-    void Button3Click();     // "Перестроить": the month's household rows rebuilt from the entries
-    void Button2Click();     // "Excel": the view to a workbook
-    void Button1Click();     // "Выход"
+    void monthChosen();  // month list
+    void yearChosen();   // a year picked from the year list
+    void reread();     // "Обновить": the view read again (the totals stay)
+    void rebuildHouseholdRows();     // "Перестроить": the month's household rows rebuilt from the entries
+    void exportWorkbook();     // "Excel": the view to a workbook
+    void leave();     // "Выход"
 
     // Reads the view and the totals for the selected month and lays the day columns out for it.
-    void ApplyMonth();
+    void applyMonth();
 
-    PieceworkView::Mode Mode = PieceworkView::Piecework;
+    PieceworkView::Mode viewMode = PieceworkView::Piecework;
     // The query of the view the grid shows.
-    DataSet *CurrentQuery = nullptr;
-    DataSet *H_Tabel0, *H_Tabel7777, *H_Tabel7778, *H_Tabel_all;
-    DataSet *price, *price7, *price8, *all_price;   // the month's totals
-    DataSet *q_year;
-    DataSet *dt;                                     // the rebuild's day query
+    DataSet *currentView = nullptr;
+    DataSet *pieceworkView, *householdView, *averageView, *generalView;
+    DataSet *pieceworkSum, *householdSum, *averageSum, *monthSum;   // the month's totals
+    DataSet *yearsQuery;
+    DataSet *dayHours;                                     // the rebuild's day query
 
-    DataGrid *DBGrid;
-    QComboBox *ComboBox1;  // month
-    QComboBox *cb_year;    // year
-    QLabel *Price8Text, *Price7Text, *PriceText, *AllPriceText;   // "Ср. сдел.:", "Хоз. работы:", "Сделка:", "Итого:"
-    QPushButton *Button2;  // "Excel"
-    QPushButton *Button5;  // "Обновить"
-    QPushButton *Button3;  // "Перестроить"
-    QProgressBar *PB;
-    QPushButton *Button1;  // "Выход"
+    DataGrid *grid;
+    QComboBox *monthList;  // month
+    QComboBox *yearList;    // year
+    QLabel *averageTotalText, *householdTotalText, *pieceworkTotalText, *monthTotalText;   // "Ср. сдел.:", "Хоз. работы:", "Сделка:", "Итого:"
+    QPushButton *exportButton;  // "Excel"
+    QPushButton *rereadButton;  // "Обновить"
+    QPushButton *rebuildButton;  // "Перестроить"
+    QProgressBar *progressBar;
+    QPushButton *exitButton;  // "Выход"
 
 private:
     DataSet *queryOf(PieceworkView::Mode mode) const;
@@ -69,7 +69,7 @@ private:
     void layColumns();
     void readTotals(const TimesheetMonth &month);
 
-    TDataModule6 *m_module;
+    DataModule *m_module;
     TimesheetMonth m_shown;
     bool m_busy = false;
 };

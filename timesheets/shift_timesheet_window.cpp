@@ -69,28 +69,28 @@ public:
 
 } // namespace
 
-TForm19::TForm19(TDataModule6 *module, QWidget *parent)
-    : QDialog(parent), dt(new DataSet(module->connectionName(), this)), XLS(QStringLiteral("Табель по сменам")),
+ShiftTimesheetWindow::ShiftTimesheetWindow(DataModule *module, QWidget *parent)
+    : QDialog(parent), dayHours(new DataSet(module->connectionName(), this)), writer(QStringLiteral("Табель по сменам")),
       m_module(module)
 {
     setObjectName(QStringLiteral("TForm19"));
     setWindowTitle(QStringLiteral("Табель по времени"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    dt->setObjectName(QStringLiteral("dt"));
-    dt->setSql(ShiftTimesheetStatements::day());
+    dayHours->setObjectName(QStringLiteral("dt"));
+    dayHours->setSql(ShiftTimesheetStatements::day());
     const QList<DataSet *> queries = gridQueries();
     for (int k = 1; k <= 3; ++k)
         queries.at(k - 1)->setSql(ShiftTimesheetStatements::grid(k));
 
     auto *layout = new QVBoxLayout(this);
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    layout->addWidget(PageControl1, 1);
+    shiftTabs = new QTabWidget(this);
+    shiftTabs->setObjectName(QStringLiteral("PageControl1"));
+    layout->addWidget(shiftTabs, 1);
 
-    QWidget **tabs[3] = {&TabSheet1, &TabSheet2, &TabSheet3};
-    DataGrid **gridsOf[3] = {&DBGrid1, &DBGrid2, &DBGrid3};
+    QWidget **tabOf[3] = {&shift1Tab, &shift2Tab, &shift3Tab};
+    DataGrid **gridsOf[3] = {&shift1Grid, &shift2Grid, &shift3Grid};
     for (int k = 1; k <= 3; ++k) {
-        auto *tab = new QWidget(PageControl1);
+        auto *tab = new QWidget(shiftTabs);
         tab->setObjectName(QStringLiteral("TabSheet%1").arg(k));
         auto *tabLayout = new QVBoxLayout(tab);
         tabLayout->setContentsMargins(2, 2, 2, 2);
@@ -111,12 +111,12 @@ TForm19::TForm19(TDataModule6 *module, QWidget *parent)
         });
         grid->setDataSet(queries.at(k - 1));
         tabLayout->addWidget(grid, 1);
-        PageControl1->addTab(tab, QStringLiteral("Смена №%1").arg(k));
-        *tabs[k - 1] = tab;
+        shiftTabs->addTab(tab, QStringLiteral("Смена №%1").arg(k));
+        *tabOf[k - 1] = tab;
         *gridsOf[k - 1] = grid;
     }
 
-    const auto button = [this](QWidget *owner, const char *name, const QString &caption, void (TForm19::*handler)()) {
+    const auto button = [this](QWidget *owner, const char *name, const QString &caption, void (ShiftTimesheetWindow::*handler)()) {
         auto *b = new QPushButton(caption, owner);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
@@ -126,40 +126,40 @@ TForm19::TForm19(TDataModule6 *module, QWidget *parent)
 
     // The rebuild and the export belong to the first tab.
     auto *firstTabRow = new QHBoxLayout;
-    Button1 = button(TabSheet1, "Button1", QStringLiteral("Перестроить"), &TForm19::Button1Click);
-    PB = new QProgressBar(TabSheet1);
-    PB->setObjectName(QStringLiteral("PB"));
-    PB->setFixedWidth(240);
-    PB->setTextVisible(false);
-    PB->hide();
-    Button2 = button(TabSheet1, "Button2", QStringLiteral("Excel"), &TForm19::Button2Click);
-    firstTabRow->addWidget(Button1);
-    firstTabRow->addWidget(PB);
-    firstTabRow->addWidget(Button2);
+    rebuildButton = button(shift1Tab, "Button1", QStringLiteral("Перестроить"), &ShiftTimesheetWindow::rebuildMonth);
+    progressBar = new QProgressBar(shift1Tab);
+    progressBar->setObjectName(QStringLiteral("PB"));
+    progressBar->setFixedWidth(240);
+    progressBar->setTextVisible(false);
+    progressBar->hide();
+    exportButton = button(shift1Tab, "Button2", QStringLiteral("Excel"), &ShiftTimesheetWindow::exportWorkbook);
+    firstTabRow->addWidget(rebuildButton);
+    firstTabRow->addWidget(progressBar);
+    firstTabRow->addWidget(exportButton);
     firstTabRow->addStretch(1);
-    static_cast<QVBoxLayout *>(TabSheet1->layout())->addLayout(firstTabRow);
+    static_cast<QVBoxLayout *>(shift1Tab->layout())->addLayout(firstTabRow);
 
     auto *bottom = new QHBoxLayout;
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1->addItems(MonthSelection::monthNames());
-    ComboBox1->setCurrentIndex(0);
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    monthList = new QComboBox(this);
+    monthList->setObjectName(QStringLiteral("ComboBox1"));
+    monthList->addItems(MonthSelection::monthNames());
+    monthList->setCurrentIndex(0);
+    yearList = new QComboBox(this);
+    yearList->setObjectName(QStringLiteral("ComboBox2"));
     for (int y : MonthSelection::years())
-        ComboBox2->addItem(QString::number(y));
-    ComboBox2->setCurrentIndex(-1);
-    connect(ComboBox1, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ComboBox1Change(); });
-    connect(ComboBox2, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { ComboBox2Change(); });
-    Button5 = button(this, "Button5", QStringLiteral("Обновить"), &TForm19::Button5Click);
-    Button6 = button(this, "Button6", QStringLiteral("Печать"), &TForm19::Button6Click);
-    Button4 = button(this, "Button4", QStringLiteral("Выход"), &TForm19::Button4Click);
-    bottom->addWidget(ComboBox1);
-    bottom->addWidget(ComboBox2);
-    bottom->addWidget(Button5);
-    bottom->addWidget(Button6);
+        yearList->addItem(QString::number(y));
+    yearList->setCurrentIndex(-1);
+    connect(monthList, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { monthChosen(); });
+    connect(yearList, qOverload<int>(&QComboBox::currentIndexChanged), this, [this] { yearChosen(); });
+    rereadButton = button(this, "Button5", QStringLiteral("Обновить"), &ShiftTimesheetWindow::reread);
+    printButton = button(this, "Button6", QStringLiteral("Печать"), &ShiftTimesheetWindow::print);
+    exitButton = button(this, "Button4", QStringLiteral("Выход"), &ShiftTimesheetWindow::leave);
+    bottom->addWidget(monthList);
+    bottom->addWidget(yearList);
+    bottom->addWidget(rereadButton);
+    bottom->addWidget(printButton);
     bottom->addStretch(1);
-    bottom->addWidget(Button4);
+    bottom->addWidget(exitButton);
     layout->addLayout(bottom);
 
     m_shown = {1, MonthSelection::FirstYear};
@@ -167,56 +167,56 @@ TForm19::TForm19(TDataModule6 *module, QWidget *parent)
     fitToScreen(this, QSize(958, 577));
 }
 
-QList<DataSet *> TForm19::gridQueries() const
+QList<DataSet *> ShiftTimesheetWindow::gridQueries() const
 {
-    return {m_module->H_Tabel_1, m_module->H_Tabel_2, m_module->H_Tabel_3};
+    return {m_module->shiftGrid1, m_module->shiftGrid2, m_module->shiftGrid3};
 }
 
-void TForm19::ShowMonth(const QDate &journalDate)
+void ShiftTimesheetWindow::showMonth(const QDate &journalDate)
 {
-    PrepareMonth(journalDate);
+    prepareMonth(journalDate);
     exec();
-    FinishMonth();
+    finishMonth();
 }
 
-void TForm19::PrepareMonth(const QDate &journalDate)
+void ShiftTimesheetWindow::prepareMonth(const QDate &journalDate)
 {
     {
-        const QSignalBlocker month(ComboBox1);
-        const QSignalBlocker year(ComboBox2);
-        ComboBox1->setCurrentIndex(journalDate.month() - 1);
+        const QSignalBlocker month(monthList);
+        const QSignalBlocker year(yearList);
+        monthList->setCurrentIndex(journalDate.month() - 1);
         // A journal date outside the year list selects its nearest year.
-        ComboBox2->setCurrentIndex(MonthSelection::yearIndex(MonthSelection::years(), journalDate.year()));
+        yearList->setCurrentIndex(MonthSelection::yearIndex(MonthSelection::years(), journalDate.year()));
     }
-    FormActivate();
-    ApplyMonth();
+    activate();
+    applyMonth();
 }
 
-void TForm19::FinishMonth()
+void ShiftTimesheetWindow::finishMonth()
 {
     closeGrids();
 }
 
-TimesheetMonth TForm19::SelectedMonth() const
+TimesheetMonth ShiftTimesheetWindow::selectedMonth() const
 {
-    return {ComboBox1->currentIndex() + 1, ComboBox2->currentText().toInt()};
+    return {monthList->currentIndex() + 1, yearList->currentText().toInt()};
 }
 
-void TForm19::ComboBox1Change()
+void ShiftTimesheetWindow::monthChosen()
 {
-    ApplyMonth();
+    applyMonth();
 }
 
-void TForm19::ComboBox2Change()
+void ShiftTimesheetWindow::yearChosen()
 {
-    ApplyMonth();
+    applyMonth();
 }
 
-void TForm19::ApplyMonth()
+void ShiftTimesheetWindow::applyMonth()
 {
-    if (m_busy || ComboBox2->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const TimesheetMonth month = SelectedMonth();
+    const TimesheetMonth month = selectedMonth();
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [&] {
         m_shown = month;
         colourDays();
@@ -231,7 +231,7 @@ void TForm19::ApplyMonth()
     });
 }
 
-void TForm19::colourDays()
+void ShiftTimesheetWindow::colourDays()
 {
     QVector<GridColumn> columns{{QStringLiteral("Фамилия И. О."), QStringLiteral("fio"), 208}};
     for (int d = 1; d <= 31; ++d) {
@@ -246,19 +246,19 @@ void TForm19::colourDays()
     }
 }
 
-void TForm19::closeGrids()
+void ShiftTimesheetWindow::closeGrids()
 {
     for (DataSet *q : gridQueries())
         q->close();
 }
 
-void TForm19::openGrids()
+void ShiftTimesheetWindow::openGrids()
 {
     for (DataSet *q : gridQueries())
         q->open();
 }
 
-void TForm19::Button5Click()
+void ShiftTimesheetWindow::reread()
 {
     if (m_busy)
         return;
@@ -268,68 +268,68 @@ void TForm19::Button5Click()
     });
 }
 
-void TForm19::Button1Click()
+void ShiftTimesheetWindow::rebuildMonth()
 {
-    if (m_busy || ComboBox2->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const TimesheetMonth month = SelectedMonth();
-    BusyCommand busy(m_busy, {Button1, Button2, Button5, Button6, ComboBox1, ComboBox2});
+    const TimesheetMonth month = selectedMonth();
+    BusyCommand busy(m_busy, {rebuildButton, exportButton, rereadButton, printButton, monthList, yearList});
     closeGrids();
-    MonthRebuild rebuild(*m_module, *dt, MonthRebuild::Family::Shifts);
-    rebuildWithProgress(rebuild, month, PB);
+    MonthRebuild rebuild(*m_module, *dayHours, MonthRebuild::Family::Shifts);
+    rebuildWithProgress(rebuild, month, progressBar);
     // Whatever the rebuild did, the grids show what the month holds now.
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { openGrids(); });
 }
 
-void TForm19::Button6Click()
+void ShiftTimesheetWindow::print()
 {
-    if (m_busy || ComboBox2->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const TimesheetMonth month = SelectedMonth();
+    const TimesheetMonth month = selectedMonth();
     Messages::guard(QStringLiteral("Не удалось подготовить печать табеля."), [&] {
-        TForm15 *layout = Windows::get<TForm15>();
-        ReportPreview::run(layout->Make(month.month, month.year,
-                                        TForm15::PeriodLabel(ComboBox1->currentText(), ComboBox2->currentText())),
+        ShiftTimesheetReport *layout = Windows::get<ShiftTimesheetReport>();
+        ReportPreview::run(layout->make(month.month, month.year,
+                                        ShiftTimesheetReport::periodLabel(monthList->currentText(), yearList->currentText())),
                            layout->zoom(), this);
     });
 }
 
-void TForm19::Button2Click()
+void ShiftTimesheetWindow::exportWorkbook()
 {
-    if (m_busy || ComboBox2->currentIndex() < 0)
+    if (m_busy || yearList->currentIndex() < 0)
         return;
-    const TimesheetMonth month = SelectedMonth();
-    const QString title = ComboBox1->currentText() + QLatin1Char(' ') + ComboBox2->currentText();
-    BusyCommand busy(m_busy, {Button1, Button5, Button6, ComboBox1, ComboBox2});
+    const TimesheetMonth month = selectedMonth();
+    const QString title = monthList->currentText() + QLatin1Char(' ') + yearList->currentText();
+    BusyCommand busy(m_busy, {rebuildButton, rereadButton, printButton, monthList, yearList});
     Messages::guard(QStringLiteral("Не удалось выгрузить табель."), [&] {
-        TForm15 *layout = Windows::get<TForm15>();
-        DataSet *rows = layout->H_Tabel;
+        ShiftTimesheetReport *layout = Windows::get<ShiftTimesheetReport>();
+        DataSet *rows = layout->query;
         QueryCloser closer(rows);
-        layout->SetMonth(month.month, month.year);
-        layout->OpenQuery();
-        if (XLS.OpenWorkbook() == -1)
+        layout->setMonth(month.month, month.year);
+        layout->openQuery();
+        if (writer.openWorkbook() == -1)
             return;
-        XLS.SetVisible(false);
-        ShiftTimesheetExport::write(XLS, *rows, title, [this](int written, int total) {
-            Button2->setText(SpreadsheetExport::caption(written, total));
+        writer.setVisible(false);
+        ShiftTimesheetExport::write(writer, *rows, title, [this](int written, int total) {
+            exportButton->setText(SpreadsheetExport::caption(written, total));
         });
-        XLS.SetVisible(true);
+        writer.setVisible(true);
     });
 }
 
-void TForm19::Button4Click()
+void ShiftTimesheetWindow::leave()
 {
     reject();
 }
 
-void TForm19::FormActivate()
+void ShiftTimesheetWindow::activate()
 {
-    Button2->setText(QStringLiteral("Excel"));
+    exportButton->setText(QStringLiteral("Excel"));
 }
 
-bool TForm19::event(QEvent *event)
+bool ShiftTimesheetWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+        activate();
     return QDialog::event(event);
 }

@@ -13,60 +13,60 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QWidget;
-class TDataModule6;
+class DataModule;
 
 // The timesheet by shifts "Табель по времени": for one month, the hours of each worker on each
 // day, one tab per shift, from the shift rows of the timesheet. From here the month's shift rows
 // are rebuilt from the journal, and the month's timesheet of all rows is printed and exported.
 // Opened from the main menu "Табель" → "Табель по сменам" on the month of the journal date.
-class TForm19 : public QDialog {
+class ShiftTimesheetWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm19(TDataModule6 *module, QWidget *parent = nullptr);
+    explicit ShiftTimesheetWindow(DataModule *module, QWidget *parent = nullptr);
 
     // Opening from the main menu: the month of `journalDate` selected and applied, the window
     // shown modally; its grids are closed again when it closes.
-    void ShowMonth(const QDate &journalDate);
+    void showMonth(const QDate &journalDate);
     // The steps of the opening, for callers (and tests) that show the window themselves.
-    void PrepareMonth(const QDate &journalDate);
-    void FinishMonth();
+    void prepareMonth(const QDate &journalDate);
+    void finishMonth();
 
     // The month and year the lists select.
-    TimesheetMonth SelectedMonth() const;
+    TimesheetMonth selectedMonth() const;
 
     // Commands.
-    void ComboBox1Change(); // month list
-    void ComboBox2Change(); // year list
-    void Button5Click();    // "Обновить": the three grids read again
-    void Button1Click();    // "Перестроить": the month's shift rows rebuilt from the journal
-    void Button6Click();    // "Печать": the print preview of the month's timesheet
-    void Button2Click();    // "Excel": the month's timesheet to a workbook
-    void Button4Click();    // "Выход"
+    void monthChosen(); // month list
+    void yearChosen(); // year list
+    void reread();    // "Обновить": the three grids read again
+    void rebuildMonth();    // "Перестроить": the month's shift rows rebuilt from the journal
+    void print();    // "Печать": the print preview of the month's timesheet
+    void exportWorkbook();    // "Excel": the month's timesheet to a workbook
+    void leave();    // "Выход"
     // The window became active: the export button reads "Excel" again.
-    void FormActivate();
+    void activate();
 
     // Reads the three grids for the selected month and colours their day columns.
-    void ApplyMonth();
+    void applyMonth();
 
     // The grids' queries live in the data module; the rebuild's day query is the window's own.
-    DataSet *dt;
+    DataSet *dayHours;
 
-    QTabWidget *PageControl1;
-    QWidget *TabSheet1, *TabSheet2, *TabSheet3;
-    DataGrid *DBGrid1, *DBGrid2, *DBGrid3;
-    QPushButton *Button1; // "Перестроить"
-    QProgressBar *PB;
-    QPushButton *Button2; // "Excel"
-    QComboBox *ComboBox1; // month
-    QComboBox *ComboBox2; // year
-    QPushButton *Button5; // "Обновить"
-    QPushButton *Button6; // "Печать"
-    QPushButton *Button4; // "Выход"
+    QTabWidget *shiftTabs;
+    QWidget *shift1Tab, *shift2Tab, *shift3Tab;
+    DataGrid *shift1Grid, *shift2Grid, *shift3Grid;
+    QPushButton *rebuildButton; // "Перестроить"
+    QProgressBar *progressBar;
+    QPushButton *exportButton; // "Excel"
+    QComboBox *monthList; // month
+    QComboBox *yearList; // year
+    QPushButton *rereadButton; // "Обновить"
+    QPushButton *printButton; // "Печать"
+    QPushButton *exitButton; // "Выход"
 
     // The writer of this window's exports, kept for the whole run.
-    SpreadsheetWriter XLS;
+    SpreadsheetWriter writer;
 
-    QList<DataGrid *> grids() const { return {DBGrid1, DBGrid2, DBGrid3}; }
+    QList<DataGrid *> grids() const { return {shift1Grid, shift2Grid, shift3Grid}; }
     QList<DataSet *> gridQueries() const;
 
 protected:
@@ -77,7 +77,7 @@ private:
     void closeGrids();
     void openGrids();
 
-    TDataModule6 *m_module;
+    DataModule *m_module;
     // The month whose colours the grids show.
     TimesheetMonth m_shown;
     // A rebuild or an export under way: its own commands and the lists wait for it.

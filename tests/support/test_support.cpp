@@ -140,11 +140,11 @@ QString TestDatabase::connectionString() const
     return composeConnectionString({m_name, server()});
 }
 
-std::unique_ptr<TDataModule6> TestDatabase::connectModule() const
+std::unique_ptr<DataModule> TestDatabase::connectModule() const
 {
-    auto module = std::make_unique<TDataModule6>();
-    module->Connect(connectionString());
-    module->DecimalDelimiter = QStringLiteral(".");
+    auto module = std::make_unique<DataModule>();
+    module->open(connectionString());
+    module->decimalDelimiter = QStringLiteral(".");
     return module;
 }
 
@@ -306,10 +306,10 @@ namespace {
 int probeCounter = 0;
 } // namespace
 
-SentStatementProbe::SentStatementProbe(const TestDatabase &db, TDataModule6 &module)
+SentStatementProbe::SentStatementProbe(const TestDatabase &db, DataModule &module)
     : m_db(db), m_marker(QStringLiteral("select pg_backend_pid() as pid, 'probe %1' as probe").arg(++probeCounter))
 {
-    m_pid = module.LookUp(m_marker, QStringLiteral("pid")).toInt();
+    m_pid = module.lookUp(m_marker, QStringLiteral("pid")).toInt();
 }
 
 QString SentStatementProbe::sentSince() const
@@ -336,10 +336,10 @@ QStringList column(const DataSet *ds, const QString &field)
     return out;
 }
 
-void prepareJournals(TDataModule6 &module)
+void prepareJournals(DataModule &module)
 {
     for (int mode = 1; mode <= 4; ++mode)
-        module.Smena(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
+        module.journal(mode)->setParam(QStringLiteral("ok"), QStringLiteral("ta"));
 }
 
 PrivateServer::PrivateServer()

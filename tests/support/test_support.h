@@ -8,7 +8,7 @@
 #include <memory>
 
 class DataSet;
-class TDataModule6;
+class DataModule;
 
 // A database of its own for one test, created from the fixture template on the private test
 // cluster (scripts/test_cluster.sh) and dropped again when the object goes. Statements run on a
@@ -38,7 +38,7 @@ public:
     // The program's own connection string for this database.
     QString connectionString() const;
     // A data module connected to this database as the program connects.
-    std::unique_ptr<TDataModule6> connectModule() const;
+    std::unique_ptr<DataModule> connectModule() const;
 
     // How many advisory locks are held in this database (by any session); other tests' databases
     // on the same cluster do not count.
@@ -95,7 +95,7 @@ QString snapshot(const TestDatabase &db, const QStringList &tables);
 // last one until the module sends another.
 class SentStatementProbe {
 public:
-    SentStatementProbe(const TestDatabase &db, TDataModule6 &module);
+    SentStatementProbe(const TestDatabase &db, DataModule &module);
     // The last statement of the module's session, when it is not the probe's own; empty otherwise.
     QString sentSince() const;
 
@@ -117,7 +117,7 @@ QStringList column(const DataSet *ds, const QString &field);
 
 // Lets the journal lists show records in every state, as after an administrator's login: their
 // :ok parameter gets the state no record is ever written in.
-void prepareJournals(TDataModule6 &module);
+void prepareJournals(DataModule &module);
 
 // A database server of the test's own, with the plant database "plant_db", that the test may stop
 // and start again under a running data module. It listens on a loopback address next to the test

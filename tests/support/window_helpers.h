@@ -45,5 +45,5 @@ void typeText(QWidget *w, const QString &text);
 template <typename Choice>
 struct Receiver : PickReceiver<Choice> {
     QList<Choice> taken;
-    void TakePick(const Choice &choice) override { taken << choice; }
+    void takePick(const Choice &choice) override { taken << choice; }
 };
