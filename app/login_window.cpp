@@ -1,10 +1,10 @@
 #include "app/login_window.h"
 
-#include "app/data_module.h"
-#include "app/main_window.h"
-#include "app/messages.h"
-#include "app/program_end.h"
-#include "app/windows.h"
+#include "db/data_module.h"
+#include "journal/journal_window.h"
+#include "ui/messages.h"
+#include "ui/program_end.h"
+#include "ui/windows.h"
 #include "db/plant.h"
 #include "reports/report_centre.h"
 

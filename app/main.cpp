@@ -1,4 +1,4 @@
-#include "app/build_stamp.h"
+#include "db/build_stamp.h"
 #include "app/startup.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "app/startup.h"
 
-#include "app/connection_string.h"
-#include "app/data_module.h"
+#include "db/connection_string.h"
+#include "db/data_module.h"
 #include "app/login_window.h"
-#include "app/main_window.h"
-#include "app/message_boxes.h"
-#include "app/messages.h"
+#include "journal/journal_window.h"
+#include "ui/message_boxes.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,8 +1,8 @@
 #include "records/record_commands.h"
 
-#include "app/data_module.h"
-#include "app/row_version.h"
-#include "app/unit_of_work.h"
+#include "db/data_module.h"
+#include "db/row_version.h"
+#include "db/unit_of_work.h"
 #include "db/plant.h"
 #include "records/day_cell_rule.h"
 #include "records/record_statements.h"

@@ -1,7 +1,7 @@
 #include "reference/list_window.h"
 
-#include "app/data_grid.h"
-#include "app/messages.h"
+#include "ui/data_grid.h"
+#include "ui/messages.h"
 #include "db/dataset.h"
 
 #include <QHBoxLayout>

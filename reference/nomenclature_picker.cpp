@@ -1,8 +1,8 @@
 #include "reference/nomenclature_picker.h"
 
-#include "app/control_look.h"
-#include "app/data_grid.h"
-#include "app/data_module.h"
+#include "ui/control_look.h"
+#include "ui/data_grid.h"
+#include "db/data_module.h"
 #include "db/dataset.h"
 #include "reference/product_statements.h"
 

@@ -1,9 +1,9 @@
 #include "reference/norm_table.h"
 
-#include "app/data_module.h"
-#include "app/messages.h"
-#include "app/row_version.h"
-#include "app/unit_of_work.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
+#include "db/row_version.h"
+#include "db/unit_of_work.h"
 #include "db/input_check.h"
 #include "db/dataset.h"
 #include "reference/price_statements.h"

@@ -1,7 +1,7 @@
 #include "reference/norms_window.h"
 
-#include "app/data_module.h"
-#include "app/messages.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
 #include "reference/norm_table.h"

@@ -1,8 +1,8 @@
 #include "reference/product_deletion.h"
 
-#include "app/data_module.h"
-#include "app/messages.h"
-#include "app/unit_of_work.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
+#include "db/unit_of_work.h"
 #include "reference/product_statements.h"
 
 ProductDeletion::ProductDeletion(DataModule &module, qint64 productId, const QDate &today)

@@ -1,9 +1,9 @@
 #include "reference/product_list.h"
 
-#include "app/control_look.h"
-#include "app/data_grid.h"
-#include "app/data_module.h"
-#include "app/row_version.h"
+#include "ui/control_look.h"
+#include "ui/data_grid.h"
+#include "db/data_module.h"
+#include "db/row_version.h"
 #include "db/dataset.h"
 #include "db/decimal_text.h"
 #include "reference/lookup_list.h"

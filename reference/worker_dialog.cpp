@@ -1,11 +1,11 @@
 #include "reference/worker_dialog.h"
 
-#include "app/data_module.h"
-#include "app/messages.h"
-#include "app/row_version.h"
-#include "app/unit_of_work.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
+#include "db/row_version.h"
+#include "db/unit_of_work.h"
 #include "reference/worker_statements.h"
-#include "reference/dialog_buttons.h"
+#include "ui/dialog_buttons.h"
 #include "reference/lookup_list.h"
 
 #include <QFormLayout>

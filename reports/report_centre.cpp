@@ -1,8 +1,8 @@
 #include "reports/report_centre.h"
 
-#include "app/data_module.h"
-#include "app/date_field.h"
-#include "app/messages.h"
+#include "db/data_module.h"
+#include "ui/date_field.h"
+#include "ui/messages.h"
 #include "db/dataset.h"
 #include "db/plant.h"
 #include "reports/detailed_products_report.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/roles.h"
+#include "db/roles.h"
 #include "reports/period_report.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "reports/report_holder.h"
 
-#include "app/data_module.h"
+#include "db/data_module.h"
 #include "db/connection.h"
 #include "db/dataset.h"
 #include "db/db_error.h"

@@ -1,6 +1,6 @@
 #include "reports/report_preview.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "reports/shift_timesheet_report.h"
 
-#include "app/data_module.h"
+#include "db/data_module.h"
 #include "db/dataset.h"
 #include "records/timesheet_row.h"
 

@@ -1,6 +1,6 @@
 #include "reports/spreadsheet_writer.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_column_width.h"
 

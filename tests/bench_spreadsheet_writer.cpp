@@ -1,7 +1,7 @@
 // Prints how long the spreadsheet writer takes to fill and save a sheet of 1,000 rows by
 // 36 columns, the size of a large piecework timesheet export. Not a test: run it by hand.
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
 

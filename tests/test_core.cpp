@@ -1,12 +1,12 @@
 // The plant rules of the application core, without windows: the connection string, the version
 // gate, the shared count check and delimiter, statements built from typed values, and the unit of
 // work that makes a command's writes all or nothing.
-#include "app/build_stamp.h"
-#include "app/connection_string.h"
-#include "app/data_module.h"
-#include "app/messages.h"
-#include "app/unit_of_work.h"
-#include "app/version_gate.h"
+#include "db/build_stamp.h"
+#include "db/connection_string.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
+#include "db/unit_of_work.h"
+#include "db/version_gate.h"
 #include "db/dataset.h"
 #include "db/connection.h"
 #include "db/db_error.h"

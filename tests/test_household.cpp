@@ -1,12 +1,12 @@
 // Household-work and average-piecework entries: the list and its entry dialog, the price of an
 // hour, the timesheet rows kept in step with the entries, and the month's average piecework prices.
-#include "app/data_grid.h"
-#include "app/data_module.h"
-#include "app/main_window.h"
-#include "app/messages.h"
-#include "app/row_version.h"
+#include "ui/data_grid.h"
+#include "db/data_module.h"
+#include "journal/journal_window.h"
+#include "ui/messages.h"
+#include "db/row_version.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "ui/windows.h"
 #include "db/dataset.h"
 #include "reference/nomenclature_picker.h"
 #include "reference/worker_list.h"

@@ -1,12 +1,12 @@
 // The windows of the daily work: start-up, the login and its roles, the journal of the main window,
 // deleting and accepting journal records.
-#include "app/build_stamp.h"
-#include "app/control_look.h"
-#include "app/data_grid.h"
-#include "app/data_module.h"
+#include "db/build_stamp.h"
+#include "ui/control_look.h"
+#include "ui/data_grid.h"
+#include "db/data_module.h"
 #include "app/login_window.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "journal/journal_window.h"
+#include "ui/messages.h"
 #include "app/startup.h"
 #include "db/connection.h"
 #include "db/dataset.h"

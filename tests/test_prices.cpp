@@ -2,14 +2,14 @@
 // the production record dialog's picker, the price dialog with its pickers, the norms window
 // edited in place, and the export read back from the saved workbook.
 
-#include "app/data_grid.h"
-#include "app/data_module.h"
-#include "app/main_window.h"
-#include "app/message_boxes.h"
-#include "app/messages.h"
-#include "app/row_version.h"
+#include "ui/data_grid.h"
+#include "db/data_module.h"
+#include "journal/journal_window.h"
+#include "ui/message_boxes.h"
+#include "ui/messages.h"
+#include "db/row_version.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "ui/windows.h"
 #include "db/dataset.h"
 #include "reference/kind_list.h"
 #include "reference/norm_table.h"
@@ -24,7 +24,7 @@
 #include "tests/support/fake_spreadsheet.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_helpers.h"
-#include "app/control_look.h"
+#include "ui/control_look.h"
 #include "tests/support/workbook_reader.h"
 
 #include <QAction>

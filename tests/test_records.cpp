@@ -1,14 +1,14 @@
 // The rules of production records without windows: the statements of a record and of its
 // timesheet row, the day-cell rule that keeps the row in step, the month writes of a rebuild, and
 // the record commands that write a record and its day cells as one.
-#include "app/data_module.h"
-#include "app/messages.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
 #include "db/input_check.h"
 #include "records/day_cell_rule.h"
-#include "app/row_version.h"
-#include "app/unit_of_work.h"
+#include "db/row_version.h"
+#include "db/unit_of_work.h"
 #include "records/record_commands.h"
 #include "records/record_statements.h"
 #include "records/timesheet_statements.h"

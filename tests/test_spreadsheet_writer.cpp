@@ -1,7 +1,7 @@
 // The spreadsheet writer: results and messages of its four operations, and what the saved
 // workbooks hold, read back from the package's XML and, in one test, by LibreOffice itself.
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "reports/spreadsheet_application.h"
 #include "reports/spreadsheet_writer.h"
 #include "support/fake_spreadsheet.h"

@@ -1,13 +1,13 @@
 // The monthly timesheets against the real server: the month and its lists, the timesheet by
 // shifts with its grids, colours, rebuild, print and export.
 
-#include "app/data_grid.h"
-#include "app/data_module.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "ui/data_grid.h"
+#include "db/data_module.h"
+#include "journal/journal_window.h"
+#include "ui/messages.h"
 #include "app/startup.h"
-#include "app/unit_of_work.h"
-#include "app/windows.h"
+#include "db/unit_of_work.h"
+#include "ui/windows.h"
 #include "db/dataset.h"
 #include "db/db_error.h"
 #include "records/record_commands.h"

@@ -3,11 +3,11 @@
 // stored list (tests/data/window_names.txt). Renaming the C++ side of a window must leave this list
 // as it is; a change meant to alter it writes the new list with TABEL_WRITE_WINDOW_NAMES=1 and
 // shows the difference in its commit.
-#include "app/data_module.h"
+#include "db/data_module.h"
 #include "app/login_window.h"
-#include "app/main_window.h"
+#include "journal/journal_window.h"
 #include "app/startup.h"
-#include "app/windows.h"
+#include "ui/windows.h"
 #include "records/record_dialog.h"
 #include "reference/kind_dialog.h"
 #include "reference/kind_list.h"

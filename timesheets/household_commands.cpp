@@ -1,8 +1,8 @@
 #include "timesheets/household_commands.h"
 
-#include "app/data_module.h"
-#include "app/row_version.h"
-#include "app/unit_of_work.h"
+#include "db/data_module.h"
+#include "db/row_version.h"
+#include "db/unit_of_work.h"
 #include "records/day_cell_rule.h"
 #include "timesheets/household_statements.h"
 

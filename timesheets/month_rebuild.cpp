@@ -1,7 +1,7 @@
 #include "timesheets/month_rebuild.h"
 
-#include "app/data_module.h"
-#include "app/unit_of_work.h"
+#include "db/data_module.h"
+#include "db/unit_of_work.h"
 #include "db/dataset.h"
 #include "records/day_cell_rule.h"
 #include "records/timesheet_row.h"

@@ -1,9 +1,9 @@
 #include "timesheets/piecework_timesheet_window.h"
 
-#include "app/data_grid.h"
-#include "app/control_look.h"
-#include "app/data_module.h"
-#include "app/messages.h"
+#include "ui/data_grid.h"
+#include "ui/control_look.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
 #include "db/dataset.h"
 #include "db/decimal_text.h"
 #include "reports/report_holder.h"

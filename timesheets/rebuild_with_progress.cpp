@@ -1,6 +1,6 @@
 #include "timesheets/rebuild_with_progress.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "timesheets/busy_command.h"
 
 #include <QProgressBar>

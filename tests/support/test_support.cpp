@@ -1,8 +1,8 @@
 #include "tests/support/test_support.h"
 
-#include "app/connection_string.h"
-#include "app/data_module.h"
-#include "app/program_end.h"
+#include "db/connection_string.h"
+#include "db/data_module.h"
+#include "ui/program_end.h"
 #include "db/dataset.h"
 #include "db/sql_statement.h"
 

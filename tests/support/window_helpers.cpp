@@ -1,7 +1,7 @@
 #include "window_helpers.h"
 
-#include "app/control_look.h"
-#include "app/data_grid.h"
+#include "ui/control_look.h"
+#include "ui/data_grid.h"
 
 #include <QAbstractButton>
 #include <QApplication>

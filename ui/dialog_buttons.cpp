@@ -1,6 +1,6 @@
-#include "reference/dialog_buttons.h"
+#include "ui/dialog_buttons.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

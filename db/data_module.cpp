@@ -1,12 +1,12 @@
-#include "app/data_module.h"
+#include "db/data_module.h"
 
-#include "app/journal_queries.h"
+#include "journal/journal_statements.h"
 #include "db/connection.h"
 #include "reference/kind_statements.h"
 #include "reference/price_statements.h"
 #include "reference/product_statements.h"
 #include "reference/worker_statements.h"
-#include "app/messages.h"
+#include "ui/messages.h"
 #include "db/db_error.h"
 
 #include <QSqlDatabase>

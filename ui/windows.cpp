@@ -1,4 +1,4 @@
-#include "app/windows.h"
+#include "ui/windows.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/data_set_model.h"
+#include "ui/data_set_model.h"
 
 #include <QTableView>
 

@@ -1,4 +1,4 @@
-#include "app/journal_queries.h"
+#include "journal/journal_statements.h"
 
 QString journalStatement(int mode)
 {

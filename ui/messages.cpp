@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "ui/messages.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "app/build_stamp.h"
+#include "db/build_stamp.h"
 
 #include "build_stamp_values.h"
 

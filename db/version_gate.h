@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/build_stamp.h"
+#include "db/build_stamp.h"
 
 class DataModule;
 

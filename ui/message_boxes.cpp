@@ -1,6 +1,6 @@
-#include "app/message_boxes.h"
+#include "ui/message_boxes.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QDesktopServices>

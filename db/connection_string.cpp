@@ -1,4 +1,4 @@
-#include "app/connection_string.h"
+#include "db/connection_string.h"
 
 QString composeConnectionString(const QStringList &arguments, const QString &defaultServer)
 {

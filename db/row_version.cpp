@@ -1,6 +1,6 @@
-#include "app/row_version.h"
+#include "db/row_version.h"
 
-#include "app/data_module.h"
+#include "db/data_module.h"
 #include "db/db_error.h"
 #include "db/sql_statement.h"
 

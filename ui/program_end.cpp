@@ -1,4 +1,4 @@
-#include "app/program_end.h"
+#include "ui/program_end.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/date_field.h"
+#include "ui/date_field.h"
 
 #include <QCalendarWidget>
 

@@ -1,4 +1,4 @@
-#include "app/data_grid.h"
+#include "ui/data_grid.h"
 
 #include "db/dataset.h"
 

@@ -1,6 +1,6 @@
-#include "app/control_look.h"
+#include "ui/control_look.h"
 
-#include "app/data_grid.h"
+#include "ui/data_grid.h"
 
 #include <QApplication>
 #include <QCheckBox>

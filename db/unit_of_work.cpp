@@ -1,7 +1,7 @@
-#include "app/unit_of_work.h"
+#include "db/unit_of_work.h"
 
-#include "app/data_module.h"
-#include "app/messages.h"
+#include "db/data_module.h"
+#include "ui/messages.h"
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/sql_statement.h"

@@ -1,6 +1,6 @@
-#include "app/version_gate.h"
+#include "db/version_gate.h"
 
-#include "app/data_module.h"
+#include "db/data_module.h"
 #include "db/sql_statement.h"
 
 bool versionGateOutdated(DataModule &module, const BuildStamp &build)

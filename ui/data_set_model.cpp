@@ -1,4 +1,4 @@
-#include "app/data_set_model.h"
+#include "ui/data_set_model.h"
 
 #include "db/dataset.h"
 #include "db/decimal_text.h"
