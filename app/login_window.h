@@ -14,8 +14,8 @@ class LoginWindow : public QDialog {
 public:
     explicit LoginWindow(JournalWindow *mainWindow, QWidget *parent = nullptr);
 
-    void activate();   // version gate, then the caption with the build stamp
-    void logIn();   // "Вход"
+    void activate(); // version gate, then the caption with the build stamp
+    void logIn();    // "Вход"
     void cancel();   // "Отмена"
     // Applies the login of the typed word; true when the journal is to be shown.
     bool applyLogin();

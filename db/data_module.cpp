@@ -19,8 +19,8 @@ int moduleCount = 0;
 DataModule::DataModule(QObject *parent)
     : QObject(parent),
       m_connection(QStringLiteral("ADO_DB_%1").arg(moduleCount++)),
-      recordDelete(m_connection),
-      timesheetInsert(m_connection),
+      deleteCommand(m_connection),
+      timesheetCommand(m_connection),
       command(m_connection),
       priceInsert(m_connection),
       priceUpdate(m_connection),

@@ -41,20 +41,22 @@ public:
 
     QString decimalDelimiter;
 
-    // Statement holders whose text each caller sets before use.
+    // Statement holders whose text each caller sets before use (the plant's Control, DelSmena,
+    // H_Tabel_ins and SQL_exec).
     DataSet *lookUpQuery;
-    SqlCommand recordDelete;
-    SqlCommand timesheetInsert;
+    SqlCommand deleteCommand;
+    SqlCommand timesheetCommand;   // the timesheet rows' inserts and updates
     SqlCommand command;
 
-    // The four journal lists, one per journal mode.
+    // The four journal lists, one per journal mode (the plant's Smena1 … Smena4).
     DataSet *journalShift1;
     DataSet *journalShift2;
     DataSet *journalShift3;
     DataSet *journalOvertime;
     DataSet *journal(int mode) const;   // modes outside 1..4 count as 1
 
-    // Shared reference lists.
+    // Shared reference lists (Workers, Izdel, Vid_oper, Oper) and the price list's statement
+    // holders (Oper_ins, Oper_ed, Oper_del).
     DataSet *workerList;
     DataSet *productList;
     DataSet *kindList;
@@ -63,7 +65,7 @@ public:
     SqlCommand priceUpdate;
     SqlCommand priceDelete;
 
-    // Monthly timesheet grids of shifts 1 to 3.
+    // Monthly timesheet grids of shifts 1 to 3 (H_Tabel_1 … H_Tabel_3).
     DataSet *shiftGrid1;
     DataSet *shiftGrid2;
     DataSet *shiftGrid3;

@@ -42,17 +42,17 @@ public:
     void applyRole(Role role);
 
     // Commands, each as the user triggers it.
-    void activate();                 // the window becomes active again: today's journal
-    void dateChosen();               // calendar closed or Enter in the date picker
+    void activate();           // the window becomes active again: today's journal
+    void dateChosen();         // calendar closed or Enter in the date picker
     void reread();             // "Обновить"
-    void modeChosen(int mode);       // a radio button became checked
-    void leave();             // "Выход"
-    void addRecord();             // "Добавить"
-    void changeRecord();             // "Изменить"
-    void deleteRecord();             // "Удалить"
-    void openHouseholdWork();             // "Ср.сд./хоз. работы"
-    void toggleState();          // state toggle
-    void versionTimerTicked();              // version gate every 30 seconds
+    void modeChosen(int mode); // a radio button became checked
+    void leave();              // "Выход"
+    void addRecord();          // "Добавить"
+    void changeRecord();       // "Изменить"
+    void deleteRecord();       // "Удалить"
+    void openHouseholdWork();  // "Ср.сд./хоз. работы"
+    void toggleState();
+    void versionTimerTicked(); // version gate every 30 seconds
     // Records this build in the version row, or stops the program when a newer build has run.
     void runVersionGate();
 
@@ -77,11 +77,12 @@ public:
 
     DataModule *module() const { return m_module; }
 
-    QMenu *referenceMenu = nullptr;  // "Справочники"
-    QMenu *timesheetMenu = nullptr;      // "Табель"
-    QMenu *reportsMenu = nullptr;    // "Отчеты"
+    QMenu *referenceMenu = nullptr; // "Справочники"
+    QMenu *timesheetMenu = nullptr; // "Табель"
+    QMenu *reportsMenu = nullptr;   // "Отчеты"
 
-    // Sets the state of one production record: parameters ok (text) and id (integer).
+    // Sets the state of one production record (the plant's updtOK): parameters ok (text) and id
+    // (integer).
     std::unique_ptr<SqlCommand> stateUpdate;
 
 signals:

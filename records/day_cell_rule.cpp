@@ -33,7 +33,7 @@ void DayCellRule::recomputeAfterSave(const TimesheetRowKey &key, const QDate &da
     lockRow(work, key);
     const bool exists = m_module.lookUp(TimesheetStatements::rowCount(key), QStringLiteral("cnt")).toLongLong() != 0;
     const qint64 hours = dayHours(key, date);
-    m_module.timesheetInsert.execute(exists ? TimesheetStatements::cellUpdate(key, date.day(), hours)
+    m_module.timesheetCommand.execute(exists ? TimesheetStatements::cellUpdate(key, date.day(), hours)
                                         : TimesheetStatements::rowInsert(key, date.day(), hours));
     work.commit();
 }
@@ -44,11 +44,11 @@ void DayCellRule::recomputeAfterDeletion(const TimesheetRowKey &key, const QDate
     lockRow(work, key);
     const qint64 hours = dayHours(key, date);
     if (hours != 0) {
-        m_module.timesheetInsert.execute(TimesheetStatements::cellUpdateAfterDeletion(key, date.day(), hours));
+        m_module.timesheetCommand.execute(TimesheetStatements::cellUpdateAfterDeletion(key, date.day(), hours));
     } else {
-        m_module.timesheetInsert.execute(TimesheetStatements::cellEmptying(key, date.day()));
+        m_module.timesheetCommand.execute(TimesheetStatements::cellEmptying(key, date.day()));
         if (m_module.lookUp(TimesheetStatements::rowsWithHours(key), QStringLiteral("cnt")).toLongLong() == 0)
-            m_module.recordDelete.execute(TimesheetStatements::rowRemoval(key));
+            m_module.deleteCommand.execute(TimesheetStatements::rowRemoval(key));
     }
     work.commit();
 }
@@ -61,7 +61,7 @@ MonthCellWriter::MonthCellWriter(DataModule &module, UnitOfWork &work, bool prod
 
 void MonthCellWriter::removeMonth()
 {
-    m_module.recordDelete.execute(TimesheetStatements::monthRemoval(m_production, m_month, m_year));
+    m_module.deleteCommand.execute(TimesheetStatements::monthRemoval(m_production, m_month, m_year));
     ++m_statements;
 }
 
@@ -69,7 +69,7 @@ void MonthCellWriter::write(const TimesheetRowKey &key, int day, qint64 hours)
 {
     using TimesheetStatements::Wording;
     const bool exists = m_module.lookUp(TimesheetStatements::rowCount(key, Wording::MonthRebuild), QStringLiteral("cnt")).toLongLong() != 0;
-    m_module.timesheetInsert.execute(exists ? TimesheetStatements::cellUpdate(key, day, hours, Wording::MonthRebuild)
+    m_module.timesheetCommand.execute(exists ? TimesheetStatements::cellUpdate(key, day, hours, Wording::MonthRebuild)
                                         : TimesheetStatements::rowInsert(key, day, hours, Wording::MonthRebuild));
     m_statements += 2;
 }

@@ -11,8 +11,8 @@ class UnitOfWork;
 // cell up to date after a production record or a household-work entry is saved or deleted. The
 // statements come from TimesheetStatements keyed by the row's key, so rows kept from production
 // records and rows kept from household-work entries share this one rule. All statements go through
-// the data module: look-ups through lookUpQuery, updates and inserts through timesheetInsert, row removals
-// through recordDelete.
+// the data module: look-ups through lookUpQuery, updates and inserts through timesheetCommand, row removals
+// through deleteCommand.
 //
 // Every workstation shares the timesheet rows, and the look-up and the insert that follows it are
 // two statements. So each recompute runs in a unit of work (the caller's, when it has one: the

@@ -51,7 +51,7 @@ bool save(DataModule &module, const ProductionRecord &record, const ProductionRe
 void remove(DataModule &module, int id, int worker, const QDate &date, int mode)
 {
     UnitOfWork work(module);
-    module.recordDelete.execute(RecordStatements::deletion(id));
+    module.deleteCommand.execute(RecordStatements::deletion(id));
     DayCellRule(module).recomputeAfterDeletion(worker, date, mode);
     work.commit();
 }

@@ -45,10 +45,10 @@ public:
     void prepareAdd(const JournalContext &context);
     bool prepareChange(const JournalContext &context);
 
-    void pickWorker();         // worker picker
-    void pickPrice();         // operation price picker
-    void save();         // "Запись"
-    void cancel();         // "Отмена"
+    void pickWorker();
+    void pickPrice();
+    void save();       // "Запись"
+    void cancel();     // "Отмена"
     // Recomputes "Цена итог", "Цена база" and "Сумма" (leaving "Кол-во" or "Время", after a pick).
     void recomputePrices();
 

@@ -13,12 +13,12 @@ class KindDialog : public QDialog {
 public:
     explicit KindDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int openMode = 1;   // 1 add, 2 change
+    int openMode = 1; // 1 add, 2 change
     QString version;  // the changed kind's row version as the list read it (RowVersion)
 
-    QLineEdit *nameEdit;      // "Операция"
-    QPushButton *saveButton;  // "Записать"
-    QPushButton *cancelButton;  // "Отмена"
+    QLineEdit *nameEdit;       // "Операция"
+    QPushButton *saveButton;   // "Записать"
+    QPushButton *cancelButton; // "Отмена"
 
     void save();   // "Записать"
 

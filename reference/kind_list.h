@@ -14,9 +14,9 @@ public:
 
     KindDialog *dialog;   // the operation kind dialog
 
-    void add() override;   // "Добавить"
-    void changeOrChoose() override;   // "Изменить" / "Выбрать"
-    void remove() override;   // "Удалить"
+    void add() override;            // "Добавить"
+    void changeOrChoose() override; // "Изменить" / "Выбрать"
+    void remove() override;         // "Удалить"
 
 protected:
     void openList() override;

@@ -25,10 +25,10 @@ public:
     DataSet *query() const { return m_query; }
 
     DataGrid *grid;
-    QLineEdit *searchEdit;                 // search box
-    QPushButton *addButton = nullptr;   // "Добавить"
-    QPushButton *changeButton = nullptr;   // "Изменить" / "Выбрать"
-    QPushButton *deleteButton = nullptr;   // "Удалить"
+    QLineEdit *searchEdit;               // search box
+    QPushButton *addButton = nullptr;    // "Добавить"
+    QPushButton *changeButton = nullptr; // "Изменить" / "Выбрать"
+    QPushButton *deleteButton = nullptr; // "Удалить"
     QPushButton *exitButton = nullptr;   // "Выход"
 
     // The search text changed: the rows whose search field matches it.

@@ -4,7 +4,7 @@
 
 class DataModule;
 
-// The nomenclature picker "Номенклатура (26)": chooses a product group (classifier groups of
+// The nomenclature picker "Номенклатура (26)": chooses a product group (classifier item of
 // level 2) for the household-work entry dialog. Read-only and a picker only; its search text and
 // the filter it set stay in force between openings.
 class NomenclaturePicker : public PickerListWindow<NomenclatureChoice> {
@@ -12,6 +12,7 @@ class NomenclaturePicker : public PickerListWindow<NomenclatureChoice> {
 public:
     explicit NomenclaturePicker(DataModule *module, QWidget *parent = nullptr);
 
+    // The product groups (the plant's item):
     DataSet *groups;   // "select * from cmn_classifier.item where id_level=2 order by s_caption"
 
     QPushButton *chooseButton = nullptr;   // "Выбрать"

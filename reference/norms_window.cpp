@@ -19,7 +19,7 @@
 
 namespace NormsWindowDetail {
 
-// Cell editors that let only numbers in: whole numbers for the table and the bonus, a decimal
+// Cell editors that let only numbers in: whole numbers for the norm and the bonus, a decimal
 // (point or comma) for the price. It remembers the editor it opened last, so that the window can
 // end an edit still open when a button is pressed.
 class NormDelegate : public QStyledItemDelegate {
@@ -209,7 +209,7 @@ void NormsWindow::deleteRow()
         setCurrent(qMin(row, table->storedCount() - 1), column);
         return;
     }
-    // The last table row stays; the table is read again all the same, with the row's edits written.
+    // The last norm row stays; the table is read again all the same, with the row's edits written.
     const qint64 id = table->idAt(row);
     if (table->hasChanges())
         table->post();

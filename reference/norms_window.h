@@ -12,21 +12,21 @@ namespace NormsWindowDetail {
 class NormDelegate;
 }
 
-// The norms window "Норматив": the table rows of one operation price, edited in place. A row is
+// The norms window "Норматив": the norm rows of one operation price, edited in place. A row is
 // written as soon as the user leaves the cell it was edited in; "Сохранить" writes what is still
 // pending and brings the operation price list up to date (lowest price and number of norms).
-// The last table row of an operation price cannot be deleted: the price would vanish from the list.
+// The last norm row of an operation price cannot be deleted: the price would vanish from the list.
 class NormsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit NormsWindow(DataModule *module, QWidget *parent = nullptr);
 
-    NormTable *table;          // the window's table
+    NormTable *table;          // the window's norm rows (the plant's norm)
     QTableView *grid;
-    QPushButton *saveButton;     // "Сохранить": default and cancel button
-    QPushButton *deleteButton;     // "Удалить"
+    QPushButton *saveButton;   // "Сохранить": default and cancel button
+    QPushButton *deleteButton; // "Удалить"
 
-    // The table rows of one operation price, the first row current. showNorms also shows the
+    // The norm rows of one operation price, the first row current. showNorms also shows the
     // window modally.
     void prepare(int priceId);
     void showNorms(int priceId);
@@ -35,7 +35,7 @@ public:
     // refuses keeps its edits and becomes current again, with its error shown.
     void cellLeft();
     void save();      // "Сохранить"
-    void deleteRow();      // "Удалить"
+    void deleteRow(); // "Удалить"
     // Ends an edit still open in the grid, keeping what was typed in the row's edits.
     void commitEdit();
 

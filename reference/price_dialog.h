@@ -25,29 +25,29 @@ class PriceDialog : public QDialog,
 public:
     explicit PriceDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int openMode = 1;             // 1 add, 2 change
-    QString version;         // the changed price's row version as the list read it (RowVersion)
-    qint64 productId = 0;    // set by the product picker or by the list's Change
-    int kindId = 0;          // set by the operation kind picker or by the list's Change
+    int openMode = 1;     // 1 add, 2 change
+    QString version;      // the changed price's row version as the list read it (RowVersion)
+    qint64 productId = 0; // set by the product picker or by the list's Change
+    int kindId = 0;       // set by the operation kind picker or by the list's Change
     // The operation price the last save wrote (0 before the first save).
     int writtenId = 0;
 
-    QLineEdit *productEdit;        // "Марка изделия", read-only
+    QLineEdit *productEdit;     // "Марка изделия", read-only
     QLineEdit *kindEdit;        // "Операция", read-only
-    QComboBox *productKindList;    // "Вид": 0 "Готовая продукция", 1 "Заготовки"
-    QLineEdit *priceEdit;        // "min Цена": the first norm row's price when adding
-    QLabel *priceLabel;          // its label
+    QComboBox *productKindList; // "Вид": 0 "Готовая продукция", 1 "Заготовки"
+    QLineEdit *priceEdit;       // "min Цена": the first norm row's price when adding
+    QLabel *priceLabel;         // its label
     QPushButton *saveButton;    // "Записать"
-    QPushButton *cancelButton;    // "Отмена"
-    QPushButton *productButton;    // "..." product picker
+    QPushButton *cancelButton;  // "Отмена"
+    QPushButton *productButton; // "..." product picker
     QPushButton *kindButton;    // "..." operation kind picker
 
     // The price field is asked for when adding only; changing leaves the norms to the norms window.
     void showPriceField(bool shown);
 
-    void save();     // "Записать"
-    void pickProduct();     // product picker
-    void pickKind();     // operation kind picker
+    void save();        // "Записать"
+    void pickProduct();
+    void pickKind();
 
     void takePick(const ProductChoice &choice) override;
     void takePick(const OperationKindChoice &choice) override;

@@ -35,7 +35,7 @@ PriceList::PriceList(DataModule *module, QWidget *parent)
     grid->setColumns({
         {QStringLiteral("Марка"), QStringLiteral("marka"), 250},
         {QStringLiteral("Опреция"), QStringLiteral("vid"), 243},
-        GridColumn{QStringLiteral("Цена (min)"), QStringLiteral("cena"), 74}.as(NumberShape::unitPrice),
+        GridColumn{QStringLiteral("Цена (min)"), QStringLiteral("cena"), 74}.as(NumberShape::UnitPrice),
         {QStringLiteral("Вид"), QStringLiteral("nmn"), 139},
         {QStringLiteral("Нормы (шт.)"), QStringLiteral("norma"), 76},
         {QStringLiteral("id"), QStringLiteral("id"), -1, {}, true},

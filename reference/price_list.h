@@ -19,11 +19,11 @@ class PriceList : public PickerListWindow<OperationPriceChoice> {
 public:
     explicit PriceList(DataModule *module, QWidget *parent = nullptr);
 
-    PriceDialog *dialog;         // the price dialog
-    NormsWindow *normsWindow;         // the norms window
-    QPushButton *exportButton;    // "Excel"
-    QCheckBox *pricesBox;    // "Цены"
-    DataSet *exportQuery;        // the export's query: every operation price, its price from cena_new
+    PriceDialog *dialog;       // the price dialog
+    NormsWindow *normsWindow;  // the norms window
+    QPushButton *exportButton; // "Excel"
+    QCheckBox *pricesBox;      // "Цены"
+    DataSet *exportQuery;      // the export's query: every operation price, its price from cena_new
 
     // Where the picker starts and what the unit price it hands back carries: dialogMode 1
     // (adding a record) starts on the first row, 2 (changing one) on the operation price
@@ -34,10 +34,10 @@ public:
                        const PriceRules::PieceSurcharges &surcharges = {});
 
     void searchTextChanged() override;
-    void add() override;   // "Добавить"
-    void changeOrChoose() override;   // "Изменить" / "Выбрать"
-    void remove() override;   // "Удалить"
-    void exportWorkbook();            // "Excel"
+    void add() override;            // "Добавить"
+    void changeOrChoose() override; // "Изменить" / "Выбрать"
+    void remove() override;         // "Удалить"
+    void exportWorkbook();          // "Excel"
     void rowDoubleClicked() override;
     // Opens the norms window on the current operation price (nothing when the list is empty).
     void openNorms();

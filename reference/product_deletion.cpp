@@ -25,7 +25,7 @@ void ProductDeletion::run()
     // "No" to the prices keeps them and goes on to the product itself.
     if (m_prices > 0 && Messages::ask(QStringLiteral("По изделию есть расценки они будут удалены!!!"), QStringLiteral("Удаление"))) {
         UnitOfWork work(m_module);
-        m_module.recordDelete.execute(ProductStatements::pricesDeletion(m_id));
+        m_module.deleteCommand.execute(ProductStatements::pricesDeletion(m_id));
         work.commit();
     }
 
@@ -34,13 +34,13 @@ void ProductDeletion::run()
                                          "Удалить изделие? "),
                           QStringLiteral("Удаление"))) {
             UnitOfWork work(m_module);
-            m_module.recordDelete.execute(ProductStatements::recordsDeletion(m_id));
-            m_module.recordDelete.execute(ProductStatements::productDeletion(m_id));
+            m_module.deleteCommand.execute(ProductStatements::recordsDeletion(m_id));
+            m_module.deleteCommand.execute(ProductStatements::productDeletion(m_id));
             work.commit();
         }
     } else if (Messages::ask(QStringLiteral("Удалить изделие? "), QStringLiteral("Удаление"))) {
         UnitOfWork work(m_module);
-        m_module.recordDelete.execute(ProductStatements::productDeletion(m_id));
+        m_module.deleteCommand.execute(ProductStatements::productDeletion(m_id));
         work.commit();
     }
 }

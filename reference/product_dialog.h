@@ -15,15 +15,15 @@ class ProductDialog : public QDialog {
 public:
     explicit ProductDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int openMode = 1;   // 1 add, 2 change
+    int openMode = 1; // 1 add, 2 change
     qint64 id = 0;    // the product being changed
     QString version;  // its row's version as the list read it (RowVersion)
 
-    QLineEdit *markEdit;      // "Марка"
-    QLineEdit *rateEdit;      // "Расценка": digits and one kind of decimal point only
-    LookupList *groupList;   // product group
-    QPushButton *saveButton;  // "Записать"
-    QPushButton *cancelButton;  // "Отмена"
+    QLineEdit *markEdit;       // "Марка"
+    QLineEdit *rateEdit;       // "Расценка": digits and one kind of decimal point only
+    LookupList *groupList;     // product group
+    QPushButton *saveButton;   // "Записать"
+    QPushButton *cancelButton; // "Отмена"
 
     void save();   // "Записать"
 

@@ -15,9 +15,9 @@ public:
 
     ProductDialog *dialog;   // the product dialog
 
-    void add() override;   // "Добавить"
-    void changeOrChoose() override;   // "Изменить" / "Выбрать"
-    void remove() override;   // "Удалить"
+    void add() override;            // "Добавить"
+    void changeOrChoose() override; // "Изменить" / "Выбрать"
+    void remove() override;         // "Удалить"
 
 protected:
     void closePicker() override;

@@ -15,16 +15,16 @@ class WorkerDialog : public QDialog {
 public:
     explicit WorkerDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int openMode = 1;    // 1 add, 2 change
-    int id = 0;     // the worker being changed
-    QString version; // its row's version as the list read it (RowVersion)
+    int openMode = 1; // 1 add, 2 change
+    int id = 0;       // the worker being changed
+    QString version;  // its row's version as the list read it (RowVersion)
 
-    QLineEdit *nameEdit;               // "ФИО"
-    LookupList *departmentList;     // "Подразделение"
-    LookupList *positionList;       // "Должность"
-    LookupList *roleList;          // "Роль"
-    QPushButton *saveButton;           // "Записать"
-    QPushButton *cancelButton;           // "Отмена"
+    QLineEdit *nameEdit;        // "ФИО"
+    LookupList *departmentList; // "Подразделение"
+    LookupList *positionList;   // "Должность"
+    LookupList *roleList;       // "Роль"
+    QPushButton *saveButton;    // "Записать"
+    QPushButton *cancelButton;  // "Отмена"
 
     // Closes and reopens the three look-up tables so that they show current data.
     void reopenLookups();

@@ -15,9 +15,9 @@ public:
 
     WorkerDialog *dialog;   // the worker dialog
 
-    void add() override;   // "Добавить"
-    void changeOrChoose() override;   // "Изменить" / "Выбрать"
-    void remove() override;   // "Удалить"
+    void add() override;            // "Добавить"
+    void changeOrChoose() override; // "Изменить" / "Выбрать"
+    void remove() override;         // "Удалить"
 
 private:
     DataModule *m_module;

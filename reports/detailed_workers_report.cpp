@@ -24,7 +24,7 @@ const QString DetailedWorkersReport::Statement = QStringLiteral(
 
 namespace {
 
-// layout of the summary table in the worker's footer.
+// Layout of the summary table in the worker's footer.
 constexpr double TableHeadingTop = 9.3;
 constexpr double FirstRowTop = 15.3;
 constexpr double RowStep = 6.1;

@@ -28,11 +28,11 @@ public:
     explicit ReportCentre(DataModule *module, QWidget *parent = nullptr);
 
     // The holders of the four printed reports.
-    WorkersReport *workersReport; // "Отчет по рабочим"
-    ProductsReport *productsReport; // "Отчет по продукции"
-    DetailedWorkersReport *detailedWorkersReport; // "Детальный отчет по рабочим"
+    WorkersReport *workersReport;                   // "Отчет по рабочим"
+    ProductsReport *productsReport;                 // "Отчет по продукции"
+    DetailedWorkersReport *detailedWorkersReport;   // "Детальный отчет по рабочим"
     DetailedProductsReport *detailedProductsReport; // "Детальный отчет по продукции"
-    DataSet *exportQuery; // the product export's query, data1 and data2
+    DataSet *exportQuery;                           // the product export's query, data1 and data2
 
     static const QString ExportStatement;
 
@@ -52,12 +52,12 @@ public:
     void setProductKind(ProductKindChoice kind);
 
     // Commands.
-    void printWorkersReport(); // "Отчет по рабочим"
-    void printProductsReport(); // "Отчет по продукции"
-    void printDetailedWorkersReport(); // "Детальный отчет по рабочим"
+    void printWorkersReport();          // "Отчет по рабочим"
+    void printProductsReport();         // "Отчет по продукции"
+    void printDetailedWorkersReport();  // "Детальный отчет по рабочим"
     void printDetailedProductsReport(); // "Детальный отчет по продукции"
-    void exportProductOutput(); // "Excel (0 из 0)": the product output to a workbook
-    void leave(); // "Выход"
+    void exportProductOutput();         // "Excel (0 из 0)": the product output to a workbook
+    void leave();                       // "Выход"
 
     // What the export adds to the operation for a colour: " (грунт)" for 1, " (цвет: n)" above 1,
     // nothing for 0, less or none.

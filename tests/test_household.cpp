@@ -467,8 +467,8 @@ void TestHousehold::averagePricesInDecember()
     f.db.addRecord(f.ivanov, f.pump, f.turning, QDate(2025, 12, 15), 1, 50, 0, 10, 1);
 
     f.list->dateField->setDate(QDate(2026, 1, 12));
-    f.add(f.ivanov, QStringLiteral("1"), 7778);                  // January: not this month
-    f.list->dateField->setDate(QDate(2025, 12, 13));              // a Saturday
+    f.add(f.ivanov, QStringLiteral("1"), 7778);      // January: not this month
+    f.list->dateField->setDate(QDate(2025, 12, 13)); // a Saturday
     QVERIFY(f.list->holiday());
     f.add(f.ivanov, QStringLiteral("4"), 7778);                  // day off: the prices doubled
     f.list->dateField->setDate(dec10);

@@ -99,7 +99,7 @@ private slots:
     void init() { m_fixture = std::make_unique<Fixture>(); }
     void cleanup() { m_fixture.reset(); }
 
-    // workerList
+    // Workers
     void workerListLook();
     void workerAddChangeDelete();
     void workerEmptyName();
@@ -156,7 +156,7 @@ private slots:
 };
 
 // ------------------------------------------------------------------------------------------------
-// workerList
+// Workers
 
 void TestReference::workerListLook()
 {

@@ -137,7 +137,7 @@ void addEntry(const TestDatabase &db, int worker, int kind, int nom, const QDate
                 .arg(date.month()).arg(date.year()).arg(count).arg(price).arg(night));
 }
 
-// workerList, products and journal records of November 2007, with a record on each side of the
+// Workers, products and journal records of November 2007, with a record on each side of the
 // period; household and average-piecework entries by day and by night.
 Plant buildPlant(const TestDatabase &db)
 {

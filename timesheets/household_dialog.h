@@ -30,11 +30,12 @@ class HouseholdDialog : public QDialog, public PickReceiver<WorkerChoice>, publi
 public:
     explicit HouseholdDialog(DataModule *module, QWidget *parent = nullptr);
 
-    int openMode = 0;                 // 0 add, 1 change
-    int workerId = 0;            // 0 while no worker is chosen
-    qint64 groupId = 0;          // 0 while no product group is chosen
+    int openMode = 0;   // 0 add, 1 change
+    int workerId = 0;   // 0 while no worker is chosen
+    qint64 groupId = 0; // 0 while no product group is chosen
 
-    // The kinds 7777 and 7778 with the price of an hour; open while the dialog is shown.
+    // The kinds 7777 and 7778 with the price of an hour (the plant's type_work); open while the
+    // dialog is shown.
     DataSet *kinds;
 
     // Opening from the list ("Добавить", "Изменить"); finish closes the kinds afterwards.
@@ -42,10 +43,10 @@ public:
     void prepareChange(const HouseholdListContext &context);
     void finish();
 
-    void pickWorker();         // worker picker
-    void pickGroup();         // nomenclature picker
-    void save();         // "Записать"
-    void leave();         // "Выход"
+    void pickWorker();
+    void pickGroup();
+    void save();       // "Записать"
+    void leave();      // "Выход"
 
     void takePick(const WorkerChoice &choice) override;
     void takePick(const NomenclatureChoice &choice) override;

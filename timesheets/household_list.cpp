@@ -38,7 +38,7 @@ HouseholdListWindow::HouseholdListWindow(DataModule *module, QWidget *parent)
         {QStringLiteral("ФИО"), QStringLiteral("fio"), 300},
         {QStringLiteral("Номенклатура"), QStringLiteral("s_caption"), 267},
         {QStringLiteral("Работа"), QStringLiteral("vid"), 156},
-        GridColumn{QStringLiteral("Цена"), QStringLiteral("price"), 80}.as(NumberShape::unitPrice),
+        GridColumn{QStringLiteral("Цена"), QStringLiteral("price"), 80}.as(NumberShape::UnitPrice),
         {QStringLiteral("Кол-во"), QStringLiteral("cnt")},
         GridColumn{QStringLiteral("Итого"), QStringLiteral("summ"), 80}.as(NumberShape::Money),
         {QStringLiteral("Вых."), QStringLiteral("s_holiday"), 33, Qt::AlignCenter},

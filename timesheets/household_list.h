@@ -21,7 +21,7 @@ class HouseholdListWindow : public QDialog {
 public:
     explicit HouseholdListWindow(DataModule *module, QWidget *parent = nullptr);
 
-    // The entries of the list's date (parameter d_date).
+    // The entries of the list's date (the plant's fatigue, parameter d_date).
     DataSet *entries;
     // The shift of the entries saved next; 1 after every activation.
     int shift = 1;
@@ -33,11 +33,11 @@ public:
     // The user picked another date: "Выходной" follows it and the list is read for it.
     void dateChanged();
 
-    void addEntry();         // "Добавить"
-    void changeEntry();         // "Изменить"
-    void deleteEntry();         // "Удалить"
-    void computeAveragePrices();         // "Расчитать ср.сд."
-    void leave();         // "Выход"
+    void addEntry();             // "Добавить"
+    void changeEntry();          // "Изменить"
+    void deleteEntry();          // "Удалить"
+    void computeAveragePrices(); // "Расчитать ср.сд."
+    void leave();                // "Выход"
     void rowDoubleClicked() { changeEntry(); }
 
     QDate listDate() const;

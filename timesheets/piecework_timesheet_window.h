@@ -35,12 +35,12 @@ public:
     PieceworkView view() const { return {viewMode}; }
 
     // Commands.
-    void monthChosen();  // month list
-    void yearChosen();   // a year picked from the year list
-    void reread();     // "Обновить": the view read again (the totals stay)
-    void rebuildHouseholdRows();     // "Перестроить": the month's household rows rebuilt from the entries
-    void exportWorkbook();     // "Excel": the view to a workbook
-    void leave();     // "Выход"
+    void monthChosen();
+    void yearChosen();           // a year picked from the year list
+    void reread();               // "Обновить": the view read again (the totals stay)
+    void rebuildHouseholdRows(); // "Перестроить": the month's household rows rebuilt from the entries
+    void exportWorkbook();       // "Excel": the view to a workbook
+    void leave();                // "Выход"
 
     // Reads the view and the totals for the selected month and lays the day columns out for it.
     void applyMonth();
@@ -48,10 +48,13 @@ public:
     PieceworkView::Mode viewMode = PieceworkView::Piecework;
     // The query of the view the grid shows.
     DataSet *currentView = nullptr;
+    // The four views' queries (the plant's H_Tabel0, H_Tabel7777, H_Tabel7778, H_Tabel_all), the
+    // month's totals (price, price7, price8, all_price), the years with timesheet rows (q_year)
+    // and the rebuild's day query (dt).
     DataSet *pieceworkView, *householdView, *averageView, *generalView;
-    DataSet *pieceworkSum, *householdSum, *averageSum, *monthSum;   // the month's totals
+    DataSet *pieceworkSum, *householdSum, *averageSum, *monthSum;
     DataSet *yearsQuery;
-    DataSet *dayHours;                                     // the rebuild's day query
+    DataSet *dayHours;
 
     DataGrid *grid;
     QComboBox *monthList;  // month

@@ -35,20 +35,21 @@ public:
     TimesheetMonth selectedMonth() const;
 
     // Commands.
-    void monthChosen(); // month list
-    void yearChosen(); // year list
-    void reread();    // "Обновить": the three grids read again
-    void rebuildMonth();    // "Перестроить": the month's shift rows rebuilt from the journal
-    void print();    // "Печать": the print preview of the month's timesheet
-    void exportWorkbook();    // "Excel": the month's timesheet to a workbook
-    void leave();    // "Выход"
+    void monthChosen();
+    void yearChosen();
+    void reread();         // "Обновить": the three grids read again
+    void rebuildMonth();   // "Перестроить": the month's shift rows rebuilt from the journal
+    void print();          // "Печать": the print preview of the month's timesheet
+    void exportWorkbook(); // "Excel": the month's timesheet to a workbook
+    void leave();          // "Выход"
     // The window became active: the export button reads "Excel" again.
     void activate();
 
     // Reads the three grids for the selected month and colours their day columns.
     void applyMonth();
 
-    // The grids' queries live in the data module; the rebuild's day query is the window's own.
+    // The grids' queries live in the data module; the rebuild's day query (the plant's dt) is the
+    // window's own.
     DataSet *dayHours;
 
     QTabWidget *shiftTabs;
@@ -57,11 +58,11 @@ public:
     QPushButton *rebuildButton; // "Перестроить"
     QProgressBar *progressBar;
     QPushButton *exportButton; // "Excel"
-    QComboBox *monthList; // month
-    QComboBox *yearList; // year
+    QComboBox *monthList;      // month
+    QComboBox *yearList;       // year
     QPushButton *rereadButton; // "Обновить"
-    QPushButton *printButton; // "Печать"
-    QPushButton *exitButton; // "Выход"
+    QPushButton *printButton;  // "Печать"
+    QPushButton *exitButton;   // "Выход"
 
     // The writer of this window's exports, kept for the whole run.
     SpreadsheetWriter writer;

@@ -11,7 +11,7 @@ class DataSet;
 enum class NumberShape {
     AsRead,    // the significant digits of the value
     Money,     // exactly two decimals
-    unitPrice, // every decimal the price carries, at least two
+    UnitPrice, // every decimal the price carries, at least two
 };
 
 struct GridColumn {
