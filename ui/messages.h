@@ -7,7 +7,7 @@
 
 // Every message of the program goes through here: error boxes (stop icon, OK) and question boxes
 // (question icon, Yes/No). The plant rules only say what to tell the user; the windows install the
-// presenter that shows real boxes (app/message_boxes.h). Tests install a MessageRecorder to read
+// presenter that shows real boxes (ui/message_boxes.h). Tests install a MessageRecorder to read
 // what was shown and to script the answers, so no modal box ever blocks a test.
 namespace Messages {
 
