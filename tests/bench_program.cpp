@@ -312,14 +312,10 @@ int main(int argc, char **argv)
                                qFatal("the record was not saved");
                        }, removeRecord, 1.2});
 
-    DataSet shiftDay(module->connectionName());
-    shiftDay.setSql(ShiftTimesheetStatements::day());
     actions.push_back({QStringLiteral("month rebuild, shift rows"),
-                       [&] { MonthRebuild(*module, shiftDay, MonthRebuild::Family::Shifts).run(month); }, {}, 1.2});
-    DataSet householdDay(module->connectionName());
-    householdDay.setSql(PieceworkTimesheetStatements::day());
+                       [&] { MonthRebuild(*module, MonthRebuild::Family::Shifts).run(month); }, {}, 1.2});
     actions.push_back({QStringLiteral("month rebuild, household rows"),
-                       [&] { MonthRebuild(*module, householdDay, MonthRebuild::Family::Household).run(month); }, {}, 1.2});
+                       [&] { MonthRebuild(*module, MonthRebuild::Family::Household).run(month); }, {}, 1.2});
 
     DetailedWorkersReport detailedWorkers(module.get());
     WorkersReport workers(module.get());
