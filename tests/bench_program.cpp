@@ -84,6 +84,13 @@ void resetPeak()
         f.write("5");
 }
 
+// Lets the windows paint what the action changed (the user waits for that too).
+void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -258,6 +265,9 @@ int main(int argc, char **argv)
     prepareJournals(*module);   // as after an administrator's login: every record shows
     auto *main = new JournalWindow(module.get());
     auto *date = main->findChild<QDateEdit *>(QStringLiteral("DateT"));
+    // The windows are on the screen, as the user has them: an action's time includes painting
+    // what it changed.
+    main->show();
     BareProcess bare(db.connectionString());
     QTemporaryDir dir;
 
@@ -277,9 +287,12 @@ int main(int argc, char **argv)
     list(QStringLiteral("list of operation prices"), module->priceList);
     auto *shifts = Windows::get<ShiftTimesheetWindow>();
     shifts->prepareMonth(start);
+    shifts->show();
     actions.push_back({QStringLiteral("timesheet by shifts, 3 grids"), [&] { shifts->reread(); }, {}, 1.2});
     auto *piecework = Windows::get<PieceworkTimesheetWindow>();
     piecework->prepareMode(PieceworkView::Piecework, start);
+    piecework->show();
+    settle();
     actions.push_back({QStringLiteral("piecework timesheet"), [&] { piecework->reread(); }, {}, 1.2});
 
     // Saving a new record for the busiest day's first worker, taken back by deleting it.
@@ -359,6 +372,7 @@ int main(int argc, char **argv)
         {
             StatementRecorder recorder;
             act.program();
+            settle();
             sent[a] = recorder.sent;
         }
         if (act.undo)
@@ -385,6 +399,7 @@ int main(int argc, char **argv)
             resetPeak();
             t.start();
             act.program();
+            settle();
             programMs[a].push_back(t.nsecsElapsed() / 1e6);
             results[a].peak = std::max(results[a].peak, peakMiB());
             if (act.undo)
