@@ -218,28 +218,9 @@ int main(int argc, char **argv)
     };
 
     // The demo plant, loaded once a day: its journal ends with the day it was loaded.
-    const QString prefix = QStringLiteral("tabel_bench_%1_").arg(size);
-    const QString dbName = prefix + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
-    for (const QString &old : TestDatabase::kept(prefix))
-        if (old != dbName)
-            TestDatabase::drop(old);
-    std::unique_ptr<TestDatabase> dbHolder = std::make_unique<TestDatabase>(TestDatabase::Kept{dbName});
-    if (!dbHolder->created() && dbHolder->scalar(QStringLiteral("select coalesce(shobj_description(oid, 'pg_database'), '') "
-                                                                "from pg_database where datname = current_database()"))
-                                        .toString() != QLatin1String("demo plant loaded")) {
-        dbHolder.reset();
-        TestDatabase::drop(dbName);
-        dbHolder = std::make_unique<TestDatabase>(TestDatabase::Kept{dbName});
-    }
+    std::unique_ptr<TestDatabase> dbHolder = benchDatabase(size);
     TestDatabase &db = *dbHolder;
-    if (db.created()) {
-        QElapsedTimer load;
-        load.start();
-        loadDemoPlant(db, size);
-        db.exec(QStringLiteral("vacuum analyze"));
-        db.exec(QStringLiteral("comment on database %1 is 'demo plant loaded'").arg(dbName));
-        out << QStringLiteral("demo plant %1 loaded in %2 s\n").arg(size).arg(load.elapsed() / 1000.0, 0, 'f', 1);
-    }
+    const QString dbName = db.name();
 
     // The last whole month of the demo data, and its busiest day.
     const QDate today = QDate::currentDate();
