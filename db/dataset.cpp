@@ -276,14 +276,19 @@ void DataSet::open()
         }
     });
     const int columns = rec.count();
-    const auto append = [this](Row &&row) {
+    const SQLHANDLE statement = columns > 0 ? statementHandle(q) : SQL_NULL_HANDLE;
+    // The driver holds the whole result by now and knows its length (-1 where it does not).
+    SQLLEN length = -1;
+    if (m_letPaint && m_firstRows > 0 && statement != SQL_NULL_HANDLE && !SQL_SUCCEEDED(SQLRowCount(statement, &length)))
+        length = -1;
+    const int paintAt = m_letPaint && (length < 0 || length > m_longResult) ? m_firstRows : 0;
+    const auto append = [this, paintAt](Row &&row) {
         m_rows.append(std::move(row));
-        if (m_letPaint && m_rows.size() == m_firstRows)
+        if (paintAt > 0 && m_rows.size() == paintAt)
             showRowsSoFar();
     };
     QVector<ColumnRead> reads;
     QVector<QMetaType> types;
-    const SQLHANDLE statement = columns > 0 ? statementHandle(q) : SQL_NULL_HANDLE;
     if (statement != SQL_NULL_HANDLE && columnReads(rec, reads, types)) {
         // Straight from the driver, column by column: how each column is read was settled once
         // for the whole result.

@@ -32,11 +32,14 @@ public:
     // A long result shows its first rows before the rest is read: once `rows` rows are in, the
     // data set tells its grids (rowsReset) and calls `letPaint`, which lets the window paint them
     // (but takes no user input), then reads on. Commands never see a half-read result: open()
-    // returns when every row is in. `rows` 0 turns it off.
-    void showFirstRows(int rows, const std::function<void()> &letPaint)
+    // returns when every row is in. `rows` 0 turns it off. A result the driver says holds no more
+    // than `longerThan` rows is read whole first: painting it twice would cost more than the
+    // rest of the reading it would hide.
+    void showFirstRows(int rows, const std::function<void()> &letPaint, int longerThan = 0)
     {
         m_firstRows = rows;
         m_letPaint = letPaint;
+        m_longResult = longerThan;
     }
     void close();
     void reopen() { close(); open(); }
@@ -107,6 +110,7 @@ private:
     int m_current = -1;
     Filter m_filter;
     int m_firstRows = 0;
+    int m_longResult = 0;
     std::function<void()> m_letPaint;
 };
 

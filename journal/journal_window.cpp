@@ -113,10 +113,6 @@ JournalWindow::JournalWindow(DataModule *module, QWidget *parent) : QDialog(pare
         return journalCellStyle(field, ds.valueAt(row, QStringLiteral("ok")).toString());
     });
     grid->setDataSet(m_module->journalShift1);
-    // A busy day of a large plant holds thousands of records: the window shows the first of them
-    // while the rest is read, repainting but taking no input until the journal is whole.
-    for (DataSet *j : {m_module->journalShift1, m_module->journalShift2, m_module->journalShift3, m_module->journalOvertime})
-        j->showFirstRows(JournalFirstRows, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     connect(grid, &QAbstractItemView::doubleClicked, this, [this] { toggleState(); });
     // A double-click on the title row acts on the current row as well.
     connect(grid->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this] { toggleState(); });
@@ -268,6 +264,11 @@ void JournalWindow::openJournals(bool rereadParams)
     for (DataSet *j : journals)
         j->close();
     for (DataSet *j : journals) {
+        // A busy day of a large plant holds thousands of records: the journal on the screen shows
+        // the first of them while the rest is read, repainting but taking no input until it is
+        // whole. The window paints once more when all four are in, not while the others are read.
+        j->showFirstRows(j == shown ? JournalFirstRows : 0,
+                         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, JournalLongResult);
         if (rereadParams)
             j->setParam(QStringLiteral("data"), dateField->date());
         j->open();

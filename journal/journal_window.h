@@ -29,6 +29,8 @@ public:
 
     // How many records of a long journal show before the rest of it is read: a screenful and more.
     static constexpr int JournalFirstRows = 200;
+    // A journal of no more rows than this is read whole before it paints (a few milliseconds).
+    static constexpr int JournalLongResult = 2000;
 
     // The window's own state; other windows get what they need of it as values when they open.
     int journalMode = 1;

@@ -52,24 +52,3 @@ void DayCellRule::recomputeAfterDeletion(const TimesheetRowKey &key, const QDate
     }
     work.commit();
 }
-
-MonthCellWriter::MonthCellWriter(DataModule &module, UnitOfWork &work, bool production, int month, int year)
-    : m_module(module), m_production(production), m_month(month), m_year(year)
-{
-    work.lock(timesheetLockSpace(), TimesheetRowKey::monthLockName(production, month, year));
-}
-
-void MonthCellWriter::removeMonth()
-{
-    m_module.deleteCommand.execute(TimesheetStatements::monthRemoval(m_production, m_month, m_year));
-    ++m_statements;
-}
-
-void MonthCellWriter::write(const TimesheetRowKey &key, int day, qint64 hours)
-{
-    using TimesheetStatements::Wording;
-    const bool exists = m_module.lookUp(TimesheetStatements::rowCount(key, Wording::MonthRebuild), QStringLiteral("cnt")).toLongLong() != 0;
-    m_module.timesheetCommand.execute(exists ? TimesheetStatements::cellUpdate(key, day, hours, Wording::MonthRebuild)
-                                        : TimesheetStatements::rowInsert(key, day, hours, Wording::MonthRebuild));
-    m_statements += 2;
-}

@@ -47,27 +47,3 @@ private:
 
     DataModule &m_module;
 };
-
-// The writes of a month rebuild, all inside the caller's one unit of work: the month's lock is
-// taken alone once (day-cell recomputes of other workstations wait until the rebuild has
-// committed, and the rebuild waits for those under way), the month's rows of the family are
-// removed, and each cell is then written without a lock or a transaction of its own.
-class MonthCellWriter {
-public:
-    MonthCellWriter(DataModule &module, UnitOfWork &work, bool production, int month, int year);
-
-    // Removes the month's rows of the family (production rows: every shift row; household rows:
-    // every row of shift 0).
-    void removeMonth();
-    // Writes known hours into a cell: updates the row, or inserts it with that cell only.
-    void write(const TimesheetRowKey &key, int day, qint64 hours);
-
-    int statementCount() const { return m_statements; }
-
-private:
-    DataModule &m_module;
-    bool m_production;
-    int m_month;
-    int m_year;
-    int m_statements = 0;
-};

@@ -330,10 +330,11 @@ bool RecordDialog::write()
         return false;
     }
 
-    // Every number goes into an int column; nothing is sent before all of them fit.
+    // Every number goes into an int column, and the hours into the worker's day cell as well,
+    // which holds a smallint; nothing is sent before all of them fit.
     wholeNumber(quantityEdit->text(), QStringLiteral("Кол-во"));
     wholeNumber(rejectsEdit->text(), QStringLiteral("Брак"));
-    wholeNumber(hoursEdit->text(), QStringLiteral("Время"));
+    wholeNumber(hoursEdit->text(), QStringLiteral("Время"), 0, ColumnRange::SmallMax);
     if (!colourEdit->text().trimmed().isEmpty())
         wholeNumber(colourEdit->text(), QStringLiteral("Цвет"));
 

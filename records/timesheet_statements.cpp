@@ -115,4 +115,53 @@ QString monthRemoval(bool production, int month, int year)
                         {{"m", month}, {"y", year}});
 }
 
+namespace {
+
+// The day cells d1 ... d{days} of a month, each the value of `t.tim` on its date in the grouped
+// read `t` (one row per key and date, or none).
+QString monthCells(int month, int year, QStringList &columns)
+{
+    const QDate first(year, month, 1);
+    QStringList cells;
+    for (int day = 1; day <= first.daysInMonth(); ++day) {
+        columns << dayCellName(day);
+        cells << sqlStatement(QStringLiteral("max(t.tim) filter (where t.day='{date}')"), {{"date", first.addDays(day - 1)}});
+    }
+    return cells.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QString monthProductionRows(int mode, int month, int year)
+{
+    const QDate first(year, month, 1);
+    QStringList columns{QStringLiteral("smena"), QStringLiteral("w_id"), QStringLiteral("month"), QStringLiteral("year")};
+    const QString cells = monthCells(month, year, columns);
+    const QString modes = mode >= 4 ? QStringLiteral("s.smena>=4") : QStringLiteral("s.smena=%1").arg(mode);
+    return sqlStatement(QStringLiteral("insert into accounts_dep.h_tabel(%1) "
+                                       "select t.smena, t.w_id, {m}, {y}, %2 "
+                                       "from (select s.smena, coalesce(s.w_id, 0) as w_id, s.data as day, coalesce(sum(s.time), 0) as tim "
+                                       "from accounts_dep.smena s where s.data>='{first}' and s.data<'{next}' and %3 "
+                                       "group by s.smena, coalesce(s.w_id, 0), s.data) t "
+                                       "group by t.smena, t.w_id")
+                            .arg(columns.join(QStringLiteral(", ")), cells, modes),
+                        {{"m", month}, {"y", year}, {"first", first}, {"next", first.addMonths(1)}});
+}
+
+QString monthHouseholdRows(int month, int year)
+{
+    const QDate first(year, month, 1);
+    QStringList columns{QStringLiteral("i_type"), QStringLiteral("w_id"), QStringLiteral("i_night"), QStringLiteral("month"), QStringLiteral("year")};
+    const QString cells = monthCells(month, year, columns);
+    return sqlStatement(QStringLiteral("insert into accounts_dep.h_tabel(%1) "
+                                       "select t.id_o, t.id_p, t.i_night, {m}, {y}, %2 "
+                                       "from (select f.id_o::integer as id_o, coalesce(f.id_p, 0)::integer as id_p, "
+                                       "case when coalesce(f.i_night, 0)=0 then 0 else 1 end as i_night, f.d_date as day, coalesce(sum(f.cnt), 0) as tim "
+                                       "from accounts_dep.fatigue f where f.d_date>='{first}' and f.d_date<'{next}' and f.id_o<>0 "
+                                       "group by 1, 2, 3, f.d_date) t "
+                                       "group by t.id_o, t.id_p, t.i_night")
+                            .arg(columns.join(QStringLiteral(", ")), cells),
+                        {{"m", month}, {"y", year}, {"first", first}, {"next", first.addMonths(1)}});
+}
+
 } // namespace TimesheetStatements

@@ -37,4 +37,17 @@ QString dayHours(const TimesheetRowKey &key, const QDate &date);
 // A month rebuild starts by removing the month's rows of its family.
 QString monthRemoval(bool production, int month, int year);
 
+// A month rebuild then writes each row of the month once, with every day cell, from one grouped
+// read of what was recorded: a cell holds the day's total (0 where the day's records carry no
+// hours), a day without records stays empty, and a key without records in the month gets no row.
+// These are the rows that writing day after day, one cell at a time, leaves.
+//
+// The production rows of journal mode `mode` (1, 2 or 3; 4 takes overtime and any higher mode), so
+// that each mode is its own statement. Records of mode 0 or below, which no journal shows, are
+// left out: they would land among the household rows, which this rebuild leaves alone.
+QString monthProductionRows(int mode, int month, int year);
+// The household rows of the month: one per worker, kind and day/night flag (any flag other than 0
+// counts as night), from the household-work entries; entries without a kind are left out.
+QString monthHouseholdRows(int month, int year);
+
 } // namespace TimesheetStatements

@@ -75,6 +75,7 @@ private slots:
 
     void journalListsStates();
     void journalOrder();
+    void longJournalShowsItsFirstRowsFirst_data();
     void longJournalShowsItsFirstRowsFirst();
     void journalWorkerMatchedTwice();
     void journalAmountsAndColours();
@@ -307,17 +308,29 @@ void TestJournal::journalOrder()
     QCOMPARE(column(module->journalShift2, QStringLiteral("nmn")), (QStringList{"Готовая продукция", "Готовая продукция"}));
 }
 
-// A long day of a large plant: the grid on the screen gets the first rows before the rest is read,
-// with the window painting meanwhile, and the journal on the screen is read before the other three.
+void TestJournal::longJournalShowsItsFirstRowsFirst_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<bool>("early");
+    // A long day of a large plant: the grid on the screen gets the first rows before the rest is
+    // read, with the window painting meanwhile.
+    QTest::newRow("long") << JournalWindow::JournalLongResult + 17 << true;
+    // A shorter one is read whole first and painted once.
+    QTest::newRow("not long") << JournalWindow::JournalLongResult << false;
+}
+
+// The journal on the screen is read before the other three, and only it paints its first rows
+// early; the others, however long, are read whole before anything paints again.
 void TestJournal::longJournalShowsItsFirstRowsFirst()
 {
+    QFETCH(int, records);
+    QFETCH(bool, early);
     auto &[db, p, module] = *m_fixture;
     const QDate day(2026, 11, 4);
-    const int records = JournalWindow::JournalFirstRows * 2 + 17;
-    db.exec(QStringLiteral("insert into accounts_dep.smena (data, smena, w_id, o_id, i_id, kol_vo, brak, cena, \"time\", ok, color) "
-                           "select '%1', 2, %2, %3, %4, n, 0, 1, 1, 'no', n from generate_series(1, %5) n")
-                .arg(day.toString(Qt::ISODate)).arg(p.ivanov).arg(p.ringTurning).arg(p.ring).arg(records));
-    db.addRecord(p.petrov, p.ring, p.ringTurning, day, 1, 1, 0, 1, 1);
+    for (int shift : {1, 2})
+        db.exec(QStringLiteral("insert into accounts_dep.smena (data, smena, w_id, o_id, i_id, kol_vo, brak, cena, \"time\", ok, color) "
+                               "select '%1', %6, %2, %3, %4, n, 0, 1, 1, 'no', n from generate_series(1, %5) n")
+                    .arg(day.toString(Qt::ISODate)).arg(p.ivanov).arg(p.ringTurning).arg(p.ring).arg(records).arg(shift));
     JournalWindow main(module.get());
     prepareJournals(*module);
     main.setJournalDate(day);
@@ -325,11 +338,15 @@ void TestJournal::longJournalShowsItsFirstRowsFirst()
     auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
     QCOMPARE(grid->dataSet(), module->journalShift2);
 
-    QList<int> shownRows;
+    QList<int> shownRows, otherRows;
     QList<DataSet *> order;
     connect(module->journalShift2, &DataSet::rowsReset, this, [&] {
         if (module->journalShift2->isOpen())
             shownRows << grid->dataModel()->rowCount();
+    });
+    connect(module->journalShift1, &DataSet::rowsReset, this, [&] {
+        if (module->journalShift1->isOpen())
+            otherRows << module->journalShift1->recordCount();
     });
     for (DataSet *j : {module->journalShift1, module->journalShift2, module->journalShift3, module->journalOvertime})
         connect(j, &DataSet::rowsReset, this, [&order, j] {
@@ -337,13 +354,15 @@ void TestJournal::longJournalShowsItsFirstRowsFirst()
                 order << j;
         });
     main.readJournals();
-    QCOMPARE(shownRows, (QList<int>{JournalWindow::JournalFirstRows, records}));
+    const QList<int> expected = early ? QList<int>{JournalWindow::JournalFirstRows, records} : QList<int>{records};
+    QCOMPARE(shownRows, expected);
+    QCOMPARE(otherRows, QList<int>{records});
     QCOMPARE(order.value(0), module->journalShift2);
     QCOMPARE(order.size(), 4);
     // Once read, the journal is whole and starts on its first row.
     QCOMPARE(module->journalShift2->recordCount(), records);
     QCOMPARE(module->journalShift2->recNo(), 1);
-    QCOMPARE(module->journalShift1->recordCount(), 1);
+    QCOMPARE(module->journalShift1->recordCount(), records);
 }
 
 void TestJournal::journalWorkerMatchedTwice()

@@ -631,6 +631,9 @@ void TestRecordDialog::numbersCheckedBeforeSending_data()
     QTest::newRow("quantity") << "99999999999" << "0" << "8" << "Кол-во";
     QTest::newRow("rejects") << "5" << "2147483648" << "8" << "Брак";
     QTest::newRow("hours") << "5" << "0" << "99999999999999999999" << "Время";
+    // Hours an int column holds but no day cell of the timesheet can.
+    QTest::newRow("hours past a day cell") << "5" << "0" << "99999" << "Время";
+    QTest::newRow("hours just past a day cell") << "5" << "0" << "32768" << "Время";
 }
 
 void TestRecordDialog::numbersCheckedBeforeSending()

@@ -12,6 +12,7 @@
 #include "records/record_commands.h"
 #include "records/record_statements.h"
 #include "records/timesheet_statements.h"
+#include "tests/support/per_day_month_rebuild.h"
 #include "tests/support/small_plant.h"
 #include "tests/support/test_support.h"
 

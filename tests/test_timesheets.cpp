@@ -24,6 +24,7 @@
 #include "timesheets/timesheet_look.h"
 #include "timesheets/timesheet_month.h"
 #include "tests/support/fake_spreadsheet.h"
+#include "tests/support/per_day_month_rebuild.h"
 #include "tests/support/small_plant.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_helpers.h"
@@ -295,7 +296,6 @@ void TestTimesheets::statementTexts()
     auto &f = *m_fixture;
     QCOMPARE(f.module->shiftGrid1->sql(), ShiftTimesheetStatements::grid(1));
     QCOMPARE(f.module->shiftGrid3->sql(), ShiftTimesheetStatements::grid(3));
-    QCOMPARE(f.w.dayHours->sql(), ShiftTimesheetStatements::day());
 }
 
 void TestTimesheets::opensOnJournalMonth_data()
@@ -524,16 +524,17 @@ void TestTimesheets::rebuild()
     QCOMPARE(column(f.module->shiftGrid3, QStringLiteral("d20")), QStringList{"0"});
     QVERIFY(f.w.progressBar->isHidden());
     QVERIFY(f.w.rebuildButton->isEnabled());
-    QVERIFY(!f.w.dayHours->isOpen());
     QVERIFY(!f.module->inTransaction());
     QCOMPARE(f.db.advisoryLocks(), 0);
     QVERIFY(!QApplication::overrideCursor());
 
-    // The statements of the core rebuild: the lock, the removal, a day query per day, a count
-    // and a write per worker and mode of a day.
-    DataSet dt(f.module->connectionName());
-    dt.setSql(ShiftTimesheetStatements::day());
-    QCOMPARE(MonthRebuild(*f.module, dt, MonthRebuild::Family::Shifts).run(march), 1 + 1 + 31 + 2 * 4);
+    // The statements of the rebuild: the lock, the removal and one write per journal mode, where
+    // the per-day sequence sends a day query per day and a count and a write per worker and mode
+    // of a day; both leave the same rows.
+    QCOMPARE(PerDayMonthRebuild(*f.module, MonthRebuild::Family::Shifts).run(march), 1 + 1 + 31 + 2 * 4);
+    const QStringList perDay = f.db.timesheetLines(f.p.ivanov);
+    QCOMPARE(MonthRebuild(*f.module, MonthRebuild::Family::Shifts).run(march), 2 + 4);
+    QCOMPARE(f.db.timesheetLines(f.p.ivanov), perDay);
     QCOMPARE(f.db.timesheetLines(f.p.ivanov),
              (QStringList{"0 3.2026 7777 0: d5=6", "1 3.2026 0 0: d3=9 d31=8", "4 3.2026 0 0: d3=2"}));
 }
@@ -600,9 +601,9 @@ void TestTimesheets::rebuildRefused_data()
     QTest::addColumn<QString>("serverText");
     // The month's removal, the first statement.
     QTest::newRow("removal refused") << "delete" << "Табель закрыт";
-    // The day-31 cell is an update of a row written earlier in the rebuild.
-    QTest::newRow("update refused part-way") << "update" << "Табель закрыт";
-    // The last day's insert, after the other days are written.
+    // The rows of shift 3, after those of shifts 1 and 2 are written.
+    QTest::newRow("later write refused part-way") << "shift3" << "Табель закрыт";
+    // A row with a day-31 cell, after the month's removal.
     QTest::newRow("insert refused part-way") << "insert31" << "Табель закрыт";
     // The server goes away part-way.
     QTest::newRow("connection lost part-way") << "terminate" << "";
@@ -626,13 +627,14 @@ void TestTimesheets::rebuildRefused()
     for (int worker : {f.p.ivanov, f.p.petrov, f.p.sidorov})
         before << f.db.timesheetLines(worker);
 
-    if (refusal == QLatin1String("delete") || refusal == QLatin1String("update")) {
+    if (refusal == QLatin1String("delete")) {
         refuseStatements(f.db, QStringLiteral("accounts_dep.h_tabel"), refusal, QStringLiteral("Табель закрыт"));
     } else {
-        const QString action = refusal == QLatin1String("insert31") ? QStringLiteral("raise exception 'Табель закрыт'")
-                                                                      : QStringLiteral("perform pg_terminate_backend(pg_backend_pid())");
+        const QString action = refusal != QLatin1String("terminate") ? QStringLiteral("raise exception 'Табель закрыт'")
+                                                                       : QStringLiteral("perform pg_terminate_backend(pg_backend_pid())");
+        const QString refused = refusal == QLatin1String("shift3") ? QStringLiteral("new.smena = 3") : QStringLiteral("new.d31 is not null");
         f.db.exec(QStringLiteral("create function refuse_day31() returns trigger language plpgsql as $$ "
-                                 "begin if new.d31 is not null then %1; end if; return new; end $$").arg(action));
+                                 "begin if %2 then %1; end if; return new; end $$").arg(action, refused));
         f.db.exec(QStringLiteral("create trigger refuse_day31 before insert on accounts_dep.h_tabel for each row execute function refuse_day31()"));
     }
     Messages::MessageRecorder rec;
@@ -687,9 +689,7 @@ void TestTimesheets::rebuildKeepsChangesOfAnotherWorkstation()
         try {
             DataModule module;
             module.open(connection);
-            DataSet dt(module.connectionName());
-            dt.setSql(ShiftTimesheetStatements::day());
-            MonthRebuild(module, dt, MonthRebuild::Family::Shifts).run(march, [&](int day) { reached = day; });
+            MonthRebuild(module, MonthRebuild::Family::Shifts).run(march, [&](int day) { reached = day; });
             done = true;
         } catch (const std::exception &e) {
             error = QString::fromUtf8(e.what());

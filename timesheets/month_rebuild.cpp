@@ -2,41 +2,41 @@
 
 #include "db/data_module.h"
 #include "db/unit_of_work.h"
-#include "db/dataset.h"
-#include "records/day_cell_rule.h"
 #include "records/timesheet_row.h"
-#include "reports/report_holder.h"
+#include "records/timesheet_statements.h"
 
-MonthRebuild::MonthRebuild(DataModule &module, DataSet &dayQuery, Family family)
-    : m_module(module), m_dayQuery(dayQuery), m_family(family)
-{
-}
+#include <QStringList>
+
+MonthRebuild::MonthRebuild(DataModule &module, Family family) : m_module(module), m_family(family) {}
 
 int MonthRebuild::run(const TimesheetMonth &month, const Progress &progress)
 {
     const bool production = m_family == Family::Shifts;
-    QueryCloser closer(&m_dayQuery);
+    QStringList writes;
+    if (production) {
+        for (int mode = 1; mode <= 4; ++mode)
+            writes << TimesheetStatements::monthProductionRows(mode, month.month, month.year);
+    } else {
+        writes << TimesheetStatements::monthHouseholdRows(month.month, month.year);
+    }
+
     UnitOfWork work(m_module);
-    MonthCellWriter writer(m_module, work, production, month.month, month.year);
-    int statements = 1;   // the month's lock
-    writer.removeMonth();
-    for (int day = 1; day <= month.days(); ++day) {
-        const QDate date = month.date(day);
-        m_dayQuery.close();
-        m_dayQuery.setParam(QStringLiteral("data"), date);
-        m_dayQuery.open();
-        ++statements;
-        for (int row = 0; row < m_dayQuery.recordCount(); ++row) {
-            const auto value = [&](const char *field) { return m_dayQuery.valueAt(row, QLatin1String(field)); };
-            const TimesheetRowKey key = production
-                ? TimesheetRowKey::production(value("w_id").toInt(), date, value("smena").toInt())
-                : TimesheetRowKey::household(value("id_p").toInt(), date, value("id_o").toInt(), value("i_night").toInt());
-            writer.write(key, day, value("tim").toLongLong());
-        }
-        m_dayQuery.close();
-        if (progress)
-            progress(day);
+    work.lock(timesheetLockSpace(), TimesheetRowKey::monthLockName(production, month.month, month.year));
+    m_module.deleteCommand.execute(TimesheetStatements::monthRemoval(production, month.month, month.year));
+    // The bar goes through the month's days as the statements go through: the removal and each
+    // write take an equal share.
+    const int steps = writes.size() + 1;
+    int reported = 0;
+    const auto advance = [&](int step) {
+        const int upTo = month.days() * step / steps;
+        while (progress && reported < upTo)
+            progress(++reported);
+    };
+    advance(1);
+    for (int i = 0; i < writes.size(); ++i) {
+        m_module.timesheetCommand.execute(writes.at(i));
+        advance(i + 2);
     }
     work.commit();
-    return statements + writer.statementCount();
+    return 2 + writes.size();   // the month's lock, the removal, the writes
 }

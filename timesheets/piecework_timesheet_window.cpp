@@ -49,7 +49,6 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(DataModule *module, QWidget *
     averageSum = query("price8", householdTotal(7778));
     monthSum = query("all_price", allTotal());
     yearsQuery = query("q_year", years());
-    dayHours = query("dt", day());
     currentView = pieceworkView;
 
     auto *layout = new QVBoxLayout(this);
@@ -271,7 +270,7 @@ void PieceworkTimesheetWindow::rebuildHouseholdRows()
     const TimesheetMonth month = selectedMonth();
     BusyCommand busy(m_busy, {exportButton, rebuildButton, rereadButton, monthList, yearList});
     currentView->close();
-    MonthRebuild rebuild(*m_module, *dayHours, MonthRebuild::Family::Household);
+    MonthRebuild rebuild(*m_module, MonthRebuild::Family::Household);
     rebuildWithProgress(rebuild, month, progressBar);
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { currentView->open(); });
 }

@@ -49,12 +49,10 @@ public:
     // The query of the view the grid shows.
     DataSet *currentView = nullptr;
     // The four views' queries (the plant's H_Tabel0, H_Tabel7777, H_Tabel7778, H_Tabel_all), the
-    // month's totals (price, price7, price8, all_price), the years with timesheet rows (q_year)
-    // and the rebuild's day query (dt).
+    // month's totals (price, price7, price8, all_price) and the years with timesheet rows (q_year).
     DataSet *pieceworkView, *householdView, *averageView, *generalView;
     DataSet *pieceworkSum, *householdSum, *averageSum, *monthSum;
     DataSet *yearsQuery;
-    DataSet *dayHours;
 
     DataGrid *grid;
     QComboBox *monthList;  // month

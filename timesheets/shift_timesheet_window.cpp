@@ -70,14 +70,12 @@ public:
 } // namespace
 
 ShiftTimesheetWindow::ShiftTimesheetWindow(DataModule *module, QWidget *parent)
-    : QDialog(parent), dayHours(new DataSet(module->connectionName(), this)), writer(QStringLiteral("Табель по сменам")),
+    : QDialog(parent), writer(QStringLiteral("Табель по сменам")),
       m_module(module)
 {
     setObjectName(QStringLiteral("TForm19"));
     setWindowTitle(QStringLiteral("Табель по времени"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    dayHours->setObjectName(QStringLiteral("dt"));
-    dayHours->setSql(ShiftTimesheetStatements::day());
     const QList<DataSet *> queries = gridQueries();
     for (int k = 1; k <= 3; ++k)
         queries.at(k - 1)->setSql(ShiftTimesheetStatements::grid(k));
@@ -275,7 +273,7 @@ void ShiftTimesheetWindow::rebuildMonth()
     const TimesheetMonth month = selectedMonth();
     BusyCommand busy(m_busy, {rebuildButton, exportButton, rereadButton, printButton, monthList, yearList});
     closeGrids();
-    MonthRebuild rebuild(*m_module, *dayHours, MonthRebuild::Family::Shifts);
+    MonthRebuild rebuild(*m_module, MonthRebuild::Family::Shifts);
     rebuildWithProgress(rebuild, month, progressBar);
     // Whatever the rebuild did, the grids show what the month holds now.
     Messages::guard(QStringLiteral("Не удалось прочитать табель."), [this] { openGrids(); });

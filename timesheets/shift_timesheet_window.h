@@ -48,10 +48,6 @@ public:
     // Reads the three grids for the selected month and colours their day columns.
     void applyMonth();
 
-    // The grids' queries live in the data module; the rebuild's day query (the plant's dt) is the
-    // window's own.
-    DataSet *dayHours;
-
     QTabWidget *shiftTabs;
     QWidget *shift1Tab, *shift2Tab, *shift3Tab;
     DataGrid *shift1Grid, *shift2Grid, *shift3Grid;

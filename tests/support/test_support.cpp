@@ -7,6 +7,7 @@
 #include "db/sql_statement.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMutex>
 #include <QProcess>
@@ -15,6 +16,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QTextStream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -270,6 +272,35 @@ void loadDemoPlant(const TestDatabase &db, const QString &size)
     loader.start(source + QStringLiteral("/scripts/load_demo.sh"), {dataDir, QStringLiteral("5432"), db.name(), size});
     if (!loader.waitForFinished(30 * 60 * 1000) || loader.exitCode() != 0)
         qFatal("the demo plant could not be loaded");
+}
+
+std::unique_ptr<TestDatabase> benchDatabase(const QString &size)
+{
+    const QString prefix = QStringLiteral("tabel_bench_%1_").arg(size);
+    const QString dbName = prefix + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+    for (const QString &old : TestDatabase::kept(prefix))
+        if (old != dbName)
+            TestDatabase::drop(old);
+    auto db = std::make_unique<TestDatabase>(TestDatabase::Kept{dbName});
+    const auto loaded = [&db] {
+        return db->scalar(QStringLiteral("select coalesce(shobj_description(oid, 'pg_database'), '') "
+                                         "from pg_database where datname = current_database()")).toString()
+            == QLatin1String("demo plant loaded");
+    };
+    if (!db->created() && !loaded()) {
+        db.reset();
+        TestDatabase::drop(dbName);
+        db = std::make_unique<TestDatabase>(TestDatabase::Kept{dbName});
+    }
+    if (db->created()) {
+        QElapsedTimer load;
+        load.start();
+        loadDemoPlant(*db, size);
+        db->exec(QStringLiteral("vacuum analyze"));
+        db->exec(QStringLiteral("comment on database %1 is 'demo plant loaded'").arg(dbName));
+        QTextStream(stdout) << QStringLiteral("demo plant %1 loaded in %2 s\n").arg(size).arg(load.elapsed() / 1000.0, 0, 'f', 1);
+    }
+    return db;
 }
 
 namespace {

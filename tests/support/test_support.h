@@ -80,6 +80,11 @@ private:
 // benchmarks.
 void loadDemoPlant(const TestDatabase &db, const QString &size);
 
+// The benchmarks' demo plant of a size (large, x4, x16), kept under tabel_bench_<size>_<date> and
+// loaded on the first use of the day (its journal ends with the day it was loaded); those of
+// earlier days are dropped.
+std::unique_ptr<TestDatabase> benchDatabase(const QString &size);
+
 // Makes every statement of `event` ("delete", "update", "insert") on `table` fail with `text`, as
 // a server that refuses a write does (a trigger that raises); dropRefusal takes it back.
 void refuseStatements(const TestDatabase &db, const QString &table, const QString &event, const QString &text);
