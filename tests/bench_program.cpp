@@ -33,6 +33,7 @@
 #include "reports/detailed_workers_report.h"
 #include "reports/products_report.h"
 #include "reports/report_centre.h"
+#include "reports/report_preview.h"
 #include "reports/shift_timesheet_report.h"
 #include "reports/workers_report.h"
 #include "timesheets/month_rebuild.h"
@@ -150,6 +151,7 @@ struct Action {
     std::function<void()> undo;     // puts back what the program's command changed; may be empty
     double target = 0;              // the ratio the program must stay within; 0: none set
     QString note;                   // rows read, pages, statements: filled in after the first run
+    const double *measured = nullptr; // where what the user waits for ends before the action does: its time in ms
 };
 
 struct Result {
@@ -351,6 +353,65 @@ int main(int argc, char **argv)
                            timesheet.query->close();
                        }, {}, 0});
 
+    // What the user waits for with a printed report: from the command to its first page painted
+    // in the preview (the real window, shown and painted offscreen, left open until the last page
+    // is made, so that the peak memory is the whole preview's), and from the command to the whole
+    // report saved as PDF.
+    auto *reportCentre = Windows::get<ReportCentre>();
+    reportCentre->startField->setDate(start);
+    reportCentre->endField->setDate(end);
+    double firstPageMs = 0;
+    const auto untilFirstPage = [&](const std::function<void()> &command) {
+        QElapsedTimer clock;
+        struct ClosesAtFirstPage : QObject {
+            QElapsedTimer *clock;
+            double *ms;
+            bool eventFilter(QObject *o, QEvent *e) override
+            {
+                if (e->type() == QEvent::Show && o->objectName() == QLatin1String("ReportPreview")) {
+                    auto *preview = static_cast<ReportPreview *>(o);
+                    connect(preview->view(), &ReportPageView::pagePainted, preview, [this] {
+                        if (*ms < 0)
+                            *ms = clock->nsecsElapsed() / 1e6;
+                    });
+                    connect(preview, &ReportPreview::pagesMade, preview, [preview](int, bool finished) {
+                        if (finished)
+                            QMetaObject::invokeMethod(preview, "reject", Qt::QueuedConnection);
+                    });
+                }
+                return false;
+            }
+        } closer;
+        closer.clock = &clock;
+        closer.ms = &firstPageMs;
+        firstPageMs = -1;
+        qApp->installEventFilter(&closer);
+        clock.start();
+        command();
+        qApp->removeEventFilter(&closer);
+    };
+    const std::vector<std::pair<QString, void (ReportCentre::*)()>> centreReports = {
+        {detailedWorkers.layout.title, &ReportCentre::printDetailedWorkersReport},
+        {workers.layout.title, &ReportCentre::printWorkersReport},
+        {products.layout.title, &ReportCentre::printProductsReport},
+        {detailedProducts.layout.title, &ReportCentre::printDetailedProductsReport},
+    };
+    for (const auto &[title, command] : centreReports)
+        actions.push_back({title + QStringLiteral(": first page shown"),
+                           [&, command = command] { untilFirstPage([&] { (reportCentre->*command)(); }); }, {}, 1.3, {},
+                           &firstPageMs});
+    actions.push_back({timesheet.layout.title + QStringLiteral(": first page shown"),
+                       [&] { untilFirstPage([&] { shifts->print(); }); }, {}, 1.3, {}, &firstPageMs});
+    for (PeriodReport *r : std::initializer_list<PeriodReport *>{&detailedWorkers, &workers, &products, &detailedProducts})
+        actions.push_back({r->layout.title + QStringLiteral(": whole PDF saved"), [&, r] {
+                               if (!r->make(start, end, ProductKindChoice::All).savePdf(dir.filePath(r->objectName() + QStringLiteral(".pdf"))))
+                                   qFatal("cannot write the PDF");
+                           }, {}, 2.0});
+    actions.push_back({timesheet.layout.title + QStringLiteral(": whole PDF saved"), [&] {
+                           if (!timesheet.make(month.month, month.year, ShiftTimesheetReport::periodLabel(QLocale().standaloneMonthName(month.month), QString::number(month.year))).savePdf(dir.filePath(QStringLiteral("timesheet.pdf"))))
+                               qFatal("cannot write the PDF");
+                       }, {}, 2.0});
+
     auto *prices = Windows::get<PriceList>();
     actions.push_back({QStringLiteral("export: prices"), [&] { prices->exportWorkbook(); }, {}, 0});
     auto *centre = Windows::get<ReportCentre>();
@@ -399,7 +460,7 @@ int main(int argc, char **argv)
             resetPeak();
             t.restart();
             act.program();
-            programMs[a].push_back(t.nsecsElapsed() / 1e6);
+            programMs[a].push_back(act.measured ? *act.measured : t.nsecsElapsed() / 1e6);
             results[a].peak = std::max(results[a].peak, peakMiB());
             if (act.undo)
                 act.undo();

@@ -1,6 +1,7 @@
 // The printed output of the five report layouts against stored references: a plant of several
 // pages per report is laid out, written as PDF by each way the program writes one (straight to a
-// file, from the generated document as the preview saves it, on a printer printing to a file), and
+// file, from a generated document, from the preview that laid it out while shown, on a printer
+// printing to a file), and
 // compared with the files in tests/data/report_output/: the text as `pdftotext -layout` reads it,
 // character for character, and every page as `pdftoppm -r 100 -gray` draws it, pixel by pixel
 // within the tolerance below. The references were written by the engine that painted its pages
@@ -16,6 +17,7 @@
 #include "reports/detailed_workers_report.h"
 #include "reports/products_report.h"
 #include "reports/report_document.h"
+#include "reports/report_preview.h"
 #include "reports/shift_timesheet_report.h"
 #include "reports/workers_report.h"
 
@@ -176,6 +178,10 @@ void TestReportOutput::initTestCase()
     m_db = std::make_unique<TestDatabase>();
     buildPlant(*m_db);
     m_module = m_db->connectModule();
+    // TABEL_KEEP_REPORT_OUTPUT=1 keeps the files written, to look at a difference.
+    m_dir.setAutoRemove(qEnvironmentVariableIntValue("TABEL_KEEP_REPORT_OUTPUT") != 1);
+    if (!m_dir.autoRemove())
+        qInfo("written into %s", qPrintable(m_dir.path()));
 }
 
 void TestReportOutput::layoutsPrintAsBefore_data()
@@ -194,7 +200,7 @@ void TestReportOutput::layoutsPrintAsBefore()
     QFETCH(QString, layout);
     QFETCH(int, pages);
     std::unique_ptr<ReportHolder> holder;
-    std::function<ReportDocument()> make;
+    std::function<PreparedReport()> make;
     std::function<void()> open;
     if (layout == QLatin1String("shift_timesheet")) {
         auto *timesheet = new ShiftTimesheetReport(m_module.get());
@@ -233,9 +239,16 @@ void TestReportOutput::layoutsPrintAsBefore()
     QVERIFY(holder->savePdf(direct));
     holder->query->close();
     files << direct;
-    const ReportDocument doc = make();
+    const ReportDocument doc = make().generate();
     QCOMPARE(doc.pageCount(), pages);
     if (!writingReferences()) {
+        // As the preview saves it, laid out while shown.
+        ReportPreview preview(make());
+        preview.finishLayout();
+        QCOMPARE(preview.pageCount(), pages);
+        const QString previewed = m_dir.filePath(layout + QStringLiteral("-preview.pdf"));
+        QVERIFY(preview.savePdf(previewed));
+        files << previewed;
         const QString saved = m_dir.filePath(layout + QStringLiteral("-saved.pdf"));
         QVERIFY(doc.savePdf(saved));
         files << saved;
