@@ -1,11 +1,12 @@
 // Prints, for each thing a user does, how long the program takes beside the least the same work
-// can cost through the same driver: a bare client of the unixODBC API (tests/support/
-// bare_odbc_client.h) that sends the very statements the program sent, by direct execution, over
-// a connection with the program's connection string, and reads every value (texts as UTF-16,
-// everything else as text). Both take turns in one run, so that both meet the same machine, the
-// same server and the same caches; the figures are medians over the runs. Beside them: the peak
-// resident memory of the process during the program's action and during the bare client's (the
-// driver holds a whole result in memory until it is read).
+// can cost through the same driver: a plain C client of the unixODBC API in a process of its own
+// (tests/bare_client/bare_odbc_client.c, no Qt linked) that sends the very statements the program
+// sent, by direct execution, over a connection with the program's connection string, and reads
+// every value in its cheapest C type. Both take turns in one run, so that both meet the same
+// machine, the same server and the same caches; the figures are medians over the runs. Beside
+// them: the peak resident memory of this process during the program's action, and of the bare
+// client's own process during its run (the driver holds a whole result in memory until it is
+// read).
 //
 // Not a test: run it by hand while the test cluster runs (scripts/test_cluster.sh start).
 //   bench_program [large|x4|x16] [runs] [parts of actions' names, comma-separated: only those]
@@ -14,7 +15,7 @@
 // tabel_bench_<size>_<date>. Commands that write (saving a record, the rebuilds) put back what
 // they changed before the next run.
 
-#include "support/bare_odbc_client.h"
+#include "support/bare_process.h"
 #include "support/fake_spreadsheet.h"
 #include "support/test_support.h"
 
@@ -101,22 +102,6 @@ public:
     std::vector<QString> sent;
 };
 
-// Sends what the program sent, as one transaction (reads included: a commit costs the bare
-// client one round trip, as ending the program's transaction does).
-int replay(BareOdbcClient &client, const std::vector<QString> &statements)
-{
-    int rows = 0;
-    for (const QString &s : statements) {
-        try {
-            rows += client.run(s);
-        } catch (const std::exception &e) {
-            qFatal("the bare client could not send\n%s\n%s", qPrintable(s), e.what());
-        }
-    }
-    client.commit();
-    return rows;
-}
-
 void save(const QString &path, const std::vector<QString> &statements)
 {
     QFile f(path);
@@ -156,27 +141,41 @@ struct Action {
 
 struct Result {
     double peak = 0;       // the program's
-    double barePeak = 0;   // the bare client's, in the same process
+    double barePeak = 0;   // the bare client's, in its own process
+};
+
+// Ends the event loop when a widget of the given object name first paints.
+struct FirstPaint : QObject {
+    explicit FirstPaint(const QString &name) : name(name) {}
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && o->objectName() == name)
+            QCoreApplication::exit(0);
+        return false;
+    }
+    QString name;
 };
 
 // Start to the login window, in a process of its own: the program's start (Qt, the Russian
-// locale, the connection, the main window) until the login window has painted, or the bare
-// client's connection and the statements the program sent before that.
+// locale, the connection, the main window) until the login window has painted; or, for the least
+// such a start can cost, an empty Qt window until it has painted (the bare client's connection
+// and the statements the program sent before the login window are a process of their own).
 int startChild(const QString &mode, const QString &connectionString, const QString &capture)
 {
-    if (mode == QLatin1String("--start-bare")) {
-        BareOdbcClient client(connectionString);
-        for (const QString &statement : Connection::sessionStatements())
-            client.run(statement);
-        client.commit();
-        replay(client, load(capture));
-        QTextStream(stdout) << peakMiB() << "\n";
-        return 0;
-    }
     int argc = 1;
     char name[] = "tabel";
     char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
+    if (mode == QLatin1String("--start-empty-window")) {
+        QWidget empty;
+        empty.setObjectName(QStringLiteral("empty"));
+        FirstPaint firstPaint(empty.objectName());
+        app.installEventFilter(&firstPaint);
+        empty.show();
+        app.exec();
+        QTextStream(stdout) << peakMiB() << "\n";
+        return 0;
+    }
     installRussian(app);
     installMessageBoxes();
     StatementRecorder recorder;
@@ -184,14 +183,7 @@ int startChild(const QString &mode, const QString &connectionString, const QStri
     module->open(connectionString);
     auto *main = new JournalWindow(module);
     auto *login = new LoginWindow(main);
-    struct FirstPaint : QObject {
-        bool eventFilter(QObject *o, QEvent *e) override
-        {
-            if (e->type() == QEvent::Paint && o->objectName() == QLatin1String("TForm23"))
-                QCoreApplication::exit(0);
-            return false;
-        }
-    } firstPaint;
+    FirstPaint firstPaint(QStringLiteral("TForm23"));
     app.installEventFilter(&firstPaint);
     login->show();
     app.exec();
@@ -268,7 +260,7 @@ int main(int argc, char **argv)
     prepareJournals(*module);   // as after an administrator's login: every record shows
     auto *main = new JournalWindow(module.get());
     auto *date = main->findChild<QDateEdit *>(QStringLiteral("DateT"));
-    BareOdbcClient bare(db.connectionString());
+    BareProcess bare(db.connectionString());
     QTemporaryDir dir;
 
     std::vector<Action> actions;
@@ -436,7 +428,7 @@ int main(int argc, char **argv)
         }
         if (act.undo)
             act.undo();
-        int rows = replay(bare, sent[a]);
+        const qint64 rows = bare.run(sent[a]).rows;
         if (act.undo)
             act.undo();
         act.note = QStringLiteral("%1 statements, %2 rows").arg(sent[a].size()).arg(rows);
@@ -449,16 +441,14 @@ int main(int argc, char **argv)
     for (int run = 0; run < runs; ++run) {
         for (size_t a = 0; a < actions.size(); ++a) {
             Action &act = actions[a];
+            const BareProcess::Run bareRun = bare.run(sent[a]);
+            bareMs[a].push_back(bareRun.ms);
+            results[a].barePeak = std::max(results[a].barePeak, bareRun.peakMiB);
+            if (act.undo)
+                act.undo();
             QElapsedTimer t;
             resetPeak();
             t.start();
-            replay(bare, sent[a]);
-            bareMs[a].push_back(t.nsecsElapsed() / 1e6);
-            results[a].barePeak = std::max(results[a].barePeak, peakMiB());
-            if (act.undo)
-                act.undo();
-            resetPeak();
-            t.restart();
             act.program();
             programMs[a].push_back(act.measured ? *act.measured : t.nsecsElapsed() / 1e6);
             results[a].peak = std::max(results[a].peak, peakMiB());
@@ -467,36 +457,57 @@ int main(int argc, char **argv)
         }
     }
 
-    // Start to the login window, each in a process of its own.
+    // Start to the login window, each in a process of its own: the program's, beside an empty Qt
+    // window's plus the bare client's connection and the statements the program sent before the
+    // login window (Qt's own start and the driver's are the least a start can cost).
     const bool measureStart = chosen(QStringLiteral("start to the login window"));
     QString startNote;
-    std::vector<double> startProgram, startBare;
+    std::vector<double> startProgram, startEmpty, startBare;
     double startPeak = 0, startBarePeak = 0;
     const QString capture = dir.filePath(QStringLiteral("start.statements"));
+    const QString bareStart = dir.filePath(QStringLiteral("start.bare"));
+    const auto startOnce = [](const QString &program, const QStringList &arguments, double *peakMiB) {
+        QProcess child;
+        QElapsedTimer t;
+        t.start();
+        child.start(program, arguments);
+        if (!child.waitForFinished(60000) || child.exitCode() != 0)
+            qFatal("the start could not be measured: %s", qPrintable(program));
+        const double ms = t.nsecsElapsed() / 1e6;
+        *peakMiB = child.readAllStandardOutput().trimmed().toDouble();
+        return ms;
+    };
     for (int run = 0; measureStart && run <= runs; ++run) {
-        for (const char *mode : {"--start-program", "--start-bare"}) {
-            QProcess child;
-            QElapsedTimer t;
-            t.start();
-            child.start(QCoreApplication::applicationFilePath(), {QLatin1String(mode), db.connectionString(), capture});
-            if (!child.waitForFinished(60000) || child.exitCode() != 0)
-                qFatal("the start could not be measured");
-            const double ms = t.nsecsElapsed() / 1e6;
-            if (run == 0)
-                continue;   // the first start of each warms the file caches
-            if (QLatin1String(mode) == QLatin1String("--start-program")) {
-                startProgram.push_back(ms);
-                startPeak = std::max(startPeak, child.readAllStandardOutput().trimmed().toDouble());
-            } else {
-                startBare.push_back(ms);
-                startBarePeak = std::max(startBarePeak, child.readAllStandardOutput().trimmed().toDouble());
-            }
-        }
+        double peak = 0;
+        const double program = startOnce(QCoreApplication::applicationFilePath(),
+                                          {QStringLiteral("--start-program"), db.connectionString(), capture}, &peak);
+        std::vector<QString> statements;
+        for (const QString &st : Connection::sessionStatements())
+            statements.push_back(st);
+        for (const QString &st : load(capture))
+            statements.push_back(st);
+        BareProcess::writeStatements(bareStart, statements);
+        double emptyPeak = 0, barePeakKiB = 0;
+        const double empty = startOnce(QCoreApplication::applicationFilePath(),
+                                        {QStringLiteral("--start-empty-window"), db.connectionString(), capture}, &emptyPeak);
+        const double bareMsStart = startOnce(BareProcess::executable(),
+                                             {QStringLiteral("once"), db.connectionString(), bareStart}, &barePeakKiB);
+        if (run == 0)
+            continue;   // the first start of each warms the file caches
+        startProgram.push_back(program);
+        startEmpty.push_back(empty);
+        startBare.push_back(bareMsStart);
+        startPeak = std::max(startPeak, peak);
+        startBarePeak = std::max(startBarePeak, barePeakKiB / 1024.0);
     }
     if (measureStart)
-        startNote = QStringLiteral("%1 statements").arg(load(capture).size());
+        startNote = QStringLiteral("%1 statements; bare: empty Qt window %2 ms + bare client %3 ms; program %4 ms above")
+                        .arg(load(capture).size())
+                        .arg(median(startEmpty), 0, 'f', 1)
+                        .arg(median(startBare), 0, 'f', 1)
+                        .arg(median(startProgram) - median(startEmpty) - median(startBare), 0, 'f', 1);
 
-    out << QStringLiteral("\n%1 runs each, medians; bare: the same statements through a plain unixODBC client\n\n").arg(runs);
+    out << QStringLiteral("\n%1 runs each, medians; bare: the same statements through a plain C unixODBC client in its own process\n\n").arg(runs);
     const auto line = [](const QString &name, double program, double bareTime, double peak, double barePeak, double target,
                          const QString &note) {
         const bool bareSent = !note.startsWith(QLatin1String("0 statements"));
@@ -521,7 +532,7 @@ int main(int argc, char **argv)
         line(actions[a].name, median(programMs[a]), median(bareMs[a]), results[a].peak, results[a].barePeak, actions[a].target,
              actions[a].note);
     if (measureStart)
-        line(QStringLiteral("start to the login window"), median(startProgram), median(startBare), startPeak, startBarePeak, 0,
+        line(QStringLiteral("start to the login window"), median(startProgram), median(startEmpty) + median(startBare), startPeak, startBarePeak, 0,
              startNote);
     out.flush();
     delete main;
