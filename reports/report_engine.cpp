@@ -24,8 +24,17 @@ struct PreparedBand {
     std::vector<int> columns; // per item: the position of its column; -1: none
     std::vector<int> fonts;   // per item: its font in the text cache
     int lastPrinted = 0;      // detail rows printed when the band was last printed
+    // Only the white paper lies under the band's items: no band background, no item field of
+    // another colour, no item of another band reaching into it. A white item field then shows
+    // nothing and is not drawn (a PDF writes every fill as it comes, and detail rows have many).
+    bool onBlankPaper = false;
     std::vector<PreparedBand> children;
 };
+
+bool isOpaqueWhite(const QColor &colour)
+{
+    return colour.isValid() && colour.rgba() == 0xFFFFFFFF;
+}
 
 } // namespace
 
@@ -46,6 +55,10 @@ public:
           m_height(layout.printableHeight()),
           m_bottom(m_height - layout.pageFooter.totalHeight())
     {
+        m_itemsInBands = itemsStayInBands(layout.pageHeader) && itemsStayInBands(layout.columnHeader)
+            && itemsStayInBands(layout.detail) && itemsStayInBands(layout.pageFooter);
+        for (const ReportGroup &g : layout.groups)
+            m_itemsInBands = m_itemsInBands && itemsStayInBands(g.header) && itemsStayInBands(g.footer);
         m_pageHeader = prepare(layout.pageHeader);
         m_columnHeader = prepare(layout.columnHeader);
         m_detail = prepare(layout.detail);
@@ -91,9 +104,29 @@ private:
             p.columns.push_back(readsColumn ? m_data.columnIndex(item.column) : -1);
             p.fonts.push_back(m_texts ? m_texts->fontId(item.font) : -1);
         }
+        p.onBlankPaper = m_itemsInBands && !band.background.isValid()
+            && std::all_of(band.items.begin(), band.items.end(), [](const ReportItem &item) {
+                   return !item.background.isValid() || isOpaqueWhite(item.background);
+               });
         for (const ReportBand &child : band.children)
             p.children.push_back(prepare(child));
         return p;
+    }
+
+    // Whether every item of the band and its children lies within its band's height.
+    bool itemsStayInBands(const ReportBand &band) const
+    {
+        for (const ReportItem &item : band.items) {
+            double height = item.height;
+            if (height <= 0 && m_texts) {
+                const QFontMetricsF &fm = m_texts->metrics(m_texts->fontId(item.font));
+                height = (fm.ascent() + fm.descent()) / UnitsPerMm;
+            }
+            if (item.top < -Tolerance || item.top + height > band.height + Tolerance)
+                return false;
+        }
+        return std::all_of(band.children.begin(), band.children.end(),
+                           [this](const ReportBand &child) { return itemsStayInBands(child); });
     }
 
     void begin()
@@ -246,7 +279,7 @@ private:
         box = box.intersected(QRectF(0, 0, m_width, m_height));
         if (box.isEmpty())
             return;
-        if (item.background.isValid())
+        if (item.background.isValid() && !(band.onBlankPaper && isOpaqueWhite(item.background)))
             fill(box, item.background);
         // A page number is sized by its text with "%2" still in it, and then shows the number of pages.
         if (item.kind == ReportItem::PageNumber)
@@ -298,6 +331,7 @@ private:
     ReportTextCache *m_texts;
     ReportPageSink *m_sink;
     const QString m_totalPages;
+    bool m_itemsInBands = false; // no item reaches out of its band
     PreparedBand m_pageHeader, m_columnHeader, m_detail, m_pageFooter;
     std::vector<PreparedBand> m_headers, m_footers; // of the groups, outermost first
     std::vector<int> m_keyColumns;                  // of the groups: their key column; -1: none

@@ -358,6 +358,7 @@ int main(int argc, char **argv)
         struct ClosesAtFirstPage : QObject {
             QElapsedTimer *clock;
             double *ms;
+            int *pages;
             bool eventFilter(QObject *o, QEvent *e) override
             {
                 if (e->type() == QEvent::Show && o->objectName() == QLatin1String("ReportPreview")) {
@@ -366,7 +367,8 @@ int main(int argc, char **argv)
                         if (*ms < 0)
                             *ms = clock->nsecsElapsed() / 1e6;
                     });
-                    connect(preview, &ReportPreview::pagesMade, preview, [preview](int, bool finished) {
+                    connect(preview, &ReportPreview::pagesMade, preview, [this, preview](int count, bool finished) {
+                        *pages = count;
                         if (finished)
                             QMetaObject::invokeMethod(preview, "reject", Qt::QueuedConnection);
                     });
@@ -376,6 +378,7 @@ int main(int argc, char **argv)
         } closer;
         closer.clock = &clock;
         closer.ms = &firstPageMs;
+        closer.pages = &pages;
         firstPageMs = -1;
         qApp->installEventFilter(&closer);
         clock.start();
@@ -432,7 +435,7 @@ int main(int argc, char **argv)
         if (act.undo)
             act.undo();
         act.note = QStringLiteral("%1 statements, %2 rows").arg(sent[a].size()).arg(rows);
-        if (act.name.endsWith(QLatin1String(" to PDF")))
+        if (act.name.endsWith(QLatin1String(" to PDF")) || act.name.endsWith(QLatin1String(": first page shown")))
             act.note += QStringLiteral(", %1 pages").arg(pages);
     }
     if (!messages.errors().isEmpty())
