@@ -36,21 +36,28 @@ constexpr double ValueWidth = 22.8;
 // Labels (9 pt) and values (11 pt) of a row share one line, centred on it.
 constexpr double RowHeight = 4.6;
 
-double number(const ReportContext &c, const char *column)
-{
-    return c.number(QString::fromLatin1(column));
-}
+const ReportColumn Summa("summa");
+const ReportColumn SumTime("sum_time");
+// Money and hours of household (7) and average-piecework (8) work, by day and by night (_n).
+const ReportColumn ExtraMoney[] = {"f_sum7", "f_sum7_n", "f_sum8", "f_sum8_n"};
+const ReportColumn ExtraHours[] = {"f_sum7h", "f_sum7h_n", "f_sum8h", "f_sum8h_n"};
 
 // The worker's piecework money and hours, and the totals with household and average-piecework work.
-double pieceMoney(const ReportContext &c) { return c.sum(QStringLiteral("summa")); }
-double pieceHours(const ReportContext &c) { return c.sum(QStringLiteral("sum_time")); }
+double pieceMoney(const ReportContext &c) { return c.sum(Summa); }
+double pieceHours(const ReportContext &c) { return c.sum(SumTime); }
 double totalMoney(const ReportContext &c)
 {
-    return pieceMoney(c) + number(c, "f_sum7") + number(c, "f_sum7_n") + number(c, "f_sum8") + number(c, "f_sum8_n");
+    double total = pieceMoney(c);
+    for (const ReportColumn &column : ExtraMoney)
+        total += c.number(column);
+    return total;
 }
 double totalHours(const ReportContext &c)
 {
-    return pieceHours(c) + number(c, "f_sum7h") + number(c, "f_sum7h_n") + number(c, "f_sum8h") + number(c, "f_sum8h_n");
+    double total = pieceHours(c);
+    for (const ReportColumn &column : ExtraHours)
+        total += c.number(column);
+    return total;
 }
 
 ReportItem rowLabel(const QString &text, int row)
@@ -71,13 +78,13 @@ ReportItem value(ReportItem::Compute compute, double left, int row, const QStrin
 
 ReportItem column(const char *name, double left, int row, const QString &mask)
 {
-    const QString column = QString::fromLatin1(name);
+    const ReportColumn column(name);
     return value([column](const ReportContext &c) { return c.value(column); }, left, row, mask);
 }
 
 ReportItem columnWithout(const char *name, int row)
 {
-    const QString column = QString::fromLatin1(name);
+    const ReportColumn column(name);
     return value([column](const ReportContext &c) { return c.number(column) / Plant::RegionalFactor; },
                  NetMoneyLeft, row, Money);
 }

@@ -68,11 +68,11 @@ void PeriodReport::openForPeriod(const QDate &start, const QDate &end, ProductKi
     setTitle(periodTitle(start, end));
 }
 
-ReportDocument PeriodReport::make(const QDate &start, const QDate &end, ProductKindChoice kind)
+PreparedReport PeriodReport::make(const QDate &start, const QDate &end, ProductKindChoice kind)
 {
     QueryCloser closer(query);
     openForPeriod(start, end, kind);
-    return generate();
+    return prepare();
 }
 
 ReportBand PeriodReport::heading(double titleLeft, double titleSize, const QList<ReportItem> &headings)
@@ -138,14 +138,19 @@ ReportBand PeriodReport::pageFooter()
     return ReportBand(PageFooterHeight, {ReportItem::pageNumber(176.2, 1.0, 11.9).size(9).rightAligned()});
 }
 
+namespace {
+const ReportColumn ProductKind("naimen");
+const ReportColumn Colour("color");
+} // namespace
+
 QVariant PeriodReport::productKindText(const ReportContext &context)
 {
-    return Plant::productKindText(int(context.number(QStringLiteral("naimen"))));
+    return Plant::productKindText(int(context.number(ProductKind)));
 }
 
 QVariant PeriodReport::colourText(const ReportContext &context)
 {
-    const double colour = context.number(QStringLiteral("color"));
+    const double colour = context.number(Colour);
     if (colour > 0) {
         if (colour == 1)
             return QStringLiteral(" (грунт)");

@@ -29,9 +29,9 @@ public:
     QString periodTitle(const QDate &start, const QDate &end) const;
 
     // The report as the report centre makes it: the query closed, its period set, the product
-    // kind filter applied, opened; the title set; the report generated; the query closed again,
-    // also when anything on the way fails.
-    ReportDocument make(const QDate &start, const QDate &end, ProductKindChoice kind);
+    // kind filter applied, opened; the title set; the report prepared with the rows read; the
+    // query closed again, also when anything on the way fails.
+    PreparedReport make(const QDate &start, const QDate &end, ProductKindChoice kind);
 
     // Filters the fetched rows by the column naimen: all rows, naimen=0 or naimen=1.
     static void applyKindFilter(DataSet *query, ProductKindChoice kind);

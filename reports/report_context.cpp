@@ -1,13 +1,19 @@
 #include "reports/report_context.h"
 
-double ReportContext::sum(const QString &column) const
+double ReportContext::sum(const ReportColumn &column) const
 {
     // Checks the column even when nothing is summed, so a misspelt name never passes as 0.
-    if (m_data.columnIndex(column) < 0)
+    const int c = column.indexIn(m_data);
+    if (c < 0)
         m_data.row(-1).value(column);
+    return sumAt(c);
+}
+
+double ReportContext::sumAt(int column) const
+{
     double total = 0;
     for (int i = m_first; i < m_end; ++i)
-        total += m_data.row(i).number(column);
+        total += m_data.row(i).numberAt(column);
     return total;
 }
 

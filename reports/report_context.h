@@ -25,12 +25,14 @@ public:
     }
 
     ReportRow row() const { return m_data.row(m_row); }
-    QVariant value(const QString &column) const { return row().value(column); }
-    double number(const QString &column) const { return row().number(column); }
+    QVariant value(const ReportColumn &column) const { return row().value(column); }
+    double number(const ReportColumn &column) const { return row().number(column); }
 
     // Sum of a column (null and non-numeric values count as 0) or of a value of each row.
-    double sum(const QString &column) const;
+    double sum(const ReportColumn &column) const;
     double sum(const RowValue &value) const;
+    // Sum of the column at that position in the data set.
+    double sumAt(int column) const;
     // Number of the rows the sums run over.
     int count() const { return m_end - m_first; }
 

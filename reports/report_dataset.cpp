@@ -4,32 +4,55 @@
 
 #include "db/dataset.h"
 
+#include <atomic>
 #include <stdexcept>
+
+int ReportColumn::indexIn(const ReportDataSet &data) const
+{
+    if (m_columnsSeen != data.columnsId() || data.columnsId() == 0) {
+        m_index = data.columnIndex(m_name);
+        m_columnsSeen = data.columnsId();
+    }
+    return m_index;
+}
 
 bool ReportRow::isValid() const
 {
     return m_data && m_index >= 0 && m_index < m_data->rowCount();
 }
 
-QVariant ReportRow::value(const QString &column) const
+QVariant ReportRow::value(const ReportColumn &column) const
 {
-    const int c = m_data ? m_data->columnIndex(column) : -1;
+    const int c = m_data ? column.indexIn(*m_data) : -1;
     if (m_data && c < 0)
         throw std::invalid_argument(
-            QStringLiteral("В данных отчета нет поля \"%1\"").arg(column).toStdString());
-    if (!isValid())
-        return QVariant();
-    return m_data->valueAt(m_index, c);
+            QStringLiteral("В данных отчета нет поля \"%1\"").arg(column.name()).toStdString());
+    return valueAt(c);
 }
 
-double ReportRow::number(const QString &column) const
+double ReportRow::number(const ReportColumn &column) const
 {
     double n = 0;
     return ReportFormat::toNumber(value(column), &n) ? n : 0.0;
 }
 
+QVariant ReportRow::valueAt(int column) const
+{
+    if (!isValid())
+        return QVariant();
+    return m_data->valueAt(m_index, column);
+}
+
+double ReportRow::numberAt(int column) const
+{
+    double n = 0;
+    return ReportFormat::toNumber(valueAt(column), &n) ? n : 0.0;
+}
+
 ReportDataSet::ReportDataSet(const QStringList &columns) : m_columns(columns)
 {
+    static std::atomic<quint64> lastColumnsId{0};
+    m_columnsId = ++lastColumnsId;
     // The first of two equally named columns wins, as a query's result is read by name.
     for (int i = int(columns.size()) - 1; i >= 0; --i)
         m_index.insert(columns.at(i).toLower(), i);
@@ -58,16 +81,11 @@ QVariant ReportDataSet::valueAt(int row, int column) const
 
 int ReportDataSet::columnIndex(const QString &column) const
 {
-    const auto known = m_written.constFind(column);
-    if (known != m_written.cend())
-        return *known;
     QString name = column.trimmed();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0)
         name = name.mid(dot + 1);
-    const int index = m_index.value(name.toLower(), -1);
-    m_written.insert(column, index);
-    return index;
+    return m_index.value(name.toLower(), -1);
 }
 
 void ReportDataSet::appendRow(const QVariantList &values)
@@ -83,6 +101,7 @@ void ReportDataSet::appendRow(const QVariantList &values)
 ReportDataSet ReportDataSet::filtered(const std::function<bool(const ReportRow &)> &keep) const
 {
     ReportDataSet out(m_columns);
+    out.m_columnsId = m_columnsId;
     out.m_decimal = m_decimal;
     for (int i = 0; i < rowCount(); ++i)
         if (keep(row(i)))

@@ -11,6 +11,27 @@
 class DataSet;
 class ReportDataSet;
 
+// A column as a layout names it ("summa", "t_Report.f_sum7"), matched against a data set's
+// columns the first time it is read from that data set and by its position after that: a layout
+// reads the same few columns for every row, and a name looked up per value would cost more than
+// the value.
+class ReportColumn {
+public:
+    ReportColumn() = default;
+    ReportColumn(const QString &name) : m_name(name) {}
+    ReportColumn(const char *name) : m_name(QString::fromLatin1(name)) {}
+
+    const QString &name() const { return m_name; }
+    bool isEmpty() const { return m_name.isEmpty(); }
+    // The column's position in the data set; -1 when it has no such column.
+    int indexIn(const ReportDataSet &data) const;
+
+private:
+    QString m_name;
+    mutable quint64 m_columnsSeen = 0; // the data set's columns the position was matched in
+    mutable int m_index = -1;
+};
+
 // One row of a report's data: a light view into its data set. A row that does not exist (the
 // current row of a report over an empty data set) answers null for every column.
 class ReportRow {
@@ -24,9 +45,12 @@ public:
     // The column's value; the name may carry the data set's name in front ("t_Report.f_sum7")
     // and is matched without regard to case. Throws std::invalid_argument for a column the
     // data set does not have, so that a misspelt layout fails loudly instead of printing blanks.
-    QVariant value(const QString &column) const;
+    QVariant value(const ReportColumn &column) const;
     // The column's value as a number; null, empty and non-numeric values count as 0.
-    double number(const QString &column) const;
+    double number(const ReportColumn &column) const;
+    // The same by the column's position in the data set.
+    QVariant valueAt(int column) const;
+    double numberAt(int column) const;
 
 private:
     const ReportDataSet *m_data = nullptr;
@@ -47,6 +71,8 @@ public:
     static ReportDataSet fromDataSet(const DataSet &data);
 
     const QStringList &columns() const { return m_columns; }
+    // Names the set of columns: data sets with equal columns share it, others never do.
+    quint64 columnsId() const { return m_columnsId; }
     // -1 when the data set has no such column (same matching rules as ReportRow::value).
     int columnIndex(const QString &column) const;
     // The value of a row's column as the report reads it.
@@ -63,10 +89,8 @@ public:
 
 private:
     QStringList m_columns;
+    quint64 m_columnsId = 0;
     QHash<QString, int> m_index; // lower-case column name -> position
-    // The names as layouts write them ("t_Report.f_sum7"), each matched once: a layout reads the
-    // same few names for every row.
-    mutable QHash<QString, int> m_written;
     QList<bool> m_decimal;       // columns whose exact decimal texts are read as numbers
     QList<QVariantList> m_rows;
 };

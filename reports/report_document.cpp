@@ -4,8 +4,9 @@
 
 #include <QPageSize>
 #include <QPageRanges>
-#include <QPaintEngine>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -62,22 +63,32 @@ double ReportDocument::lineHeight(const ReportFont &font)
     return (fm.ascent() + fm.descent()) / UnitsPerMm;
 }
 
+void ReportDocument::addPage(const ReportPage &page)
+{
+    m_pages.append(page);
+    // A page is kept as long as the report: no room left over from its making.
+    m_pages.last().squeeze();
+}
+
 void ReportDocument::paint(QPainter &painter, const ReportPage &page) const
 {
     const QPaintDevice *device = painter.device();
+    paint(painter, page, device->logicalDpiX() / 25.4, device->logicalDpiY() / 25.4);
+}
+
+void ReportDocument::paint(QPainter &painter, const ReportPage &page, double unitsPerMmX, double unitsPerMmY) const
+{
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    painter.scale(device->logicalDpiX() / 25.4 / UnitsPerMm, device->logicalDpiY() / 25.4 / UnitsPerMm);
+    painter.scale(unitsPerMmX / UnitsPerMm, unitsPerMmY / UnitsPerMm);
     painter.translate(m_margins.left() * UnitsPerMm, m_margins.top() * UnitsPerMm);
 
     const auto units = [](const QRectF &mm) {
         return QRectF(mm.x() * UnitsPerMm, mm.y() * UnitsPerMm, mm.width() * UnitsPerMm,
                       mm.height() * UnitsPerMm);
     };
-    // Texts go out as the glyphs shaped once for the whole report. A picture (the preview's pages)
-    // records glyphs without their characters as outlines, so it is given the characters.
-    const bool asGlyphs = !painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Picture;
+    // Texts go out as the glyphs shaped once for the whole report.
     ReportTextCache &texts = *m_texts;
 
     for (const ReportPrimitive &p : page) {
@@ -86,7 +97,8 @@ void ReportDocument::paint(QPainter &painter, const ReportPage &page) const
             painter.fillRect(units(p.rect()), QColor::fromRgba(p.color));
             break;
         case ReportPrimitive::Line: {
-            QPen pen(QColor::fromRgba(p.color), p.lineWidth * UnitsPerMm);
+            // Widths are given to a tenth of a micrometre; single precision only keeps them.
+            QPen pen(QColor::fromRgba(p.color), std::round(p.lineWidth * 1e4) / 1e4 * UnitsPerMm);
             pen.setCapStyle(Qt::SquareCap);
             painter.setPen(pen);
             const QLineF line = p.line();
@@ -125,13 +137,8 @@ void ReportDocument::paint(QPainter &painter, const ReportPage &page) const
                 painter.setClipRect(box, Qt::IntersectClip);
             }
             painter.setPen(QColor::fromRgba(p.color));
-            if (asGlyphs) {
-                for (const QGlyphRun &run : texts.glyphs(shown))
-                    painter.drawGlyphRun(QPointF(x, baseline), run);
-            } else {
-                painter.setFont(texts.font(fontId));
-                painter.drawText(QPointF(x, baseline), texts.text(shown));
-            }
+            for (const QGlyphRun &run : texts.glyphs(shown))
+                painter.drawGlyphRun(QPointF(x, baseline), run);
             if (overflows)
                 painter.restore();
             break;

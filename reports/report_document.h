@@ -1,6 +1,8 @@
 #pragma once
 
 #include "reports/report_layout.h"
+#include "reports/report_page.h"
+#include "reports/report_page_sink.h"
 #include "reports/report_text_cache.h"
 
 #include <QLineF>
@@ -23,29 +25,9 @@ enum class ReportZoom {
     WholePage, // zoomed to show the whole page
 };
 
-// One thing drawn on a page, kept small: a long report holds many of them. Coordinates are
-// millimetres from the top left corner of the printable area.
-struct ReportPrimitive {
-    enum Type : quint8 { Fill, Line, Text };
-    Type type = Fill;
-    quint16 alignment = Qt::AlignLeft | Qt::AlignTop; // Text
-    QRgb color = 0xFF000000;                           // fill, line or text colour
-    int text = -1;          // Text: the text's number in the document's ReportTextCache; -1: empty
-    double lineWidth = 0.2; // Line
-    double x = 0, y = 0, w = 0, h = 0; // Fill: the area; Text: the box the text is clipped to
-
-    QRectF rect() const { return QRectF(x, y, w, h); }
-    // Line: its ends.
-    QLineF line() const { return QLineF(x, y, w, h); }
-    void setRect(const QRectF &r) { x = r.x(); y = r.y(); w = r.width(); h = r.height(); }
-    void setLine(const QLineF &l) { x = l.x1(); y = l.y1(); w = l.x2(); h = l.y2(); }
-};
-
-// A page: what is drawn on it, in the order it is drawn.
-using ReportPage = QList<ReportPrimitive>;
-
-// A report generated in full: its pages, ready to be painted on the preview, a printer or a PDF
-// file as many times as needed. Copies share the pages and the texts.
+// A report's pages, ready to be painted on the preview, a printer or a PDF file as many times as
+// needed; while the preview lays a report out, its pages are added as they are made. Copies share
+// the texts; the pages they hold are shared until one of them gets another.
 class ReportDocument {
 public:
     ReportDocument();
@@ -65,12 +47,17 @@ public:
     ReportTextCache &textCache() const { return *m_texts; }
 
     // Used while generating.
-    void addPage(const ReportPage &page) { m_pages.append(page); }
+    void addPage(const ReportPage &page);
+    // The sink that adds each page the engine hands it to a document.
+    class Pages;
 
     // Paints one page; the painter's device has its origin at the paper's top left corner.
     void paintPage(QPainter &painter, int index) const { paint(painter, page(index)); }
     // Paints a page whose texts are in this document's text cache, held or not.
     void paint(QPainter &painter, const ReportPage &page) const;
+    // The same at a scale of the painter's own: `unitsPerMm` device units to the millimetre (the
+    // preview's zoom), the paper's corner at the painter's origin.
+    void paint(QPainter &painter, const ReportPage &page, double unitsPerMmX, double unitsPerMmY) const;
     // Paints the pages of the page ranges chosen for printing (all when there are none) on a
     // printer set to full-page painting. False when the device cannot be painted on or the
     // ranges hold none of the report's pages.
@@ -90,4 +77,13 @@ private:
     QMarginsF m_margins{10, 10, 10, 10};
     QList<ReportPage> m_pages;
     std::shared_ptr<ReportTextCache> m_texts;
+};
+
+class ReportDocument::Pages : public ReportPageSink {
+public:
+    explicit Pages(ReportDocument &document) : m_document(document) {}
+    void take(const ReportPage &page) override { m_document.addPage(page); }
+
+private:
+    ReportDocument &m_document;
 };

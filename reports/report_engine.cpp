@@ -7,6 +7,9 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <vector>
+
 #include <stdexcept>
 
 namespace {
@@ -14,11 +17,32 @@ namespace {
 constexpr double Tolerance = 1e-6;
 constexpr double UnitsPerMm = 100.0; // the unit of the text cache's measures
 
-// Lays the pages out one after the other and hands each finished page to the sink. Without a
-// sink it only counts the pages: page breaks depend on the bands' heights alone, never on their
-// texts, so a first pass that prints nothing knows the number of pages ("of N") before the
-// first page is written.
-class Generator {
+// A band as a report lays it out: its items' columns matched with the data set's once, the
+// rows printed when it was last printed (where its sums start again) and its children alike.
+struct PreparedBand {
+    const ReportBand *band = nullptr;
+    std::vector<int> columns; // per item: the position of its column; -1: none
+    std::vector<int> fonts;   // per item: its font in the text cache
+    int lastPrinted = 0;      // detail rows printed when the band was last printed
+    // Only the white paper lies under the band's items: no band background, no item field of
+    // another colour, no item of another band reaching into it. A white item field then shows
+    // nothing and is not drawn (a PDF writes every fill as it comes, and detail rows have many).
+    bool onBlankPaper = false;
+    std::vector<PreparedBand> children;
+};
+
+bool isOpaqueWhite(const QColor &colour)
+{
+    return colour.isValid() && colour.rgba() == 0xFFFFFFFF;
+}
+
+} // namespace
+
+// Lays the pages out one after the other and hands each finished page to the sink, a few rows at
+// a time when asked to. Without a sink it only counts the pages: page breaks depend on the bands'
+// heights alone, never on their texts, so a first pass that prints nothing knows the number of
+// pages ("of N") before the first page is written.
+class ReportLayoutRun::Generator {
 public:
     Generator(const ReportLayout &layout, const ReportDataSet &data, ReportTextCache *texts,
               ReportPageSink *sink, int totalPages)
@@ -31,59 +55,129 @@ public:
           m_height(layout.printableHeight()),
           m_bottom(m_height - layout.pageFooter.totalHeight())
     {
+        m_itemsInBands = itemsStayInBands(layout.pageHeader) && itemsStayInBands(layout.columnHeader)
+            && itemsStayInBands(layout.detail) && itemsStayInBands(layout.pageFooter);
+        for (const ReportGroup &g : layout.groups)
+            m_itemsInBands = m_itemsInBands && itemsStayInBands(g.header) && itemsStayInBands(g.footer);
+        m_pageHeader = prepare(layout.pageHeader);
+        m_columnHeader = prepare(layout.columnHeader);
+        m_detail = prepare(layout.detail);
+        m_pageFooter = prepare(layout.pageFooter);
+        for (const ReportGroup &g : layout.groups) {
+            m_headers.push_back(prepare(g.header));
+            m_footers.push_back(prepare(g.footer));
+            m_keyColumns.push_back(g.keyColumn.isEmpty() ? -1 : data.columnIndex(g.keyColumn));
+        }
+        m_keys.resize(layout.groups.size());
+        begin();
     }
 
-    // Returns the number of pages.
-    int run()
+    bool isFinished() const { return m_finished; }
+    int rowsLaidOut() const { return m_next; }
+    int pageCount() const { return m_finished ? m_pageCount : m_pageCount - 1; }
+
+    // Lays out up to `rows` more rows; false when the report is complete.
+    bool step(int rows)
     {
-        const QList<ReportGroup> &groups = m_layout.groups;
-        const int n = int(groups.size());
-        startPage();
-        if (m_data.isEmpty()) {
-            for (const ReportGroup &g : groups)
-                if (!g.hasExpression())
-                    print(g.header);
-            for (int g = n - 1; g >= 0; --g)
-                if (!groups[g].hasExpression())
-                    print(groups[g].footer);
-        } else {
-            QVariantList keys(n);
-            for (int i = 0; i < m_data.rowCount(); ++i) {
-                const ReportRow row = m_data.row(i);
-                int level = 0;
-                if (i > 0) {
-                    level = n;
-                    for (int g = 0; g < n; ++g) {
-                        if (groups[g].hasExpression() && keyOf(groups[g], row) != keys[g]) {
-                            level = g;
-                            break;
-                        }
-                    }
-                    m_row = i - 1;
-                    for (int g = n - 1; g >= level; --g)
-                        print(groups[g].footer);
-                }
-                m_row = i;
-                for (int g = level; g < n; ++g) {
-                    keys[g] = keyOf(groups[g], row);
-                    print(groups[g].header);
-                }
-                m_printedRows = i + 1;
-                print(m_layout.detail);
-            }
+        if (m_finished)
+            return false;
+        const int end = int(std::min<qint64>(m_data.rowCount(), qint64(m_next) + std::max(rows, 1)));
+        for (; m_next < end; ++m_next)
+            layRow(m_next);
+        if (m_next == m_data.rowCount()) {
             m_row = m_data.rowCount() - 1;
-            for (int g = n - 1; g >= 0; --g)
-                print(groups[g].footer);
+            for (int g = int(m_footers.size()) - 1; g >= 0; --g)
+                print(m_footers[size_t(g)]);
+            endPage();
+            m_finished = true;
         }
-        endPage();
-        return m_pageCount;
+        return !m_finished;
     }
 
 private:
-    // Group values are compared as the user reads them: texts without surrounding blanks.
-    static QVariant keyOf(const ReportGroup &group, const ReportRow &row)
+    PreparedBand prepare(const ReportBand &band)
     {
-        QVariant key = group.keyOf(row);
+        PreparedBand p;
+        p.band = &band;
+        for (const ReportItem &item : band.items) {
+            const bool readsColumn = item.kind == ReportItem::Field || (item.kind == ReportItem::Sum && !item.summed);
+            p.columns.push_back(readsColumn ? m_data.columnIndex(item.column) : -1);
+            p.fonts.push_back(m_texts ? m_texts->fontId(item.font) : -1);
+        }
+        p.onBlankPaper = m_itemsInBands && !band.background.isValid()
+            && std::all_of(band.items.begin(), band.items.end(), [](const ReportItem &item) {
+                   return !item.background.isValid() || isOpaqueWhite(item.background);
+               });
+        for (const ReportBand &child : band.children)
+            p.children.push_back(prepare(child));
+        return p;
+    }
+
+    // Whether every item of the band and its children lies within its band's height.
+    bool itemsStayInBands(const ReportBand &band) const
+    {
+        for (const ReportItem &item : band.items) {
+            double height = item.height;
+            if (height <= 0 && m_texts) {
+                const QFontMetricsF &fm = m_texts->metrics(m_texts->fontId(item.font));
+                height = (fm.ascent() + fm.descent()) / UnitsPerMm;
+            }
+            if (item.top < -Tolerance || item.top + height > band.height + Tolerance)
+                return false;
+        }
+        return std::all_of(band.children.begin(), band.children.end(),
+                           [this](const ReportBand &child) { return itemsStayInBands(child); });
+    }
+
+    void begin()
+    {
+        startPage();
+        if (!m_data.isEmpty())
+            return;
+        // An empty report: the headers and footers around the whole report, and the page bands.
+        const QList<ReportGroup> &groups = m_layout.groups;
+        for (int g = 0; g < int(groups.size()); ++g)
+            if (!groups[g].hasExpression())
+                print(m_headers[size_t(g)]);
+        for (int g = int(groups.size()) - 1; g >= 0; --g)
+            if (!groups[g].hasExpression())
+                print(m_footers[size_t(g)]);
+        endPage();
+        m_finished = true;
+    }
+
+    void layRow(int i)
+    {
+        const QList<ReportGroup> &groups = m_layout.groups;
+        const int n = int(groups.size());
+        const ReportRow row = m_data.row(i);
+        int level = 0;
+        if (i > 0) {
+            level = n;
+            for (int g = 0; g < n; ++g) {
+                if (groups[g].hasExpression() && keyOf(g, row) != m_keys[size_t(g)]) {
+                    level = g;
+                    break;
+                }
+            }
+            m_row = i - 1;
+            for (int g = n - 1; g >= level; --g)
+                print(m_footers[size_t(g)]);
+        }
+        m_row = i;
+        for (int g = level; g < n; ++g) {
+            m_keys[size_t(g)] = keyOf(g, row);
+            print(m_headers[size_t(g)]);
+        }
+        m_printedRows = i + 1;
+        print(m_detail);
+    }
+
+    // Group values are compared as the user reads them: texts without surrounding blanks.
+    QVariant keyOf(int group, const ReportRow &row) const
+    {
+        const ReportGroup &g = m_layout.groups[group];
+        QVariant key = g.key ? g.key(row) : (g.keyColumn.isEmpty() ? QVariant() : row.valueAt(m_keyColumns[size_t(group)]));
         if (key.typeId() == QMetaType::QString)
             key = key.toString().trimmed();
         return key;
@@ -94,24 +188,24 @@ private:
         ++m_pageCount;
         m_page.clear();
         m_y = 0;
-        put(m_layout.pageHeader);
-        put(m_layout.columnHeader);
+        put(m_pageHeader);
+        put(m_columnHeader);
         m_contentTop = m_y;
     }
 
     void endPage()
     {
         m_y = m_bottom;
-        put(m_layout.pageFooter);
+        put(m_pageFooter);
         if (m_sink)
             m_sink->take(m_page);
     }
 
-    void print(const ReportBand &band)
+    void print(PreparedBand &band)
     {
-        if (band.isEmpty())
+        if (band.band->isEmpty())
             return;
-        const double needed = band.totalHeight() + band.keepSpaceAfter;
+        const double needed = band.band->totalHeight() + band.band->keepSpaceAfter;
         if (m_y + needed > m_bottom + Tolerance && m_y > m_contentTop + Tolerance) {
             endPage();
             startPage();
@@ -120,32 +214,35 @@ private:
     }
 
     // Draws a band and its children at the current position.
-    void put(const ReportBand &band)
+    void put(PreparedBand &prepared)
     {
+        const ReportBand &band = *prepared.band;
         if (band.isEmpty())
             return;
         const double top = m_y;
         if (!m_sink) {
             m_y = top + band.height;
-            for (const ReportBand &child : band.children)
+            for (PreparedBand &child : prepared.children)
                 put(child);
             return;
         }
         if (band.background.isValid())
             fill(QRectF(0, top, m_width, band.height), band.background);
-        for (const ReportItem &item : band.items)
-            putItem(band, item, top);
+        for (int i = 0; i < int(band.items.size()); ++i)
+            putItem(prepared, i, top);
         if (band.rules)
             rule(QRectF(0, top, m_width, band.height), band.rules, band.ruleWidth, Qt::black);
-        m_lastPrinted[&band] = m_printedRows;
+        prepared.lastPrinted = m_printedRows;
         m_y = top + band.height;
-        for (const ReportBand &child : band.children)
+        for (PreparedBand &child : prepared.children)
             put(child);
     }
 
-    void putItem(const ReportBand &band, const ReportItem &item, double bandTop)
+    void putItem(const PreparedBand &band, int index, double bandTop)
     {
-        const int first = item.range == ReportItem::WholeReport ? 0 : m_lastPrinted.value(&band, 0);
+        const ReportItem &item = band.band->items[index];
+        const int column = band.columns[size_t(index)];
+        const int first = item.range == ReportItem::WholeReport ? 0 : band.lastPrinted;
         const ReportContext context(m_data, m_row, first, m_printedRows, m_pageCount);
         QString text;
         switch (item.kind) {
@@ -153,7 +250,7 @@ private:
             text = item.text;
             break;
         case ReportItem::Field:
-            text = ReportFormat::format(context.value(item.column), item.mask, item.asNumber);
+            text = ReportFormat::format(m_data.row(m_row).valueAt(column), item.mask, item.asNumber);
             if (item.trimmed)
                 text = text.trimmed();
             break;
@@ -162,7 +259,7 @@ private:
                                         item.mask, item.asNumber);
             break;
         case ReportItem::Sum: {
-            const double total = item.summed ? context.sum(item.summed) : context.sum(item.column);
+            const double total = item.summed ? context.sum(item.summed) : context.sumAt(column);
             text = item.mask.isEmpty() ? ReportFormat::plainNumber(total)
                                        : ReportFormat::applyMask(total, item.mask);
             break;
@@ -172,7 +269,7 @@ private:
             break;
         }
 
-        const int font = m_texts->fontId(item.font);
+        const int font = band.fonts[size_t(index)];
         int textId = m_texts->textId(font, text);
         const QFontMetricsF &fm = m_texts->metrics(font);
         const double height = item.height > 0 ? item.height : (fm.ascent() + fm.descent()) / UnitsPerMm;
@@ -182,7 +279,7 @@ private:
         box = box.intersected(QRectF(0, 0, m_width, m_height));
         if (box.isEmpty())
             return;
-        if (item.background.isValid())
+        if (item.background.isValid() && !(band.onBlankPaper && isOpaqueWhite(item.background)))
             fill(box, item.background);
         // A page number is sized by its text with "%2" still in it, and then shows the number of pages.
         if (item.kind == ReportItem::PageNumber)
@@ -215,7 +312,7 @@ private:
             ReportPrimitive p;
             p.type = ReportPrimitive::Line;
             p.setLine(QLineF(a, b));
-            p.lineWidth = width;
+            p.lineWidth = float(width);
             p.color = colour.rgba();
             m_page.append(p);
         };
@@ -234,6 +331,11 @@ private:
     ReportTextCache *m_texts;
     ReportPageSink *m_sink;
     const QString m_totalPages;
+    bool m_itemsInBands = false; // no item reaches out of its band
+    PreparedBand m_pageHeader, m_columnHeader, m_detail, m_pageFooter;
+    std::vector<PreparedBand> m_headers, m_footers; // of the groups, outermost first
+    std::vector<int> m_keyColumns;                  // of the groups: their key column; -1: none
+    std::vector<QVariant> m_keys;                   // of the groups: the current value
     ReportPage m_page; // the page being laid out
     int m_pageCount = 0;
     const double m_width;
@@ -243,8 +345,11 @@ private:
     double m_contentTop = 0;
     int m_row = -1;          // the current row
     int m_printedRows = 0;   // detail rows printed so far
-    QHash<const ReportBand *, int> m_lastPrinted; // rows printed when the band was last printed
+    int m_next = 0;          // the next row to lay out
+    bool m_finished = false;
 };
+
+namespace {
 
 // Finds layout faults before anything is laid out, so that they show even on an empty data set.
 void check(const ReportBand &band, const ReportDataSet &data)
@@ -305,29 +410,67 @@ bool showsPageTotal(const ReportLayout &layout)
     return false;
 }
 
-class DocumentPages : public ReportPageSink {
-public:
-    explicit DocumentPages(ReportDocument &document) : m_document(document) {}
-    void take(const ReportPage &page) override { m_document.addPage(page); }
-
-private:
-    ReportDocument &m_document;
-};
-
 } // namespace
+
+ReportLayoutRun::ReportLayoutRun(const ReportLayout &layout, const ReportDataSet &data, ReportTextCache &texts,
+                                 ReportPageSink &sink)
+    : m_rowCount(data.rowCount())
+{
+    checkLayout(layout, data);
+    int total = 0;
+    if (showsPageTotal(layout)) {
+        Generator count(layout, data, &texts, nullptr, 0);
+        count.step(data.rowCount());
+        total = count.pageCount();
+        m_totalPages = total;
+    }
+    m_generator = std::make_unique<Generator>(layout, data, &texts, &sink, total);
+}
+
+ReportLayoutRun::~ReportLayoutRun() = default;
+
+bool ReportLayoutRun::step(int rows)
+{
+    return m_generator->step(rows);
+}
+
+void ReportLayoutRun::finish()
+{
+    m_generator->step(m_rowCount);
+}
+
+bool ReportLayoutRun::isFinished() const
+{
+    return m_generator->isFinished();
+}
+
+int ReportLayoutRun::rowsLaidOut() const
+{
+    return m_generator->rowsLaidOut();
+}
+
+int ReportLayoutRun::pageCount() const
+{
+    return m_generator->pageCount();
+}
+
+int ReportLayoutRun::totalPages() const
+{
+    return isFinished() ? pageCount() : m_totalPages;
+}
 
 int ReportEngine::generate(const ReportLayout &layout, const ReportDataSet &data, ReportTextCache &texts,
                            ReportPageSink &sink)
 {
-    checkLayout(layout, data);
-    const int total = showsPageTotal(layout) ? Generator(layout, data, &texts, nullptr, 0).run() : 0;
-    return Generator(layout, data, &texts, &sink, total).run();
+    ReportLayoutRun run(layout, data, texts, sink);
+    run.finish();
+    return run.pageCount();
 }
 
 ReportDocument ReportEngine::generate(const ReportLayout &layout, const ReportDataSet &data)
 {
     ReportDocument document(layout.title, layout.orientation, layout.margins);
-    DocumentPages pages(document);
+    ReportDocument::Pages pages(document);
     generate(layout, data, document.textCache(), pages);
     return document;
 }

@@ -65,6 +65,11 @@ QString ReportHolder::title() const
     return layout.text(m_titleItem);
 }
 
+PreparedReport ReportHolder::prepare() const
+{
+    return PreparedReport{layout, ReportDataSet::fromDataSet(*query), m_zoom};
+}
+
 ReportDocument ReportHolder::generate() const
 {
     return ReportEngine::generate(layout, ReportDataSet::fromDataSet(*query));

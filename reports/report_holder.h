@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/report_document.h"
+#include "reports/report_engine.h"
 #include "reports/report_layout.h"
 
 #include <QObject>
@@ -11,8 +12,8 @@ class DataModule;
 
 // The invisible holder of one printed report: the report's query and its banded layout. Callers
 // reach the query through it (to set its parameters and filter, to open and close it) and the
-// layout's title item, then have the report generated; a window shows the generated pages in the
-// print preview (reports/report_preview.h) in the holder's zoom.
+// layout's title item, then have the report prepared; a window shows it in the print preview
+// (reports/report_preview.h), which lays the pages out as it shows them, in the holder's zoom.
 class ReportHolder : public QObject {
     Q_OBJECT
 public:
@@ -33,9 +34,10 @@ public:
     // without the lock wait limit of the other commands.
     void openQuery();
 
-    // The whole report over the visible rows of the open query (no rows: the empty report).
-    // Generated in full: the preview then pages through finished pages and the query may be
-    // closed at once.
+    // The report over the visible rows of the open query (no rows: the empty report), ready to be
+    // laid out: the rows are shared with the query, which may be closed at once.
+    PreparedReport prepare() const;
+    // The whole report generated at once.
     ReportDocument generate() const;
     // The same report written straight to a PDF file page by page, without holding its pages;
     // false when the file cannot be written.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/report_document.h"
+#include "reports/report_page.h"
 
 // Where the engine hands each page as soon as it is finished, so that a long report need not be
 // held whole: a document keeps its pages, a PDF file writes each one and forgets it.

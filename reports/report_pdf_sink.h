@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reports/report_document.h"
 #include "reports/report_page_sink.h"
 
 #include <QPainter>

@@ -3,15 +3,18 @@
 #include "ui/messages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -30,32 +33,47 @@ bool printDocument(const ReportDocument &document, QPrinter *printer)
     printer->setDocName(document.title());
     return document.print(printer, printer->pageRanges());
 }
+
+// Waits for the layout with the busy cursor.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
 } // namespace
+
+ReportPreview::ReportPreview(const PreparedReport &report, QWidget *parent)
+    : QDialog(parent),
+      m_document(report.layout.title, report.layout.orientation, report.layout.margins),
+      m_report(std::make_unique<PreparedReport>(report))
+{
+    m_pages = std::make_unique<ReportDocument::Pages>(m_document);
+    // Faults of the layout show here, before the window opens.
+    m_run = std::make_unique<ReportLayoutRun>(m_report->layout, m_report->data, m_document.textCache(), *m_pages);
+    build(report.zoom);
+    m_layoutTimer = new QTimer(this);
+    m_layoutTimer->setInterval(0);
+    connect(m_layoutTimer, &QTimer::timeout, this, &ReportPreview::layOutSlice);
+    m_layoutTimer->start();
+}
 
 ReportPreview::ReportPreview(const ReportDocument &document, ReportZoom zoom, QWidget *parent)
     : QDialog(parent), m_document(document)
 {
+    build(zoom);
+}
+
+void ReportPreview::build(ReportZoom zoom)
+{
     setObjectName(QStringLiteral("ReportPreview"));
-    setWindowTitle(document.title().isEmpty()
+    setWindowTitle(m_document.title().isEmpty()
                        ? QStringLiteral("Предварительный просмотр")
-                       : QStringLiteral("Предварительный просмотр: %1").arg(document.title().trimmed()));
+                       : QStringLiteral("Предварительный просмотр: %1").arg(m_document.title().trimmed()));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
 
-    // The preview paints on a PDF-format printer: the pages then show on exactly the paper the
-    // report was laid out for, whatever the default printer of the workstation is.
-    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    m_printer->setOutputFormat(QPrinter::PdfFormat);
-    m_printer->setPageLayout(document.pageLayout());
-    m_printer->setFullPage(true);
-    m_printer->setDocName(document.title());
-
-    m_view = new QPrintPreviewWidget(m_printer.get(), this);
+    m_view = new ReportPageView(m_document, this);
     m_view->setObjectName(QStringLiteral("PreviewView"));
-    m_view->setViewMode(QPrintPreviewWidget::SinglePageView);
-    connect(m_view, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter *printer) {
-        printDocument(m_document, printer);
-    });
 
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("PreviewToolBar"));
@@ -107,6 +125,14 @@ ReportPreview::ReportPreview(const ReportDocument &document, ReportZoom zoom, QW
     makeAction("actionFitWidth", QStringLiteral("По ширине"), &ReportPreview::fitWidth);
     makeAction("actionFitPage", QStringLiteral("Страница целиком"), &ReportPreview::fitPage);
     bar->addSeparator();
+    // How far the layout has come, while pages are still being made.
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("PreviewProgress"));
+    m_progress->setToolTip(QStringLiteral("Подготовка страниц"));
+    m_progress->setMaximumWidth(200);
+    m_progress->setFormat(QStringLiteral("Подготовка страниц: %p%"));
+    bar->addWidget(m_progress)->setObjectName(QStringLiteral("actionPreviewProgress"));
+    bar->addSeparator();
     makeAction("actionClose", QStringLiteral("Закрыть"), &ReportPreview::accept);
 
     auto *layout = new QVBoxLayout(this);
@@ -115,22 +141,34 @@ ReportPreview::ReportPreview(const ReportDocument &document, ReportZoom zoom, QW
     layout->addWidget(bar);
     layout->addWidget(m_view, 1);
 
-    m_view->updatePreview();
     if (zoom == ReportZoom::WholePage)
         m_view->fitInView();
     else
         m_view->fitToWidth();
 
     connect(m_pageBox, qOverload<int>(&QSpinBox::valueChanged), this, &ReportPreview::showPage);
-    connect(m_view, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::updateNavigation);
+    connect(m_view, &ReportPageView::currentPageChanged, this, &ReportPreview::updateNavigation);
     updateNavigation();
     resize(900, 700);
 }
 
 ReportPreview::~ReportPreview()
 {
-    // The preview widget paints on m_printer; it goes first.
-    delete m_view;
+    stopLayout();
+}
+
+void ReportPreview::run(const PreparedReport &report, ReportZoom zoom, QWidget *parent)
+{
+    PreparedReport zoomed = report;
+    zoomed.zoom = zoom;
+    ReportPreview preview(zoomed, parent);
+    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
+    if (execHook()) {
+        preview.finishLayout();
+        execHook()(preview);
+    } else {
+        preview.exec();
+    }
 }
 
 void ReportPreview::run(const ReportDocument &document, ReportZoom zoom, QWidget *parent)
@@ -155,7 +193,72 @@ int ReportPreview::currentPage() const
 
 int ReportPreview::pageCount() const
 {
-    return m_view->pageCount();
+    return m_document.pageCount();
+}
+
+int ReportPreview::rowsLaidOut() const
+{
+    return m_run ? m_run->rowsLaidOut() : rowCount();
+}
+
+int ReportPreview::rowCount() const
+{
+    return m_run ? m_run->rowCount() : 0;
+}
+
+void ReportPreview::layOutSlice()
+{
+    if (!m_run)
+        return;
+    // Rows until the slice's time is up or a first page is made, which is then shown at once.
+    QElapsedTimer clock;
+    clock.start();
+    const int pagesBefore = pageCount();
+    while (m_run->step(RowsPerStep) && clock.elapsed() < SliceMs && (pagesBefore > 0 || pageCount() == 0)) {
+    }
+    const bool finished = m_run->isFinished();
+    if (finished)
+        stopLayout();
+    if (pageCount() != pagesBefore || finished) {
+        m_view->pagesAdded();
+        updateNavigation();
+        emit pagesMade(pageCount(), finished);
+    } else if (m_progress) {
+        m_progress->setValue(rowsLaidOut());
+    }
+}
+
+void ReportPreview::finishLayout()
+{
+    if (!m_run)
+        return;
+    const int pagesBefore = pageCount();
+    {
+        BusyCursor busy;
+        m_run->finish();
+    }
+    stopLayout();
+    m_view->pagesAdded();
+    updateNavigation();
+    if (pageCount() != pagesBefore)
+        emit pagesMade(pageCount(), true);
+}
+
+void ReportPreview::stopLayout()
+{
+    if (m_layoutTimer)
+        m_layoutTimer->stop();
+    // The run goes before what it reads; the rows go with the report.
+    m_run.reset();
+    m_pages.reset();
+    m_report.reset();
+}
+
+void ReportPreview::done(int result)
+{
+    // Closed while pages are still being made: the rest is not wanted.
+    stopLayout();
+    QDialog::done(result);
 }
 
 void ReportPreview::showPage(int page)
@@ -174,7 +277,16 @@ void ReportPreview::updateNavigation()
         m_pageBox->setRange(count > 0 ? 1 : 0, count);
         m_pageBox->setValue(page);
     }
-    m_pageCountLabel->setText(QStringLiteral(" из %1 ").arg(count));
+    // Pages not made yet cannot be gone to; how many there will be shows once the last is made.
+    const bool laying = isLayingOut();
+    m_pageCountLabel->setText(laying ? QStringLiteral(" из … ") : QStringLiteral(" из %1 ").arg(count));
+    if (laying) {
+        m_progress->setRange(0, std::max(1, rowCount()));
+        m_progress->setValue(rowsLaidOut());
+    }
+    m_progress->setVisible(laying);
+    if (auto *progressAction = findChild<QAction *>(QStringLiteral("actionPreviewProgress")))
+        progressAction->setVisible(laying);
     const auto enable = [this](const char *name, bool on) {
         if (auto *a = findChild<QAction *>(QLatin1String(name)))
             a->setEnabled(on);
@@ -227,6 +339,7 @@ void ReportPreview::fitPage()
 
 bool ReportPreview::printOn(QPrinter *printer)
 {
+    finishLayout();
     if (printDocument(m_document, printer))
         return true;
     Messages::error(QStringLiteral("Не удалось напечатать отчет на принтере \"%1\".")
@@ -236,6 +349,7 @@ bool ReportPreview::printOn(QPrinter *printer)
 
 void ReportPreview::print()
 {
+    finishLayout();
     // The printer is kept while the preview is open, so that a second copy goes where the
     // first one went, with the same settings.
     if (!m_printPrinter) {
@@ -255,7 +369,13 @@ void ReportPreview::print()
 
 bool ReportPreview::savePdf(const QString &path)
 {
-    if (m_document.savePdf(path))
+    finishLayout();
+    bool saved = false;
+    {
+        BusyCursor busy;
+        saved = m_document.savePdf(path);
+    }
+    if (saved)
         return true;
     Messages::error(
         QStringLiteral("Не удалось сохранить файл \"%1\".").arg(QDir::toNativeSeparators(path)));

@@ -4,6 +4,8 @@
 #include "db/dataset.h"
 #include "records/timesheet_row.h"
 
+#include <vector>
+
 
 namespace {
 
@@ -56,10 +58,13 @@ ShiftTimesheetReport::ShiftTimesheetReport(DataModule *module, QObject *parent)
             day.ruled(ReportRules::LeftRight);
         detail.items << day;
     }
-    detail.items << ReportItem::computed([](const ReportContext &c) {
+    std::vector<ReportColumn> days;
+    for (int d = 1; d <= 31; ++d)
+        days.emplace_back(QStringLiteral("sd%1").arg(d));
+    detail.items << ReportItem::computed([days](const ReportContext &c) {
         double total = 0;
-        for (int d = 1; d <= 31; ++d)
-            total += c.number(QStringLiteral("sd%1").arg(d));
+        for (const ReportColumn &day : days)
+            total += c.number(day);
         return total;
     }, 264.6, 0, 10.3).tall(DetailHeight).middle().centred().size(9).bold().masked(QStringLiteral("#0"));
     detail.ruled(ReportRules::TopBottom);
@@ -82,11 +87,11 @@ void ShiftTimesheetReport::setMonth(int month, int year)
     query->setParam(QStringLiteral("yea"), year);
 }
 
-ReportDocument ShiftTimesheetReport::make(int month, int year, const QString &periodLabel)
+PreparedReport ShiftTimesheetReport::make(int month, int year, const QString &periodLabel)
 {
     QueryCloser closer(query);
     setMonth(month, year);
     openQuery();
     setTitle(periodLabel);
-    return generate();
+    return prepare();
 }

@@ -15,8 +15,9 @@
 //   ReportPreview::run(layout->make(month, year, ShiftTimesheetReport::periodLabel(monthName, yearText)),
 //                      layout->zoom(), this);
 //
-// which runs the query for the month, sets the period label, generates the report, closes the
-// query and shows the pages in the preview zoomed to the whole page until the user closes it.
+// which runs the query for the month, sets the period label, prepares the report, closes the
+// query and shows the pages in the preview zoomed to the whole page, as they are laid out, until
+// the user closes it.
 class ShiftTimesheetReport : public ReportHolder {
     Q_OBJECT
 public:
@@ -36,7 +37,7 @@ public:
 
     // Closes the query and sets its month.
     void setMonth(int month, int year);
-    // Runs the query for the month, sets the period label and generates the report; the query
-    // is closed afterwards, whatever happened.
-    ReportDocument make(int month, int year, const QString &periodLabel);
+    // Runs the query for the month, sets the period label and prepares the report with the rows
+    // read; the query is closed afterwards, whatever happened.
+    PreparedReport make(int month, int year, const QString &periodLabel);
 };

@@ -16,14 +16,19 @@ const QString WorkersReport::Statement = QStringLiteral(
 
 namespace {
 
+const ReportColumn Summa(QStringLiteral("summa"));
+const ReportColumn HouseholdMoney(QStringLiteral("f_sum7"));
+const ReportColumn AverageMoney(QStringLiteral("f_sum8"));
+const ReportColumn AllEntriesMoney(QStringLiteral("f_sum78"));
+
 double summa(const ReportRow &r)
 {
-    return r.number(QStringLiteral("summa"));
+    return r.number(Summa);
 }
 
 double summaWithout(const ReportRow &r)
 {
-    return r.number(QStringLiteral("summa")) / Plant::RegionalFactor;
+    return r.number(Summa) / Plant::RegionalFactor;
 }
 
 } // namespace
@@ -58,10 +63,10 @@ WorkersReport::WorkersReport(DataModule *module, QObject *parent)
         total(QStringLiteral("summa"), 137.8, 1.1, 23.8).masked(mask2),
         total(summaWithout, 163.2, 1.1, 23.8).masked(mask2),
         ReportItem::computed([](const ReportContext &c) {
-            return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum78"));
+            return c.sum(Summa) + c.number(AllEntriesMoney);
         }, 137.8, 6.3, 23.8).masked(mask3).bold().centred().filled(TotalFieldColour),
         ReportItem::computed([](const ReportContext &c) {
-            return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum78"))) / Plant::RegionalFactor;
+            return (c.sum(Summa) + c.number(AllEntriesMoney)) / Plant::RegionalFactor;
         }, 163.2, 6.3, 23.8).masked(mask3).bold().centred().filled(TotalFieldColour),
     });
     workerFooter.ruled(ReportRules::Bottom);
@@ -79,10 +84,10 @@ WorkersReport::WorkersReport(DataModule *module, QObject *parent)
         total(summaWithout, 163.2, 1.1, 23.8).masked(mask3).filled(Qt::white),
         ReportItem::label(QStringLiteral("Итого:"), 123.3, 6.3).bold(),
         ReportItem::computed([](const ReportContext &c) {
-            return c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"));
+            return c.sum(Summa) + c.number(HouseholdMoney) + c.number(AverageMoney);
         }, 137.8, 6.3, 23.8).masked(mask3).bold().centred().filled(Qt::white),
         ReportItem::computed([](const ReportContext &c) {
-            return (c.sum(QStringLiteral("summa")) + c.number(QStringLiteral("f_sum7")) + c.number(QStringLiteral("f_sum8"))) / Plant::RegionalFactor;
+            return (c.sum(Summa) + c.number(HouseholdMoney) + c.number(AverageMoney)) / Plant::RegionalFactor;
         }, 163.2, 6.3, 23.8).masked(mask3).bold().centred().filled(Qt::white),
     });
     ReportBand productHeader = groupHeader(QStringLiteral("nom"), Qt::white);

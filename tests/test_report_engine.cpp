@@ -234,6 +234,20 @@ void TestReportEngine::readsColumnsByName()
     const ReportDataSet blanks = data.filtered([](const ReportRow &r) { return r.number(QStringLiteral("naimen")) == 1; });
     QCOMPARE(blanks.rowCount(), 1);
     QCOMPARE(blanks.row(0).value(QStringLiteral("fio")).toString(), QStringLiteral("Петров"));
+
+    // A column a layout names once is matched anew for data sets of other columns, whichever
+    // it read last; one that lacks it still fails loudly.
+    const ReportColumn summa(QStringLiteral("t_Report.summa"));
+    ReportDataSet one({QStringLiteral("summa"), QStringLiteral("fio")});
+    one.appendRow(row({1.5, QStringLiteral("А")}));
+    ReportDataSet other({QStringLiteral("fio"), QStringLiteral("kolvo"), QStringLiteral("SUMMA")});
+    other.appendRow(row({QStringLiteral("Б"), 7, 2.5}));
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(one.row(0).number(summa), 1.5);
+        QCOMPARE(other.row(0).number(summa), 2.5);
+        QCOMPARE(other.filtered([](const ReportRow &) { return true; }).row(0).number(summa), 2.5);
+    }
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, data.row(0).value(summa));
 }
 
 void TestReportEngine::rejectsColumnsTheDataLacks()

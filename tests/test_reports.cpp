@@ -37,9 +37,9 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPageRanges>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -75,6 +75,11 @@ PdfText pdfOf(const ReportDocument &doc, const QString &name = QStringLiteral("r
     return readPdf(path);
 }
 
+PdfText pdfOf(const PreparedReport &report, const QString &name = QStringLiteral("report"))
+{
+    return pdfOf(report.generate(), name);
+}
+
 // Texts of a line's words from the given left edge on.
 QStringList textsFrom(const QList<PdfWord> &line, double fromX = -1e9)
 {
@@ -101,7 +106,7 @@ struct PreviewSpy {
     int runs = 0;
     ReportDocument document;
     bool maximised = false;
-    QPrintPreviewWidget::ZoomMode zoom = QPrintPreviewWidget::CustomZoom;
+    ReportPageView::ZoomMode zoom = ReportPageView::CustomZoom;
     std::function<void()> whileOpen;
 
     PreviewSpy()
@@ -270,6 +275,8 @@ private slots:
     void previewOpensMaximisedAndZoomed_data();
     void previewOpensMaximisedAndZoomed();
     void previewNavigatesAndSaves();
+    void previewShowsPagesAsTheyAreMade();
+    void closingThePreviewStopsTheLayout();
 
     void exportWritesProductOutput_data();
     void exportWritesProductOutput();
@@ -421,7 +428,7 @@ void TestReports::periodReportsMatchTheJournal()
     };
     QVERIFY2(lines.first().startsWith(titles.value(button)), qPrintable(lines.first()));
     QVERIFY(spy.maximised);
-    QCOMPARE(spy.zoom, QPrintPreviewWidget::FitToWidth);
+    QCOMPARE(spy.zoom, ReportPageView::FitToWidth);
     QVERIFY(std::abs(pdf.pages.first().width() - 210.0) < 0.5);
 
     // Only the rows of the chosen kind, and nothing from outside the period.
@@ -955,9 +962,9 @@ void TestReports::timesheetPreviewShowsWholePage()
     ReportPreview::run(holder->make(11, 2007, QStringLiteral("Ноябрь 2007 г.")), holder->zoom(), nullptr);
     QCOMPARE(spy.runs, 1);
     QVERIFY(spy.maximised);
-    QCOMPARE(spy.zoom, QPrintPreviewWidget::FitInView);
-    // The report was generated in full before the preview opened: its query is closed already
-    // while the user looks at the pages.
+    QCOMPARE(spy.zoom, ReportPageView::FitInView);
+    // The rows were read before the preview opened and are the report's own: its query is
+    // closed already while the user looks at the pages.
     QVERIFY(!openWhileShown);
     QVERIFY(!holder->query->isOpen());
     QCOMPARE(spy.document.orientation(), QPageLayout::Landscape);
@@ -1011,8 +1018,8 @@ void TestReports::previewOpensMaximisedAndZoomed_data()
 {
     QTest::addColumn<int>("zoom");
     QTest::addColumn<int>("expectedMode");
-    QTest::newRow("page width") << int(ReportZoom::PageWidth) << int(QPrintPreviewWidget::FitToWidth);
-    QTest::newRow("whole page") << int(ReportZoom::WholePage) << int(QPrintPreviewWidget::FitInView);
+    QTest::newRow("page width") << int(ReportZoom::PageWidth) << int(ReportPageView::FitToWidth);
+    QTest::newRow("whole page") << int(ReportZoom::WholePage) << int(ReportPageView::FitInView);
 }
 
 void TestReports::previewOpensMaximisedAndZoomed()
@@ -1022,7 +1029,7 @@ void TestReports::previewOpensMaximisedAndZoomed()
     QFETCH(int, expectedMode);
     // The report by workers of the fixture month: one page.
     WorkersReport report(module.get());
-    const ReportDocument doc = report.make(Start, End, ProductKindChoice::All);
+    const PreparedReport prepared = report.make(Start, End, ProductKindChoice::All);
     bool ran = false;
     ReportPreview::setExecHook([&](ReportPreview &preview) {
         ran = true;
@@ -1030,7 +1037,7 @@ void TestReports::previewOpensMaximisedAndZoomed()
         QCOMPARE(int(preview.view()->zoomMode()), expectedMode);
         QCOMPARE(preview.pageCount(), 1);
     });
-    ReportPreview::run(doc, ReportZoom(zoom));
+    ReportPreview::run(prepared, ReportZoom(zoom));
     ReportPreview::setExecHook(nullptr);
     QVERIFY(ran);
 }
@@ -1066,9 +1073,9 @@ void TestReports::previewNavigatesAndSaves()
     QVERIFY(!preview.findChild<QAction *>(QStringLiteral("actionFirstPage"))->isEnabled());
 
     preview.findChild<QAction *>(QStringLiteral("actionZoomIn"))->trigger();
-    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    QCOMPARE(preview.view()->zoomMode(), ReportPageView::CustomZoom);
     preview.findChild<QAction *>(QStringLiteral("actionFitPage"))->trigger();
-    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::FitInView);
+    QCOMPARE(preview.view()->zoomMode(), ReportPageView::FitInView);
 
     const QString path = pdfDir() + QStringLiteral("/preview.pdf");
     QVERIFY(preview.savePdf(path));
@@ -1080,6 +1087,113 @@ void TestReports::previewNavigatesAndSaves()
     QVERIFY(!preview.savePdf(QStringLiteral("/nonexistent-folder/report.pdf")));
     QCOMPARE(rec.errors().size(), 1);
     QVERIFY(rec.errors().first().contains(QStringLiteral("/nonexistent-folder/report.pdf")));
+}
+
+namespace {
+// A report of many pages: 20 rows a page.
+PreparedReport manyPages(int rows)
+{
+    PreparedReport report;
+    report.layout.title = QStringLiteral("Проба");
+    report.layout.detail = ReportBand(13, {ReportItem::field(QStringLiteral("n"), 0, 0, 60),
+                                           ReportItem::field(QStringLiteral("v"), 80, 0, 30).masked(QStringLiteral("#0.00"))});
+    report.layout.pageFooter = ReportBand(5, {ReportItem::pageNumber(0, 0, 30, QStringLiteral("стр. %1"))});
+    report.data = ReportDataSet({QStringLiteral("n"), QStringLiteral("v")});
+    for (int i = 1; i <= rows; ++i)
+        report.data.appendRow(row({QStringLiteral("строка%1").arg(i), i * 1.5}));
+    return report;
+}
+} // namespace
+
+void TestReports::previewShowsPagesAsTheyAreMade()
+{
+    const PreparedReport report = manyPages(20000);
+    ReportPreview preview(report);
+    auto *label = child<QLabel>(&preview, "PageCount");
+    auto *progress = child<QProgressBar>(&preview, "PreviewProgress");
+    auto *pageBox = child<QSpinBox>(&preview, "PageNumber");
+    // Nothing is laid out before the window is up.
+    QCOMPARE(preview.pageCount(), 0);
+    QVERIFY(preview.isLayingOut());
+
+    // What the user sees when page 1 first shows.
+    bool layingOutAtFirstPaint = false;
+    int rowsAtFirstPaint = -1;
+    QString labelAtFirstPaint;
+    int lastPageAtFirstPaint = 0;
+    bool nextEnabledAtFirstPaint = true;
+    connect(preview.view(), &ReportPageView::pagePainted, this, [&](int page) {
+        if (rowsAtFirstPaint >= 0)
+            return;
+        QCOMPARE(page, 1);
+        layingOutAtFirstPaint = preview.isLayingOut();
+        rowsAtFirstPaint = preview.rowsLaidOut();
+        labelAtFirstPaint = label->text().trimmed();
+        lastPageAtFirstPaint = pageBox->maximum();
+        nextEnabledAtFirstPaint = child<QAction>(&preview, "actionNextPage")->isEnabled()
+            && preview.pageCount() == 1;
+    });
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QTRY_VERIFY(rowsAtFirstPaint >= 0);
+    QVERIFY(layingOutAtFirstPaint);
+    QVERIFY2(rowsAtFirstPaint < 20000 / 4, qPrintable(QString::number(rowsAtFirstPaint)));
+    QCOMPARE(labelAtFirstPaint, QStringLiteral("из …"));
+    // Only pages already made can be gone to.
+    QVERIFY(lastPageAtFirstPaint >= 1 && lastPageAtFirstPaint < 1000);
+    QVERIFY(!nextEnabledAtFirstPaint);
+
+    // Pages keep coming while the user pages through those made.
+    QTRY_VERIFY(preview.pageCount() >= 3);
+    if (preview.isLayingOut()) {
+        QVERIFY(progress->isVisible());
+        QVERIFY(progress->value() > 0 && progress->value() < progress->maximum());
+    }
+    preview.findChild<QAction *>(QStringLiteral("actionLastPage"))->trigger();
+    QVERIFY(preview.currentPage() >= 3);
+    QVERIFY(preview.currentPage() <= preview.pageCount());
+    pageBox->setValue(2);
+    QCOMPARE(preview.currentPage(), 2);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!preview.isLayingOut(), 60000);
+    QCOMPARE(preview.pageCount(), 1000);
+    QCOMPARE(label->text().trimmed(), QStringLiteral("из 1000"));
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(preview.document().texts(999).first(), QStringLiteral("строка19981"));
+    QCOMPARE(preview.document().texts(999).last(), QStringLiteral("стр. 1000"));
+    // A page is painted from its records whenever it is shown.
+    preview.findChild<QAction *>(QStringLiteral("actionLastPage"))->trigger();
+    const int painted = preview.view()->paintedPages();
+    QTRY_VERIFY(preview.view()->paintedPages() > painted);
+}
+
+void TestReports::closingThePreviewStopsTheLayout()
+{
+    ReportPreview preview(manyPages(20000));
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QTRY_VERIFY(preview.pageCount() >= 1);
+    QVERIFY(preview.isLayingOut());
+    preview.reject();
+    QVERIFY(!preview.isLayingOut());
+    const int made = preview.pageCount();
+    QVERIFY(made < 1000);
+    QTest::qWait(200);
+    QCOMPARE(preview.pageCount(), made);
+
+    // Saving from a preview still laying out waits for the rest, and the file holds every page.
+    Messages::MessageRecorder rec;
+    ReportPreview saving(manyPages(2000));
+    saving.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&saving));
+    QTRY_VERIFY(saving.pageCount() >= 1);
+    const QString path = pdfDir() + QStringLiteral("/while-laying-out.pdf");
+    QVERIFY(saving.savePdf(path));
+    QVERIFY(!saving.isLayingOut());
+    const PdfText pdf = readPdf(path);
+    QCOMPARE(pdf.pageCount(), 100);
+    QCOMPARE(pdf.lines(100).last(), QStringLiteral("стр. 100"));
+    QVERIFY(rec.shown.isEmpty());
 }
 
 // ---- The product export ---------------------------------------------------------------------------
