@@ -6,6 +6,7 @@
 #include "journal/journal_window.h"
 #include "ui/message_boxes.h"
 #include "ui/messages.h"
+#include "ui/remembered_state.h"
 
 #include <QApplication>
 #include <QFont>
@@ -22,14 +23,17 @@ void installRussian(QApplication &app)
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qtTranslator);
     // Liberation Sans has the Cyrillic letters and the metrics of the plant's usual fonts, so
-    // windows look the same on every workstation.
-    QFont font(QStringLiteral("Liberation Sans"), 9);
+    // windows look the same on every workstation: at 9 points, or at the desktop's size where the
+    // user has chosen a larger one.
+    QFont font(QStringLiteral("Liberation Sans"), qMax(9, QApplication::font().pointSize()));
     app.setFont(font);
 }
 
 int runProgram(QApplication &app, const QStringList &arguments)
 {
     installMessageBoxes();
+    // The windows come back as the user left them (the user's settings file).
+    RememberedState::setEnabled(true);
     auto *module = new DataModule(&app);
     JournalWindow *main = nullptr;
     LoginWindow *login = nullptr;

@@ -1,6 +1,7 @@
 #include "reports/report_preview.h"
 
 #include "ui/messages.h"
+#include "ui/remembered_state.h"
 
 #include <QAction>
 #include <QDir>
@@ -120,6 +121,7 @@ ReportPreview::ReportPreview(const ReportDocument &document, ReportZoom zoom, QW
         m_view->fitInView();
     else
         m_view->fitToWidth();
+    RememberedState::restoreZoom(m_view);
 
     connect(m_pageBox, qOverload<int>(&QSpinBox::valueChanged), this, &ReportPreview::showPage);
     connect(m_view, &QPrintPreviewWidget::previewChanged, this, &ReportPreview::updateNavigation);
@@ -129,6 +131,7 @@ ReportPreview::ReportPreview(const ReportDocument &document, ReportZoom zoom, QW
 
 ReportPreview::~ReportPreview()
 {
+    RememberedState::keepZoom(m_view);
     // The preview widget paints on m_printer; it goes first.
     delete m_view;
 }
@@ -271,7 +274,7 @@ void ReportPreview::saveAsPdf()
             c = QLatin1Char('_');
     if (name.isEmpty())
         name = QStringLiteral("Отчет");
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = RememberedState::savingFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в PDF"),
                                                 QDir(folder).filePath(name + QStringLiteral(".pdf")),
                                                 QStringLiteral("Документ PDF (*.pdf)"));
@@ -279,5 +282,6 @@ void ReportPreview::saveAsPdf()
         return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    savePdf(path);
+    if (savePdf(path))
+        RememberedState::keepSavedFile(path);
 }
