@@ -6,7 +6,6 @@
 #include "journal/journal_window.h"
 #include "ui/message_boxes.h"
 #include "ui/messages.h"
-#include "ui/remembered_state.h"
 
 #include <QApplication>
 #include <QFont>
@@ -32,8 +31,6 @@ void installRussian(QApplication &app)
 int runProgram(QApplication &app, const QStringList &arguments)
 {
     installMessageBoxes();
-    // The windows come back as the user left them (the user's settings file).
-    RememberedState::setEnabled(true);
     auto *module = new DataModule(&app);
     JournalWindow *main = nullptr;
     LoginWindow *login = nullptr;

@@ -22,6 +22,7 @@
 #include "reference/worker_dialog.h"
 #include "reference/worker_list.h"
 #include "reports/report_centre.h"
+#include "reports/report_engine.h"
 #include "reports/report_preview.h"
 #include "tests/support/small_plant.h"
 #include "tests/support/test_support.h"
@@ -48,6 +49,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPrintPreviewWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -203,6 +205,7 @@ private slots:
     void placeOnAScreenThatIsGone();
     void journalModeAndReportPeriodRemembered();
     void nothingRememberedWhileTheProgramDoesNotRemember();
+    void previewZoomRemembered();
 
     void menuItemsByTheirLetters();
     void journalCommandsByKeys();
@@ -389,6 +392,29 @@ void TestDesktop::nothingRememberedWhileTheProgramDoesNotRemember()
     main.findChild<QRadioButton *>(QStringLiteral("RadioButton2"))->click();
     main.hide();
     QVERIFY(!QFile::exists(userSettingsPath()));
+}
+
+void TestDesktop::previewZoomRemembered()
+{
+    ReportLayout layout;
+    layout.title = QStringLiteral("Проба");
+    layout.detail = ReportBand(100, {ReportItem::field(QStringLiteral("n"), 0, 0)});
+    ReportDataSet data({QStringLiteral("n")});
+    const ReportDocument doc = ReportEngine::generate(layout, data);
+    {
+        ReportPreview preview(doc, ReportZoom::PageWidth);
+        QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::FitToWidth);
+        preview.findChild<QAction *>(QStringLiteral("actionFitPage"))->trigger();
+    }
+    {
+        // The next preview, of a report designed for the page width, opens as the last was left.
+        ReportPreview preview(doc, ReportZoom::PageWidth);
+        QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::FitInView);
+        preview.view()->setZoomFactor(1.75);
+    }
+    ReportPreview preview(doc, ReportZoom::WholePage);
+    QCOMPARE(preview.view()->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    QCOMPARE(preview.view()->zoomFactor(), 1.75);
 }
 
 void TestDesktop::menuItemsByTheirLetters()
