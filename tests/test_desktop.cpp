@@ -182,6 +182,53 @@ void collectFaults(QWidget *parent, QWidget *window, QStringList &faults)
             collectFaults(w, window, faults);
 }
 
+// The journal of today at work under a role, with one record of shift 1, the grid in the focus.
+struct JournalAtWork {
+    TestDatabase db;
+    SmallPlant p{db};
+    const int record = p.record(p.ivanov, QDate::currentDate(), 1, 8);
+    std::unique_ptr<DataModule> module = db.connectModule();
+    JournalWindow main{module.get()};
+    DataGrid *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
+
+    explicit JournalAtWork(Role role)
+    {
+        prepareJournals(*module);
+        main.applyRole(role);
+        showActive(&main);
+        main.activate();
+        grid->setFocus();
+    }
+    int records() const
+    {
+        return db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(record)).toInt();
+    }
+};
+
+// Keys that open a dialog: which dialog, and how its caption begins (add or change).
+struct KeyCase {
+    const char *name;
+    int key;
+    QString title;
+};
+
+// Each key, pressed on `grid`, opens the dialog `dialog` with its caption; `window` is active
+// again afterwards.
+void opensByKeys(QWidget *window, QWidget *grid, const QString &dialog, const QList<KeyCase> &cases)
+{
+    for (const KeyCase &c : cases) {
+        ModalAction opened;
+        QString title;
+        onModal(opened, [&title](QDialog *d) { title = d->windowTitle(); });
+        press(grid, c.key);
+        QVERIFY2(opened.ran, c.name);
+        QCOMPARE(opened.window, dialog);
+        QVERIFY2(title.startsWith(c.title), qPrintable(title));
+        showActive(window);
+        grid->setFocus();
+    }
+}
+
 } // namespace
 
 class TestDesktop : public QObject {
@@ -491,52 +538,27 @@ void TestDesktop::menuItemsByTheirLetters()
 
 void TestDesktop::journalCommandsByKeys()
 {
-    TestDatabase db;
-    SmallPlant p(db);
-    const QDate today = QDate::currentDate();
-    const int record = p.record(p.ivanov, today, 1, 8);
-    auto module = db.connectModule();
-    prepareJournals(*module);
-    JournalWindow main(module.get());
-    main.applyRole(Role::Administrator);
-    showActive(&main);
-    main.activate();
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    grid->setFocus();
+    JournalAtWork at(Role::Administrator);
+    auto &[db, p, record, module, main, grid] = at;
     QCOMPARE(main.journalOfMode()->recordCount(), 1);
-
-    struct Case {
-        const char *name;
-        int key;
-        QString title;
-    };
-    for (const Case &c : {Case{"Insert", Qt::Key_Insert, "Заведение"}, Case{"F4", Qt::Key_F4, "Изменение"},
-                          Case{"Enter", Qt::Key_Return, "Изменение"}, Case{"Enter of the pad", Qt::Key_Enter, "Изменение"}}) {
-        ModalAction opened;
-        QString title;
-        onModal(opened, [&title](QDialog *d) { title = d->windowTitle(); });
-        press(grid, c.key);
-        QVERIFY2(opened.ran, c.name);
-        QCOMPARE(opened.window, QStringLiteral("TForm11"));
-        QVERIFY2(title.startsWith(c.title), qPrintable(title));
-        showActive(&main);
-        grid->setFocus();
-    }
+    opensByKeys(&main, grid, QStringLiteral("TForm11"),
+                {{"Insert", Qt::Key_Insert, "Заведение"}, {"F4", Qt::Key_F4, "Изменение"},
+                 {"Enter", Qt::Key_Return, "Изменение"}, {"Enter of the pad", Qt::Key_Enter, "Изменение"}});
     {
         Messages::MessageRecorder rec;
         rec.answers = {false};
         press(grid, Qt::Key_Delete);
         QCOMPARE(rec.texts(), QStringList{"Удалить позицию из списка?"});
         QCOMPARE(rec.shown.first().kind, Messages::Shown::Question);
-        QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(record)).toInt(), 1);
+        QCOMPARE(at.records(), 1);
         rec.clear();
         rec.answers = {true};
         press(grid, Qt::Key_Delete);
-        QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(record)).toInt(), 0);
+        QCOMPARE(at.records(), 0);
     }
     // F5: records another workstation wrote show.
-    p.record(p.petrov, today, 1, 4);
-    p.record(p.sidorov, today, 1, 4);
+    p.record(p.petrov, QDate::currentDate(), 1, 4);
+    p.record(p.sidorov, QDate::currentDate(), 1, 4);
     press(grid, Qt::Key_F5);
     QCOMPARE(main.journalOfMode()->recordCount(), 2);
     // The keys show in the buttons' tooltips.
@@ -548,29 +570,19 @@ void TestDesktop::journalCommandsByKeys()
 
 void TestDesktop::keysFollowTheRole()
 {
-    TestDatabase db;
-    SmallPlant p(db);
-    const int record = p.record(p.ivanov, QDate::currentDate(), 1, 8);
-    auto module = db.connectModule();
-    prepareJournals(*module);
-    JournalWindow main(module.get());
-    main.applyRole(Role::Storekeeper);
-    showActive(&main);
-    main.activate();
-    auto *grid = main.findChild<DataGrid *>(QStringLiteral("DBGrid2"));
-    grid->setFocus();
+    JournalAtWork at(Role::Storekeeper);
     Messages::MessageRecorder rec;
     rec.answers = {true};
     for (int key : {int(Qt::Key_Insert), int(Qt::Key_F4), int(Qt::Key_Return), int(Qt::Key_Delete)}) {
         ModalAction opened;
         onModal(opened, [](QDialog *) {});
-        press(grid, key);
+        press(at.grid, key);
         QCoreApplication::processEvents();
         QVERIFY(!opened.ran);
     }
     QVERIFY(rec.shown.isEmpty());
-    QCOMPARE(db.scalar(QStringLiteral("select count(*) from accounts_dep.smena where id=%1").arg(record)).toInt(), 1);
-    main.hide();
+    QCOMPARE(at.records(), 1);
+    at.main.hide();
 }
 
 void TestDesktop::listCommandsByKeys()
@@ -584,22 +596,8 @@ void TestDesktop::listCommandsByKeys()
     showActive(list);
     list->grid->setFocus();
 
-    struct Case {
-        const char *name;
-        int key;
-        QString title;
-    };
-    for (const Case &c : {Case{"Insert", Qt::Key_Insert, "Заведение"}, Case{"F4", Qt::Key_F4, "Изменение"},
-                          Case{"Enter", Qt::Key_Return, "Изменение"}}) {
-        ModalAction opened;
-        QString title;
-        onModal(opened, [&title](QDialog *d) { title = d->windowTitle(); });
-        press(list->grid, c.key);
-        QVERIFY2(opened.ran, c.name);
-        QCOMPARE(opened.window, QStringLiteral("TForm2"));
-        showActive(list);
-        list->grid->setFocus();
-    }
+    opensByKeys(list, list->grid, QStringLiteral("TForm2"),
+                {{"Insert", Qt::Key_Insert, "Заведение"}, {"F4", Qt::Key_F4, "Изменение"}, {"Enter", Qt::Key_Return, "Изменение"}});
     {
         Messages::MessageRecorder rec;
         press(list->grid, Qt::Key_Delete);
