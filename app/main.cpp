@@ -1,5 +1,6 @@
 #include "db/build_stamp.h"
 #include "app/startup.h"
+#include "ui/remembered_state.h"
 
 #include <QApplication>
 
@@ -10,5 +11,8 @@ int main(int argc, char *argv[])
     // Ties the windows to the desktop entry the workstation package installs (its icon, its name).
     QGuiApplication::setDesktopFileName(QStringLiteral("ru.tabel.Tabel"));
     installRussian(app);
+    // The windows come back as the user left them (the user's settings file). Only the program
+    // itself remembers: tests that start it through runProgram leave the settings alone.
+    RememberedState::setEnabled(true);
     return runProgram(app, app.arguments().mid(1));
 }

@@ -22,8 +22,9 @@ void installRussian(QApplication &app)
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qtTranslator);
     // Liberation Sans has the Cyrillic letters and the metrics of the plant's usual fonts, so
-    // windows look the same on every workstation.
-    QFont font(QStringLiteral("Liberation Sans"), 9);
+    // windows look the same on every workstation: at 9 points, or at the desktop's size where the
+    // user has chosen a larger one.
+    QFont font(QStringLiteral("Liberation Sans"), qMax(9, QApplication::font().pointSize()));
     app.setFont(font);
 }
 

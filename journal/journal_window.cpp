@@ -1,6 +1,9 @@
 #include "journal/journal_window.h"
 
 #include "db/build_stamp.h"
+#include "journal/about_window.h"
+#include "ui/command_keys.h"
+#include "ui/remembered_state.h"
 #include "ui/control_look.h"
 #include "ui/data_grid.h"
 #include "db/data_module.h"
@@ -74,6 +77,10 @@ JournalWindow::JournalWindow(DataModule *module, QWidget *parent) : QDialog(pare
             if (on)
                 modeChosen(i + 1);
         });
+        // Remembered when the user chooses it, not when the program sets it.
+        connect(modeButtons[i], &QRadioButton::clicked, this, [i] {
+            RememberedState::setValue(QStringLiteral("journal"), QStringLiteral("mode"), i + 1);
+        });
     }
     dateField = new DateField(this);
     dateField->setObjectName(QStringLiteral("DateT"));
@@ -135,6 +142,10 @@ JournalWindow::JournalWindow(DataModule *module, QWidget *parent) : QDialog(pare
     bottom->addStretch(1);
     button("Button4", "Выход", &JournalWindow::leave, QString());
     layout->addLayout(bottom);
+    CommandKeys::bind(addButton, {CommandKeys::Add});
+    CommandKeys::bind(changeButton, {CommandKeys::Change}, grid, CommandKeys::enter());
+    CommandKeys::bind(deleteButton, {}, grid, CommandKeys::remove());
+    CommandKeys::bind(rereadButton, {CommandKeys::Reread});
 
     grid->setStretchingColumns({QStringLiteral("fio"), QStringLiteral("marka"), QStringLiteral("vid"), QStringLiteral("nmn")});
     fitToScreen(this, QSize(1300, 650));
@@ -161,30 +172,39 @@ void JournalWindow::buildMenu(QMenuBar *bar)
         connect(a, &QAction::triggered, this, [action] { Messages::guard(QStringLiteral("Не удалось открыть окно."), action); });
         return a;
     };
-    referenceMenu = bar->addMenu(QStringLiteral("Справочники"));
+    // Every title and item has its letter (Alt+letter on the menu bar, the letter in an open menu).
+    referenceMenu = bar->addMenu(QStringLiteral("&Справочники"));
     referenceMenu->setObjectName(QStringLiteral("MenuReference"));
-    item(referenceMenu, "MenuWorkers", "Рабочие", [this] { Windows::get<WorkerList>()->showList(); activate(); });
-    item(referenceMenu, "MenuProducts", "Изделия", [this] { Windows::get<ProductList>()->showList(); activate(); });
-    item(referenceMenu, "MenuPrices", "Цены", [this] { Windows::get<PriceList>()->showList(); activate(); });
-    item(referenceMenu, "MenuKinds", "Операции", [this] { Windows::get<KindList>()->showList(); activate(); });
-    item(referenceMenu, "MenuOvertimeWork", "Внеурочное", [] {});   // has never done anything
+    item(referenceMenu, "MenuWorkers", "&Рабочие", [this] { Windows::get<WorkerList>()->showList(); activate(); });
+    item(referenceMenu, "MenuProducts", "&Изделия", [this] { Windows::get<ProductList>()->showList(); activate(); });
+    item(referenceMenu, "MenuPrices", "&Цены", [this] { Windows::get<PriceList>()->showList(); activate(); });
+    item(referenceMenu, "MenuKinds", "&Операции", [this] { Windows::get<KindList>()->showList(); activate(); });
+    item(referenceMenu, "MenuOvertimeWork", "&Внеурочное", [] {});   // has never done anything
 
-    timesheetMenu = bar->addMenu(QStringLiteral("Табель"));
+    timesheetMenu = bar->addMenu(QStringLiteral("&Табель"));
     timesheetMenu->setObjectName(QStringLiteral("MenuTabel"));
     const auto piecework = [this](PieceworkView::Mode mode) {
         return [this, mode] { Windows::get<PieceworkTimesheetWindow>()->showMode(mode); activate(); };
     };
-    item(timesheetMenu, "MenuPieceworkTimesheet", "Табель сделка", piecework(PieceworkView::Piecework));
-    item(timesheetMenu, "MenuShiftTimesheet", "Табель по сменам", [this] { Windows::get<ShiftTimesheetWindow>()->showMonth(journalDate()); activate(); });
-    item(timesheetMenu, "MenuHouseholdTimesheet", "Табель хоз. работ", piecework(PieceworkView::Household));
-    item(timesheetMenu, "MenuAverageTimesheet", "Табель ср. сдельная", piecework(PieceworkView::AveragePiecework));
-    item(timesheetMenu, "MenuGeneralTimesheet", "Общий табель", piecework(PieceworkView::General));
+    item(timesheetMenu, "MenuPieceworkTimesheet", "Табель с&делка", piecework(PieceworkView::Piecework));
+    item(timesheetMenu, "MenuShiftTimesheet", "Табель по с&менам", [this] { Windows::get<ShiftTimesheetWindow>()->showMonth(journalDate()); activate(); });
+    item(timesheetMenu, "MenuHouseholdTimesheet", "Табель &хоз. работ", piecework(PieceworkView::Household));
+    item(timesheetMenu, "MenuAverageTimesheet", "Табель &ср. сдельная", piecework(PieceworkView::AveragePiecework));
+    item(timesheetMenu, "MenuGeneralTimesheet", "&Общий табель", piecework(PieceworkView::General));
 
-    reportsMenu = bar->addMenu(QStringLiteral("Отчеты"));
+    reportsMenu = bar->addMenu(QStringLiteral("&Отчеты"));
     reportsMenu->setObjectName(QStringLiteral("MenuReports"));
-    item(reportsMenu, "MenuReportCentre", "Сводные отчеты", [this] { Windows::get<ReportCentre>()->showCentre(); activate(); });
+    item(reportsMenu, "MenuReportCentre", "&Сводные отчеты", [this] { Windows::get<ReportCentre>()->showCentre(); activate(); });
 
-    QAction *exit = bar->addAction(QStringLiteral("Выход"));
+    settingsMenu = bar->addMenu(QStringLiteral("&Настройка"));
+    settingsMenu->setObjectName(QStringLiteral("MenuSettings"));
+    item(settingsMenu, "MenuResetWindows", "&Исходные размеры окон", [] { RememberedState::resetWindows(); });
+
+    helpMenu = bar->addMenu(QStringLiteral("С&правка"));
+    helpMenu->setObjectName(QStringLiteral("MenuHelp"));
+    item(helpMenu, "MenuAbout", "&О программе", [this] { showAbout(); });
+
+    QAction *exit = bar->addAction(QStringLiteral("&Выход"));
     exit->setObjectName(QStringLiteral("MenuExit"));
     connect(exit, &QAction::triggered, this, [this] { leave(); });
 }
@@ -251,6 +271,9 @@ void JournalWindow::applyRole(Role role)
     case Role::None:
         break;
     }
+    // The journal mode the user worked in last, where the role may choose one.
+    if (role != Role::Accountant && role != Role::None)
+        modeChosen(RememberedState::value(QStringLiteral("journal"), QStringLiteral("mode"), 1).toInt());
 }
 
 void JournalWindow::openJournals(bool rereadParams)
@@ -364,6 +387,11 @@ void JournalWindow::openHouseholdWork()
     HouseholdListWindow *list = Windows::get<HouseholdListWindow>();
     list->prepareOpen(journalDate());
     showChild(list);
+}
+
+void JournalWindow::showAbout()
+{
+    Windows::get<AboutWindow>()->showAbout(loginRole);
 }
 
 void JournalWindow::toggleState()

@@ -53,6 +53,7 @@ public:
     void changeRecord();       // "Изменить"
     void deleteRecord();       // "Удалить"
     void openHouseholdWork();  // "Ср.сд./хоз. работы"
+    void showAbout();          // "Справка" → "О программе"
     void toggleState();
     void versionTimerTicked(); // version gate every 30 seconds
     // Records this build in the version row, or stops the program when a newer build has run.
@@ -82,6 +83,8 @@ public:
     QMenu *referenceMenu = nullptr; // "Справочники"
     QMenu *timesheetMenu = nullptr; // "Табель"
     QMenu *reportsMenu = nullptr;   // "Отчеты"
+    QMenu *settingsMenu = nullptr;  // "Настройка"
+    QMenu *helpMenu = nullptr;      // "Справка"
 
     // Sets the state of one production record (the plant's updtOK): parameters ok (text) and id
     // (integer).

@@ -1,5 +1,6 @@
 #include "reference/list_window.h"
 
+#include "ui/command_keys.h"
 #include "ui/data_grid.h"
 #include "ui/messages.h"
 #include "db/dataset.h"
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 ListWindow::ListWindow(DataSet *query, const QString &objectName, const QString &caption,
@@ -122,6 +124,16 @@ void ListWindow::createListButtons()
                         QStringLiteral("Не удалось удалить."));
     exitButton = makeButton(QStringLiteral("Button4"), QStringLiteral("Выход"), [this] { leave(); });
     addButton->setDefault(true);
+    CommandKeys::bind(addButton, {CommandKeys::Add});
+    CommandKeys::bind(changeButton, {CommandKeys::Change}, grid, CommandKeys::enter());
+    CommandKeys::bind(deleteButton, {}, grid, CommandKeys::remove());
+    auto *rereadKey = new QShortcut(CommandKeys::Reread, this);
+    connect(rereadKey, &QShortcut::activated, this, [this] { Messages::guard(QStringLiteral("Не удалось прочитать список."), [this] { reread(); }); });
+}
+
+void ListWindow::reread()
+{
+    m_query->reopenKeepingRow();
 }
 
 void ListWindow::setPickerLook(bool picker)

@@ -36,6 +36,8 @@ public:
     virtual void add() {}
     virtual void changeOrChoose() {}
     virtual void remove() {}
+    // F5: the query read again, on the same row.
+    void reread();
     // "Выход": closes the window without a choice.
     void leave();
     virtual void rowDoubleClicked() { changeOrChoose(); }
@@ -70,7 +72,8 @@ protected:
     // Makes the remembered row current again when the query has rows.
     void restoreRow();
 
-    // addButton "Добавить", changeButton "Изменить", deleteButton "Удалить", exitButton "Выход" (cancel button).
+    // addButton "Добавить" (Insert), changeButton "Изменить" (Enter on the grid, F4), deleteButton
+    // "Удалить" (Delete on the grid), exitButton "Выход" (cancel button); F5 reads the list again.
     void createListButtons();
     // A button whose clicks run `command`; an error it throws becomes an error box after `failed`.
     QPushButton *makeButton(const QString &name, const QString &caption, const std::function<void()> &command,

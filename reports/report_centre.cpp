@@ -3,6 +3,7 @@
 #include "db/data_module.h"
 #include "ui/date_field.h"
 #include "ui/messages.h"
+#include "ui/remembered_state.h"
 #include "db/dataset.h"
 #include "db/plant.h"
 #include "reports/detailed_products_report.h"
@@ -124,7 +125,17 @@ ReportCentre::ReportCentre(DataModule *module, QWidget *parent)
 void ReportCentre::showCentre()
 {
     presetPeriod();
+    // The period the user chose last, in this run or an earlier one.
+    const QString group = QStringLiteral("reports");
+    const QDate start = QDate::fromString(RememberedState::value(group, QStringLiteral("start")).toString(), Qt::ISODate);
+    const QDate end = QDate::fromString(RememberedState::value(group, QStringLiteral("end")).toString(), Qt::ISODate);
+    if (start.isValid() && end.isValid()) {
+        startField->setDate(start);
+        endField->setDate(end);
+    }
     exec();
+    RememberedState::setValue(group, QStringLiteral("start"), periodStart().toString(Qt::ISODate));
+    RememberedState::setValue(group, QStringLiteral("end"), periodEnd().toString(Qt::ISODate));
 }
 
 void ReportCentre::presetPeriod(const QDate &today)

@@ -1,6 +1,7 @@
 #include "reports/report_preview.h"
 
 #include "ui/messages.h"
+#include "ui/remembered_state.h"
 
 #include <QAction>
 #include <QApplication>
@@ -145,6 +146,14 @@ void ReportPreview::build(ReportZoom zoom)
         m_view->fitInView();
     else
         m_view->fitToWidth();
+    // The way the user last left a preview wins over the report's own.
+    const RememberedState::PreviewZoom remembered = RememberedState::rememberedZoom();
+    if (remembered.mode == RememberedState::PreviewZoom::PageWidth)
+        m_view->fitToWidth();
+    else if (remembered.mode == RememberedState::PreviewZoom::WholePage)
+        m_view->fitInView();
+    else if (remembered.mode == RememberedState::PreviewZoom::Factor)
+        m_view->setZoomFactor(remembered.factor);
 
     connect(m_pageBox, qOverload<int>(&QSpinBox::valueChanged), this, &ReportPreview::showPage);
     connect(m_view, &ReportPageView::currentPageChanged, this, &ReportPreview::updateNavigation);
@@ -154,6 +163,14 @@ void ReportPreview::build(ReportZoom zoom)
 
 ReportPreview::~ReportPreview()
 {
+    RememberedState::PreviewZoom zoom;
+    zoom.factor = m_view->zoomFactor();
+    switch (m_view->zoomMode()) {
+    case ReportPageView::FitToWidth: zoom.mode = RememberedState::PreviewZoom::PageWidth; break;
+    case ReportPageView::FitInView: zoom.mode = RememberedState::PreviewZoom::WholePage; break;
+    case ReportPageView::CustomZoom: zoom.mode = RememberedState::PreviewZoom::Factor; break;
+    }
+    RememberedState::keepZoom(zoom);
     stopLayout();
 }
 
@@ -391,7 +408,7 @@ void ReportPreview::saveAsPdf()
             c = QLatin1Char('_');
     if (name.isEmpty())
         name = QStringLiteral("Отчет");
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString folder = RememberedState::savingFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить в PDF"),
                                                 QDir(folder).filePath(name + QStringLiteral(".pdf")),
                                                 QStringLiteral("Документ PDF (*.pdf)"));
@@ -399,5 +416,6 @@ void ReportPreview::saveAsPdf()
         return;
     if (!path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
-    savePdf(path);
+    if (savePdf(path))
+        RememberedState::keepSavedFile(path);
 }

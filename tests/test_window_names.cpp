@@ -5,6 +5,7 @@
 // shows the difference in its commit.
 #include "db/data_module.h"
 #include "app/login_window.h"
+#include "journal/about_window.h"
 #include "journal/journal_window.h"
 #include "app/startup.h"
 #include "ui/windows.h"
@@ -170,6 +171,7 @@ void TestWindowNames::everyWindowKeepsItsNames()
         Windows::get<HouseholdListWindow>(),
         Windows::get<HouseholdDialog>(),
         Windows::get<ReportCentre>(),
+        Windows::get<AboutWindow>(),
         Windows::get<ShiftTimesheetReport>(),
         Windows::get<WorkersReport>(),
         Windows::get<ProductsReport>(),

@@ -113,7 +113,8 @@ HouseholdDialog::HouseholdDialog(DataModule *module, QWidget *parent)
     captions.cancelName = QStringLiteral("Button6");
     captions.failed = QStringLiteral("Не удалось сохранить запись.");
     std::tie(saveButton, exitButton) = addWriteCancelButtons(this, group, [this] { save(); }, captions);
-    setFixedSize(537, 202);
+    // The designed size, or what the captions need where a larger desktop font asks for more.
+    setFixedSize(QSize(537, 202).expandedTo(sizeHint()));
 
     setTabOrder(workerButton, groupButton);
     setTabOrder(groupButton, kindList);

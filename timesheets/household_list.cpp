@@ -1,5 +1,6 @@
 #include "timesheets/household_list.h"
 
+#include "ui/command_keys.h"
 #include "ui/control_look.h"
 #include "ui/data_grid.h"
 #include "db/data_module.h"
@@ -72,6 +73,9 @@ HouseholdListWindow::HouseholdListWindow(DataModule *module, QWidget *parent)
     bottom->addWidget(holidayBox);
     bottom->addStretch(1);
     exitButton = button("Button8", "Выход", &HouseholdListWindow::leave);
+    CommandKeys::bind(addButton, {CommandKeys::Add});
+    CommandKeys::bind(changeButton, {CommandKeys::Change}, grid, CommandKeys::enter());
+    CommandKeys::bind(deleteButton, {}, grid, CommandKeys::remove());
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(grid, 1);

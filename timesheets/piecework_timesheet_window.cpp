@@ -1,5 +1,6 @@
 #include "timesheets/piecework_timesheet_window.h"
 
+#include "ui/command_keys.h"
 #include "ui/data_grid.h"
 #include "ui/control_look.h"
 #include "db/data_module.h"
@@ -55,8 +56,10 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(DataModule *module, QWidget *
     grid = new DataGrid(this);
     grid->setObjectName(QStringLiteral("DBGrid"));
     grid->horizontalHeader()->setMinimumSectionSize(16);
-    // Two-digit hours fill a 20-pixel day column: shown whole, never elided.
+    // Two-digit hours fill a 20-pixel day column: shown whole, never elided; a larger font
+    // widens the column.
     grid->setTextElideMode(Qt::ElideNone);
+    grid->keepWhole(TimesheetLook::dayFields(), TimesheetLook::widestDayTexts());
     grid->setStyler([this](const DataSet &, int, const QString &field) {
         if (field == QLatin1String("f_price") || field == QLatin1String("i_time") || field == QLatin1String("average_price"))
             return TimesheetLook::totalCell();
@@ -115,6 +118,7 @@ PieceworkTimesheetWindow::PieceworkTimesheetWindow(DataModule *module, QWidget *
     bottom->addWidget(progressBar);
     bottom->addStretch(1);
     exitButton = button("Button1", QStringLiteral("Выход"), &PieceworkTimesheetWindow::leave);
+    CommandKeys::bind(rereadButton, {CommandKeys::Reread});
     layout->addLayout(bottom);
 
     m_shown = {1, MonthSelection::FirstYear};

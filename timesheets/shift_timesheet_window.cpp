@@ -1,5 +1,6 @@
 #include "timesheets/shift_timesheet_window.h"
 
+#include "ui/command_keys.h"
 #include "ui/control_look.h"
 #include "ui/data_grid.h"
 #include "db/data_module.h"
@@ -99,8 +100,10 @@ ShiftTimesheetWindow::ShiftTimesheetWindow(DataModule *module, QWidget *parent)
         style->setParent(grid);
         grid->setStyle(style);
         grid->horizontalHeader()->setMinimumSectionSize(16);
-        // Two-digit hours fill a 20-pixel day column: shown whole, never elided.
+        // Two-digit hours fill a 20-pixel day column: shown whole, never elided; a larger font
+        // widens the column.
         grid->setTextElideMode(Qt::ElideNone);
+        grid->keepWhole(TimesheetLook::dayFields(), TimesheetLook::widestDayTexts());
         grid->setStyler([this](const DataSet &ds, int row, const QString &field) {
             if (field == QLatin1String("summ"))
                 return TimesheetLook::totalCell();
@@ -152,6 +155,8 @@ ShiftTimesheetWindow::ShiftTimesheetWindow(DataModule *module, QWidget *parent)
     rereadButton = button(this, "Button5", QStringLiteral("Обновить"), &ShiftTimesheetWindow::reread);
     printButton = button(this, "Button6", QStringLiteral("Печать"), &ShiftTimesheetWindow::print);
     exitButton = button(this, "Button4", QStringLiteral("Выход"), &ShiftTimesheetWindow::leave);
+    CommandKeys::bind(rereadButton, {CommandKeys::Reread});
+    CommandKeys::bind(printButton, {CommandKeys::Print});
     bottom->addWidget(monthList);
     bottom->addWidget(yearList);
     bottom->addWidget(rereadButton);

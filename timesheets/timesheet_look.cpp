@@ -2,6 +2,14 @@
 
 namespace TimesheetLook {
 
+QStringList dayFields()
+{
+    QStringList fields;
+    for (int d = 1; d <= 31; ++d)
+        fields << QStringLiteral("d%1").arg(d);
+    return fields;
+}
+
 int dayOfField(const QString &field)
 {
     if (field.size() < 2 || field.size() > 3 || !field.startsWith(QLatin1Char('d')))

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // How the timesheet grids draw their day columns: a decision about a cell's value and the month,
@@ -20,6 +21,10 @@ const QColor Invisible(Qt::transparent);
 
 // 6 for "d6"; 0 for any field that is not a day cell.
 int dayOfField(const QString &field);
+// "d1" ... "d31".
+QStringList dayFields();
+// What a day column shows whole at any font: the last day's title and a day's most hours.
+inline QStringList widestDayTexts() { return {QStringLiteral("31"), QStringLiteral("24")}; }
 
 // The title colour of a day column: red on a weekend, silver past the month's end, otherwise
 // none of its own.

@@ -1,6 +1,7 @@
 #include "ui/control_look.h"
 
 #include "ui/data_grid.h"
+#include "ui/remembered_state.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -103,6 +104,9 @@ void fitToScreen(QWidget *window, const QSize &designed)
     window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     window->resize(designed);
     window->installEventFilter(new ScreenFit(window, designed));
+    // Installed after the screen fit so that it sees the showing first: a remembered place on a
+    // screen that is gone is then pulled back like any other.
+    RememberedState::followWindow(window, designed);
     if (visible)
         window->show();
 }

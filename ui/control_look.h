@@ -36,5 +36,7 @@ QRect fittedGeometry(const QSize &size, const QRect &available, const QMargins &
 
 // The journal, the lists and the timesheets: they open at their designed size, or smaller where
 // their screen has less room (1024 x 768 workstations), and can be resized and maximised. Each
-// showing moves the window back onto its screen, and shrinks it, if it would stick out.
+// showing moves the window back onto its screen, and shrinks it, if it would stick out. What the
+// user made of the window (size, place, column widths) comes back in the next run
+// (ui/remembered_state.h).
 void fitToScreen(QWidget *window, const QSize &designed);

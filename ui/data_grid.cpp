@@ -4,9 +4,11 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -70,6 +72,10 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent), m_model(new DataSetMod
                 dataSet()->setRecNo(current.row() + 1);
                 m_syncing = false;
             });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!m_laying)
+            columnResizedByUser(column);
+    });
 }
 
 void DataGrid::setColumns(const QVector<GridColumn> &columns)
@@ -78,14 +84,76 @@ void DataGrid::setColumns(const QVector<GridColumn> &columns)
     applyColumnLayout();
 }
 
+double DataGrid::baseWidth(int column) const
+{
+    const GridColumn &col = m_model->columns().at(column);
+    const auto user = m_userWidths.constFind(col.field.toLower());
+    if (user != m_userWidths.constEnd())
+        return *user;
+    const int designed = col.width > 0 ? col.width : horizontalHeader()->defaultSectionSize();
+    if (m_wholeWidth > designed && m_wholeFields.contains(col.field, Qt::CaseInsensitive))
+        return m_wholeWidth;
+    return designed;
+}
+
+void DataGrid::keepWhole(const QStringList &fields, const QStringList &texts)
+{
+    m_wholeFields = fields;
+    QFont bold = font();
+    bold.setBold(true);
+    QFont title = horizontalHeader()->font();
+    title.setBold(true);
+    // The item delegate and the title keep margins of their own on either side of the text.
+    const int cellMargin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int titleMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    m_wholeWidth = 0;
+    for (const QString &text : texts)
+        m_wholeWidth = std::max({m_wholeWidth, QFontMetrics(bold).horizontalAdvance(text) + 2 * cellMargin,
+                                 QFontMetrics(title).horizontalAdvance(text) + 2 * titleMargin});
+    applyColumnLayout();
+}
+
 void DataGrid::applyColumnLayout()
 {
     const auto &cols = m_model->columns();
+    const QScopedValueRollback<bool> laying(m_laying, true);
     for (int i = 0; i < cols.size(); ++i) {
         setColumnHidden(i, cols[i].hidden);
-        setColumnWidth(i, cols[i].width > 0 ? cols[i].width : horizontalHeader()->defaultSectionSize());
+        setColumnWidth(i, int(std::lround(baseWidth(i))));
     }
     stretchColumns();
+}
+
+void DataGrid::setUserWidths(const QHash<QString, double> &widths)
+{
+    m_userWidths.clear();
+    for (auto w = widths.constBegin(); w != widths.constEnd(); ++w)
+        if (w.value() >= 1)
+            m_userWidths.insert(w.key().toLower(), w.value());
+    applyColumnLayout();
+}
+
+void DataGrid::columnResizedByUser(int column)
+{
+    const auto &cols = m_model->columns();
+    if (column < 0 || column >= cols.size())
+        return;
+    if (!stretches(column)) {
+        m_userWidths.insert(cols[column].field.toLower(), columnWidth(column));
+        return;
+    }
+    // The columns that take the spare room keep the widths they show now: each stands for its
+    // share of the room they have less the spare.
+    double shown = 0;
+    for (int i = 0; i < cols.size(); ++i)
+        if (!isColumnHidden(i) && stretches(i))
+            shown += columnWidth(i);
+    if (shown <= 0)
+        return;
+    const double designed = qMax(1.0, shown - m_spare);
+    for (int i = 0; i < cols.size(); ++i)
+        if (!isColumnHidden(i) && stretches(i))
+            m_userWidths.insert(cols[i].field.toLower(), columnWidth(i) * designed / shown);
 }
 
 void DataGrid::setStretchingColumns(const QStringList &fields)
@@ -115,25 +183,26 @@ void DataGrid::stretchColumns()
 {
     const auto &cols = m_model->columns();
     QVector<int> stretching;
-    int designed = 0;
+    double designed = 0;
     for (int i = 0; i < cols.size(); ++i) {
         if (!isColumnHidden(i) && stretches(i)) {
             stretching << i;
-            designed += cols[i].width > 0 ? cols[i].width : horizontalHeader()->defaultSectionSize();
+            designed += baseWidth(i);
         }
     }
     if (stretching.isEmpty() || designed <= 0)
         return;
+    const QScopedValueRollback<bool> laying(m_laying, true);
+    // The columns give or take the spare width exactly: the last one takes what rounding left.
+    const int total = int(std::lround(designed + m_spare));
     int given = 0;
     for (int k = 0; k < stretching.size(); ++k) {
         const int i = stretching[k];
-        const int width = cols[i].width > 0 ? cols[i].width : horizontalHeader()->defaultSectionSize();
-        // The last column takes what rounding left over, so that the columns give or take the
-        // spare width exactly.
-        const int share = k + 1 < stretching.size() ? int(std::lround(double(m_spare) * width / designed))
-                                                    : m_spare - given;
+        const double width = baseWidth(i);
+        const int share = k + 1 < stretching.size() ? int(std::lround(width + m_spare * width / designed))
+                                                    : total - given;
         given += share;
-        setColumnWidth(i, qMax((width + 1) / 2, width + share));
+        setColumnWidth(i, qMax(int(std::ceil(width / 2)), share));
     }
 }
 

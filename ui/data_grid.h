@@ -2,6 +2,7 @@
 
 #include "ui/data_set_model.h"
 
+#include <QHash>
 #include <QTableView>
 
 // A read-only grid over a DataSet with whole-row selection, bold centred titles and the data set's
@@ -30,14 +31,30 @@ public:
     void setSpareWidth(int spare);
     int spareWidth() const { return m_spare; }
 
+    // The columns (by field) are never narrower than the widest of `texts` needs, bold, in the
+    // cells and in the titles, whatever the font: the timesheets' 20-pixel day columns widen for
+    // "31" and "24" with a large system font.
+    void keepWhole(const QStringList &fields, const QStringList &texts);
+
     // The whole text of a cell that its column is too narrow to show; empty when it shows whole.
     QString cutText(const QModelIndex &index) const;
+
+    // The widths the user gave the columns by dragging their titles, by field, as the designed
+    // widths they stand for: a column that takes the window's spare room stands for its width at
+    // the window's designed size, so that the grid comes back as left in a window of the size it
+    // had. Kept from one run to the next (ui/remembered_state.h).
+    QHash<QString, double> userWidths() const { return m_userWidths; }
+    void setUserWidths(const QHash<QString, double> &widths);
+    // Back to the designed widths.
+    void resetWidths() { setUserWidths({}); }
 
 private:
     void syncFromDataSet();
     void applyColumnLayout();
     void stretchColumns();
     bool stretches(int column) const;
+    double baseWidth(int column) const;
+    void columnResizedByUser(int column);
 
     DataSetModel *m_model;
     QMetaObject::Connection m_current;
@@ -45,4 +62,8 @@ private:
     bool m_syncing = false;
     QStringList m_stretching;
     int m_spare = 0;
+    QHash<QString, double> m_userWidths;
+    QStringList m_wholeFields;
+    int m_wholeWidth = 0;
+    bool m_laying = false; // the grid sets the widths itself, the user is not dragging
 };

@@ -15,6 +15,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
 #include <stdexcept>
@@ -23,6 +24,23 @@
 namespace {
 
 int counter = 0;
+
+// The settings files the tests' windows read and write: a folder of this test binary's own, gone
+// when it ends, so that no test reads or changes the settings of the user who runs it. A child
+// process that plays the next run of the program is handed the parent's user file
+// (TABEL_TEST_USER_CONFIG).
+struct TestSettingsFiles {
+    QTemporaryDir folder;
+    TestSettingsFiles()
+    {
+        const QByteArray inherited = qgetenv("TABEL_TEST_USER_CONFIG");
+        qputenv("TABEL_USER_CONFIG", inherited.isEmpty() ? folder.filePath(QStringLiteral("user.conf")).toLocal8Bit() : inherited);
+        // A test that wants a system file of its own names it; none is read from the machine.
+        if (qEnvironmentVariableIsEmpty("TABEL_SYSTEM_CONFIG"))
+            qputenv("TABEL_SYSTEM_CONFIG", folder.filePath(QStringLiteral("system.conf")).toLocal8Bit());
+    }
+};
+const TestSettingsFiles testSettingsFiles;
 
 QString adminConnection()
 {

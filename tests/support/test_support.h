@@ -110,6 +110,10 @@ private:
     QString m_marker;
 };
 
+// Every test binary reads and writes settings files of its own (TABEL_USER_CONFIG and
+// TABEL_SYSTEM_CONFIG point into a temporary folder), never the user's; a child process given
+// TABEL_TEST_USER_CONFIG uses that user file instead, as the next run of the program would.
+
 // Counts requests to end the program instead of ending the test process.
 struct ProgramEndCounter {
     ProgramEndCounter();
