@@ -102,7 +102,9 @@ QString connectionFailureText(const ConnectionTarget &target, const QString &rea
                          "для себя (раздел [connection], ключи server и database) либо в командной "
                          "строке: tabel <база данных> <сервер>.")
               .arg(systemSettingsPath(), userSettingsPath());
-    if (!reason.trimmed().isEmpty())
-        text += QLatin1Char('\n') + reason.trimmed();
+    // libpq continues a line of its message on the next, indented by a tab.
+    const QString said = reason.trimmed().replace(QStringLiteral("\n\t"), QStringLiteral(" "));
+    if (!said.isEmpty())
+        text += QLatin1Char('\n') + said;
     return text;
 }
