@@ -69,9 +69,12 @@ progress() {
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update -qq
+    # The download, which takes longest on a slow line, shows its progress; the installation then
+    # runs as it always did (maintainer scripts write to a pipe badly: fontconfig's fails on one).
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        -o APT::Status-Fd=1 -o Dpkg::Use-Pty=0 "${missing[@]}" | progress
-    echo "Installed ${#missing[@]} packages and what they need."
+        --download-only -o APT::Status-Fd=1 "${missing[@]}" | progress
+    echo "Setting up the packages..."
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 # Debian's driver section ships CommLog=1, which makes the driver write a log file for every
