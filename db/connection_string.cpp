@@ -103,7 +103,7 @@ QString connectionFailureText(const ConnectionTarget &target, const QString &rea
                          "строке: tabel <база данных> <сервер>.")
               .arg(systemSettingsPath(), userSettingsPath());
     // libpq continues a line of its message on the next, indented by a tab.
-    const QString said = reason.trimmed().replace(QStringLiteral("\n\t"), QStringLiteral(" "));
+    const QString said = reason.trimmed().replace(QStringLiteral("\n\t"), QStringLiteral(". "));
     if (!said.isEmpty())
         text += QLatin1Char('\n') + said;
     return text;
