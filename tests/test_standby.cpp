@@ -9,7 +9,6 @@
 #include "ui/messages.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -69,15 +68,7 @@ private:
         } catch (...) {
         }
     }
-    void run(const QString &commands) const
-    {
-        const QString source = qEnvironmentVariable("TABEL_SOURCE_DIR");
-        QProcess shell;
-        shell.setProcessChannelMode(QProcess::MergedChannels);
-        shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral(". '%1/scripts/pg_cluster.sh' && %2").arg(source, commands)});
-        if (!shell.waitForFinished(180000) || shell.exitCode() != 0)
-            throw std::runtime_error(("standby pair: " + commands + "\n" + QString::fromLocal8Bit(shell.readAll())).toStdString());
-    }
+    static void run(const QString &commands) { runClusterCommands(commands); }
     QString m_primaryDir;
     QString m_standbyDir;
 };
