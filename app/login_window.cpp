@@ -17,7 +17,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-LoginWindow::LoginWindow(JournalWindow *mainWindow, QWidget *parent) : QDialog(parent), m_journal(mainWindow)
+LoginWindow::LoginWindow(JournalWindow *mainWindow, const ConnectionTarget &target, QWidget *parent)
+    : QDialog(parent), m_journal(mainWindow)
 {
     setObjectName(QStringLiteral("TForm23"));
     setWindowTitle(QStringLiteral("Авторизация"));
@@ -41,6 +42,18 @@ LoginWindow::LoginWindow(JournalWindow *mainWindow, QWidget *parent) : QDialog(p
     buttons->addWidget(b1);
     buttons->addWidget(b2);
     layout->addLayout(buttons);
+    // Which server and database this is, for the user who works with more than one and for the
+    // plant's IT department on the telephone.
+    auto *connectionLabel = new QLabel(this);
+    connectionLabel->setObjectName(QStringLiteral("connectionLabel"));
+    if (!target.server.isEmpty())
+        connectionLabel->setText(QStringLiteral("Сервер: %1, база данных: %2").arg(target.server, target.database));
+    QFont small = connectionLabel->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    connectionLabel->setFont(small);
+    connectionLabel->setForegroundRole(QPalette::PlaceholderText);
+    connectionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(connectionLabel);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(b1, &QPushButton::clicked, this, [this] { Messages::guard([this] { logIn(); }); });
     connect(b2, &QPushButton::clicked, this, [this] { cancel(); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/connection_string.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -8,11 +10,12 @@ class JournalWindow;
 
 // The login window "Авторизация": the application's main window. The login word decides the role,
 // the role switches off what it may not use, and the journal is shown modally; when the journal
-// closes, the program ends.
+// closes, the program ends. Below the buttons, in small print, the server and database it works with.
 class LoginWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit LoginWindow(JournalWindow *mainWindow, QWidget *parent = nullptr);
+    explicit LoginWindow(JournalWindow *mainWindow, const ConnectionTarget &target = ConnectionTarget(),
+                         QWidget *parent = nullptr);
 
     void activate(); // version gate, then the caption with the build stamp
     void logIn();    // "Вход"

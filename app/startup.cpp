@@ -34,12 +34,13 @@ int runProgram(QApplication &app, const QStringList &arguments)
     auto *module = new DataModule(&app);
     JournalWindow *main = nullptr;
     LoginWindow *login = nullptr;
+    const ConnectionTarget target = connectionTarget(arguments);
     try {
-        module->open(composeConnectionString(arguments));
+        module->open(connectionStringFor(target));
         main = new JournalWindow(module);
-        login = new LoginWindow(main);
-    } catch (const std::exception &) {
-        Messages::error(QStringLiteral("Подключение к БД отсутсвует!!!"), QStringLiteral("Ошибка!"));
+        login = new LoginWindow(main, target);
+    } catch (const std::exception &e) {
+        Messages::error(connectionFailureText(target, QString::fromUtf8(e.what())), QStringLiteral("Ошибка!"));
         delete main;
         return 1;
     }

@@ -8,6 +8,6 @@ class QApplication;
 // standard buttons, calendars and dialogs, and Russian date and number formats.
 void installRussian(QApplication &app);
 
-// Start-up: connection from the command line (arguments after the program name), login window,
-// event loop. Returns the program's exit code.
+// Start-up: connection to the server and database the command line or the settings files name
+// (arguments after the program name; db/connection_string.h), login window, event loop. Returns the program's exit code.
 int runProgram(QApplication &app, const QStringList &arguments);

@@ -21,6 +21,20 @@
 QString sqlErrorText(const QSqlError &error)
 {
     QString text = error.databaseText().trimmed();
+    // psqlODBC puts a line of its own after the server's message ("ERROR: ...;\nError while
+    // executing the query"), which says nothing the box's first line does not and is in English:
+    // the server's text ends before it. A message of the driver's alone is kept.
+    static const QStringList driverLines = {
+        QStringLiteral("Error while executing the query"),
+        QStringLiteral("Error while preparing parameters"),
+        QStringLiteral("Error while fetching the next result"),
+    };
+    for (const QString &line : driverLines) {
+        const QString tail = QStringLiteral(";\n") + line;
+        if (text.endsWith(tail) && text.size() > tail.size())
+            text.chop(tail.size());
+    }
+    text = text.trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
     if (text.isEmpty())

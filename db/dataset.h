@@ -136,7 +136,7 @@ private:
     QHash<QString, QVariant> m_params;
 };
 
-// Message of a failed statement as the server gave it.
+// Message of a failed statement as the server gave it, without the driver's own closing line.
 QString sqlErrorText(const class QSqlError &error);
 
 // Sees every statement a data set or command sends, as it goes to the server (its parameters

@@ -3,7 +3,10 @@
 #   scripts/build_package.sh [BUILD_FOLDER]
 # BUILD_FOLDER is build-package unless given (an existing build folder, such as the tests' "build",
 # is reused as it is configured). TABEL_DEFAULT_SERVER=<address> sets the server the program uses
-# when started without arguments, as the desktop menu starts it.
+# when neither the command line nor a settings file names one, and the answer the installation's
+# question for the server offers. The copyright file and the changelog take the owner, licence and
+# maintainer from the build settings TABEL_PACKAGE_COPYRIGHT, TABEL_PACKAGE_LICENSE,
+# TABEL_PACKAGE_LICENSE_TEXT and TABEL_PACKAGE_MAINTAINER (cmake -D... on the build folder).
 # Prints the package's path last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,17 +33,21 @@ deb=${debs[0]}
 contents=$(dpkg-deb -c "$deb")
 for f in ./usr/bin/tabel ./usr/share/applications/ru.tabel.Tabel.desktop \
     ./usr/share/metainfo/ru.tabel.Tabel.metainfo.xml ./usr/share/man/man1/tabel.1.gz \
-    ./usr/share/icons/hicolor/scalable/apps/ru.tabel.Tabel.svg; do
+    ./usr/share/icons/hicolor/scalable/apps/ru.tabel.Tabel.svg ./usr/share/doc/tabel/copyright \
+    ./usr/share/doc/tabel/changelog.gz; do
     grep -q " $f\$" <<<"$contents" || { echo "$deb lacks $f" >&2; exit 1; }
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6sql6-odbc odbc-postgresql odbcinst fonts-liberation2 libqt6widgets6; do
+for p in libqt6sql6-odbc odbc-postgresql odbcinst fonts-liberation2 libqt6widgets6 debconf; do
     grep -q "\b$p\b" <<<"$depends" || { echo "$deb does not depend on $p: $depends" >&2; exit 1; }
 done
 dpkg-deb -e "$deb" "$dir/control-check"
-for s in postinst postrm; do
+for s in config postinst postrm; do
     [ -x "$dir/control-check/$s" ] || { echo "$deb lacks an executable $s" >&2; exit 1; }
 done
+grep -q '^Template: tabel/server$' "$dir/control-check/templates" || { echo "$deb lacks the debconf question" >&2; exit 1; }
 rm -rf "$dir/control-check"
+# Debian's own checks: warnings are shown, an error fails the build.
+lintian --fail-on error --suppress-tags-from-file /dev/null "$deb" >&2 || { echo "lintian found errors in $deb" >&2; exit 1; }
 echo "package $(dpkg-deb -f "$deb" Package) $(dpkg-deb -f "$deb" Version), $(du -h "$deb" | cut -f1)"
 realpath "$deb"

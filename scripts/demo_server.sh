@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The demo's private PostgreSQL cluster and its database plant_db, filled with a demo plant.
-#   start  start the cluster (creating it on first use) and make sure plant_db is complete
+#   start  start the cluster (creating it on first use) and make sure plant_db is complete and
+#          whole (a database whose tables were dropped or changed is made again)
 #   reset  start, and recreate plant_db with fresh demo data
 #   stop   stop the cluster
 #   idle   stop the cluster unless a client other than this script is connected to it
@@ -27,6 +28,11 @@ DATA=$DIR/pgdata
 # Set on plant_db once it holds the whole demo; a database without it is a leftover of a run that
 # failed half-way, and is made again.
 MARK="tabel demo plant, complete"
+# The tables, views and columns the program relies on, as database/schema.sql makes them, kept
+# per version of that file: a complete plant_db that lacks any of them was damaged since (a table
+# dropped by hand, say) and is made again.
+SCHEMA_SUM=$(md5sum <"$here/../database/schema.sql" | cut -d' ' -f1)
+STRUCTURE=$DIR/structure.$SCHEMA_SUM
 
 running() {
     local bin
@@ -74,11 +80,37 @@ start_cluster() {
     fi
 }
 
+# structure DBNAME: one line per column of the plant's tables and views, with its type.
+structure() {
+    pg_psql "$DATA" "$PORT" -d "$1" -At -c "SELECT table_schema || '.' || table_name || ' ' || column_name || ' ' || data_type
+        FROM information_schema.columns WHERE table_schema NOT IN ('pg_catalog', 'information_schema')
+        ORDER BY 1"
+}
+
+# The structure schema.sql makes, from a scratch database when it is not known yet (an older set-up
+# or a changed schema.sql).
+reference_structure() {
+    if [ ! -s "$STRUCTURE" ]; then
+        local scratch=${DB}_structure
+        sql -c "DROP DATABASE IF EXISTS $scratch WITH (FORCE)"
+        pg_create_plant_db "$DATA" "$PORT" "$scratch" >/dev/null
+        structure "$scratch" >"$STRUCTURE.new"
+        sql -c "DROP DATABASE $scratch WITH (FORCE)"
+        mv "$STRUCTURE.new" "$STRUCTURE"
+    fi
+    cat "$STRUCTURE"
+}
+
+# The plant's tables and views that plant_db lacks or holds changed, one line each.
+damaged_tables() {
+    LC_ALL=C comm -23 <(reference_structure | LC_ALL=C sort) <(structure "$DB" | LC_ALL=C sort) | cut -d' ' -f1 | sort -u
+}
+
 database_state() {
     if [ -z "$(sql -c "SELECT 1 FROM pg_database WHERE datname = '$DB'")" ]; then
         echo missing
     elif [ "$(sql -c "SELECT shobj_description(oid, 'pg_database') FROM pg_database WHERE datname = '$DB'")" = "$MARK" ]; then
-        echo complete
+        if [ -n "$(damaged_tables)" ]; then echo damaged; else echo complete; fi
     elif [ "$(pg_psql "$DATA" "$PORT" -d "$DB" -At \
             -c "SELECT to_regclass('accounts_dep.smena') IS NOT NULL AND EXISTS (SELECT 1 FROM accounts_dep.smena)" \
             2>/dev/null)" = t ]; then
@@ -97,6 +129,7 @@ create_database() {
     sql -c "DROP DATABASE IF EXISTS $building WITH (FORCE)"
     pg_create_plant_db "$DATA" "$PORT" "$building"
     "$here/load_demo.sh" "$DATA" "$PORT" "$building" small
+    structure "$building" >"$STRUCTURE.new" && mv "$STRUCTURE.new" "$STRUCTURE"
     sql -c "COMMENT ON DATABASE $building IS '$MARK'"
     sql -c "DROP DATABASE IF EXISTS $DB WITH (FORCE)" -c "ALTER DATABASE $building RENAME TO $DB"
 }
@@ -105,9 +138,17 @@ ensure_database() {
     sql -c "DROP DATABASE IF EXISTS ${DB}_being_made WITH (FORCE)"
     case "$(database_state)" in
     complete) ;;
-    unmarked) sql -c "COMMENT ON DATABASE $DB IS '$MARK'" ;;
+    unmarked)
+        sql -c "COMMENT ON DATABASE $DB IS '$MARK'"
+        [ "$(database_state)" = complete ] || ensure_database
+        ;;
     partial)
         echo "The demo database $DB was left unfinished by an earlier run; making it again."
+        create_database
+        ;;
+    damaged)
+        echo "The demo database $DB lacks or holds changed: $(damaged_tables | paste -sd, | sed 's/,/, /g');" \
+             "making it again with fresh demo data."
         create_database
         ;;
     missing) create_database ;;
@@ -146,7 +187,7 @@ address)
     echo "$ADDR"
     ;;
 *)
-    sed -n '2,11p' "$0" >&2
+    sed -n '2,12p' "$0" >&2
     exit 2
     ;;
 esac

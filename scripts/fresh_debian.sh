@@ -14,16 +14,20 @@
 #                                           cluster in DIR on this host
 #   scripts/fresh_debian.sh try-package ROOT DEB
 #                                           install the workstation package DEB with apt (with a
-#                                           plant's server as above), start "tabel plant_db
-#                                           127.0.0.42" under Xvfb, take pictures of the login
-#                                           window and of the menu entry (rofi) into ROOT/tmp,
-#                                           purge it and compare the system with before
+#                                           plant's server as above) and the server's question
+#                                           preseeded, start the menu entry's command under Xvfb,
+#                                           answer the question anew with dpkg-reconfigure and
+#                                           start it again, take pictures of the login window, of
+#                                           the failed connection's message and of the menu entry
+#                                           (rofi) into ROOT/tmp, purge it and compare the system
+#                                           with before
 #   scripts/fresh_debian.sh try-setup ROOT root|anna [debian-cluster]
 #                                           clone this repository into /root/tabel or
 #                                           /home/anna/tabel and go through the README's set-up
 #                                           as that user: run.sh (started by path from /tmp,
 #                                           offscreen, ended once the program is connected),
-#                                           --keep, --stop, --reset, a half-made plant_db mended,
+#                                           --keep, --stop, --reset, a half-made plant_db and one
+#                                           with a dropped table mended,
 #                                           test.sh; with debian-cluster Debian's own cluster
 #                                           runs on 127.0.0.1:5432 throughout
 #
@@ -156,6 +160,7 @@ run_until_connected() {
     kill $(program_pids)
     wait $run || true
     grep -v "^ \|^-\|^(\|^\[" "$log" | tail -n 8
+    cp "$log" /tmp/run.last.log
 }
 if [ "$debian" = debian-cluster ]; then
     step "Debian'"'"'s own PostgreSQL cluster"
@@ -190,6 +195,17 @@ run_until_connected --keep
 [ "$(demo_sql "SELECT count(*) > 0 FROM accounts_dep.smena")" = t ] || { echo "plant_db not mended" >&2; exit 1; }
 as_user "$clone/run.sh --stop"
 echo "mended: $(( $(date +%s) - t )) s"
+
+step "a demo database with a dropped table is mended"
+t=$(date +%s)
+run_until_connected --keep
+(cd / && runuser -u $owner -- psql -X -q -h $data -U postgres -d plant_db -c "DROP TABLE accounts_dep.smena")
+run_until_connected --keep
+grep "lacks or holds changed" /tmp/run.last.log
+grep -q "lacks or holds changed: accounts_dep.smena" /tmp/run.last.log || { echo "run.sh did not say it mends the database" >&2; exit 1; }
+[ "$(demo_sql "SELECT count(*) > 0 FROM accounts_dep.smena")" = t ] || { echo "plant_db with a dropped table not mended" >&2; exit 1; }
+as_user "$clone/run.sh --stop"
+echo "dropped table mended: $(( $(date +%s) - t )) s"
 
 step "run.sh --reset"
 t=$(date +%s)
@@ -230,31 +246,45 @@ apt-get update -qq
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     xvfb xauth x11-utils x11-apps rofi >/dev/null
 snapshot before
-step "apt install $deb"
+step "apt install $deb, the server preseeded: 127.0.0.42"
 t=$(date +%s)
+echo "tabel tabel/server string 127.0.0.42" | debconf-set-selections
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >/tmp/install.log 2>&1 || { tail -n 30 /tmp/install.log; exit 1; }
 grep -E "^(The following NEW|Setting up tabel)" -A0 /tmp/install.log || true
 echo "installed in $(( $(date +%s) - t )) s: $(grep -c "^Setting up" /tmp/install.log) packages set up"
 sed -n "/^\[PostgreSQL Unicode\]/,/^\[/p" /etc/odbcinst.ini
 command -v tabel
 ls -l /usr/share/man/man1/tabel.1.gz /usr/share/applications/ru.tabel.Tabel.desktop /usr/share/metainfo/ru.tabel.Tabel.metainfo.xml
-step "tabel plant_db 127.0.0.42 under Xvfb"
+cat /etc/tabel/tabel.conf
+grep -qx "server=127.0.0.42" /etc/tabel/tabel.conf || { echo "the preseeded server is not in /etc/tabel/tabel.conf" >&2; exit 1; }
 Xvfb :5 -screen 0 900x560x24 -nolisten tcp >/tmp/xvfb.log 2>&1 &
 xvfb=$!
 sleep 2
 export DISPLAY=:5
-t=$(date +%s)
-tabel plant_db 127.0.0.42 >/tmp/tabel.log 2>&1 &
-program=$!
-until xwininfo -root -tree | grep -q "Авторизация"; do
-    kill -0 $program 2>/dev/null || { cat /tmp/tabel.log; echo "tabel ended" >&2; exit 1; }
-    [ $(( $(date +%s) - t )) -lt 60 ] || { xwininfo -root -tree; echo "no login window" >&2; exit 1; }
-    sleep 1
-done
-echo "login window after $(( $(date +%s) - t )) s: $(xwininfo -root -tree | grep -o "\"Авторизация[^\"]*\"" | head -n 1)"
-sleep 2
-xwd -root -silent >/tmp/package_login.xwd
-kill $program; wait $program || true
+# Starts the menu entry'"'"'s command and waits for a window whose title holds $1; its picture goes
+# to /tmp/$2.xwd.
+menu_command_until() {
+    local t=$(date +%s)
+    $(sed -n "s/^Exec=//p" /usr/share/applications/ru.tabel.Tabel.desktop) >/tmp/tabel.log 2>&1 &
+    local program=$!
+    until xwininfo -root -tree | grep -q "$1"; do
+        kill -0 $program 2>/dev/null || { cat /tmp/tabel.log; echo "tabel ended" >&2; return 1; }
+        [ $(( $(date +%s) - t )) -lt 60 ] || { xwininfo -root -tree; echo "no window \"$1\"" >&2; return 1; }
+        sleep 1
+    done
+    echo "window after $(( $(date +%s) - t )) s: $(xwininfo -root -tree | grep -o "\"$1[^\"]*\"" | head -n 1)"
+    sleep 2
+    xwd -root -silent >/tmp/$2.xwd
+    kill $program; wait $program || true
+}
+step "the menu entry'"'"'s command under Xvfb: the login window, against the preseeded server"
+menu_command_until "Авторизация" package_login
+step "dpkg-reconfigure tabel: the server answered anew (127.0.0.43)"
+echo 127.0.0.43 | DEBIAN_FRONTEND=teletype dpkg-reconfigure tabel
+cat /etc/tabel/tabel.conf
+grep -qx "server=127.0.0.43" /etc/tabel/tabel.conf || { echo "dpkg-reconfigure did not change the server" >&2; exit 1; }
+step "the menu entry'"'"'s command: no server at 127.0.0.43, the message says so"
+menu_command_until "Ошибка!" package_no_server
 step "the menu entry"
 rofi -show drun -show-icons >/tmp/rofi.log 2>&1 &
 rofi=$!
@@ -289,10 +319,10 @@ try_package() {
     PLANT_SERVER=${PLANT_SERVER:-/var/tmp/tabel-plant-server} \
         run "$root" bash -c "$package_steps" steps "/root/$(basename "$deb")" || rc=$?
     need convert imagemagick
-    for shot in package_login package_menu; do
+    for shot in package_login package_no_server package_menu; do
         convert "$root/tmp/$shot.xwd" "$root/tmp/$shot.png"
     done
-    echo "pictures: $root/tmp/package_login.png $root/tmp/package_menu.png"
+    echo "pictures: $root/tmp/package_login.png $root/tmp/package_no_server.png $root/tmp/package_menu.png"
     return $rc
 }
 
@@ -312,7 +342,7 @@ create) [ $# = 2 ] && create "$2" ;;
 clone) [ $# = 3 ] && clone "$2" "$3" ;;
 run) [ $# -ge 3 ] && { shift; run "$@"; } ;;
 *)
-    sed -n '2,35p' "$0" >&2
+    sed -n '2,37p' "$0" >&2
     exit 2
     ;;
 esac

@@ -19,8 +19,9 @@ test)
     packages+=(poppler-utils libreoffice-calc-nogui locales)
     ;;
 package)
-    # cpack's DEB generator finds the shared libraries' packages with dpkg-shlibdeps.
-    packages+=(dpkg-dev file)
+    # cpack's DEB generator finds the shared libraries' packages with dpkg-shlibdeps; lintian
+    # checks the package made.
+    packages+=(dpkg-dev file lintian)
     ;;
 *)
     packages+=(xdg-utils fonts-crosextra-carlito)
@@ -38,9 +39,41 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
+# Shows apt's progress in one line that counts up (a line per step of ten per cent when the output
+# is not a terminal), and its summary of what is fetched; apt's own listing goes unseen.
+progress() {
+    local last="" line kind pct text
+    while IFS= read -r line; do
+        case "$line" in
+        dlstatus:* | pmstatus:*)
+            IFS=: read -r kind _ pct text <<<"$line"
+            [ "$kind" = dlstatus ] && kind="Downloading" || kind="Installing"
+            pct=${pct%%.*}
+            if [ -t 1 ]; then
+                printf '\r\033[K%s: %3d%%  %s' "$kind" "$pct" "${text:0:60}"
+            elif [ "$kind $((pct / 10))" != "$last" ]; then
+                echo "$kind: $pct%"
+                last="$kind $((pct / 10))"
+            fi
+            ;;
+        "Need to get "* | "After this operation"*)
+            [ -t 1 ] && printf '\r\033[K'
+            echo "$line"
+            ;;
+        esac
+    done
+    [ -t 1 ] && printf '\r\033[K'
+    return 0
+}
+
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update -qq
+    # The download, which takes longest on a slow line, shows its progress; the installation then
+    # runs as it always did (maintainer scripts write to a pipe badly: fontconfig's fails on one).
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+        --download-only -o APT::Status-Fd=1 "${missing[@]}" | progress
+    echo "Setting up the packages..."
     "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 

@@ -19,6 +19,9 @@
 #include "tests/support/test_support.h"
 
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimeZone>
 #include <QSqlQuery>
@@ -54,6 +57,11 @@ private slots:
     void connectionString_data();
     void connectionString();
     void defaultServerIsBuildSetting();
+    void severalHostsAskForTheWritableOne_data();
+    void severalHostsAskForTheWritableOne();
+    void targetFromSettingsFiles_data();
+    void targetFromSettingsFiles();
+    void failedConnectionSaysWhatItTried();
 
     void buildStampForm();
 
@@ -117,6 +125,118 @@ void TestCore::defaultServerIsBuildSetting()
 {
     QVERIFY(composeConnectionString({}).contains(QStringLiteral(";SERVER=" TABEL_DEFAULT_SERVER ";")));
     QVERIFY(!composeConnectionString({}).endsWith(QLatin1Char(';')));
+}
+
+// A primary and its standby: the driver tries the hosts in their order and keeps the one that
+// takes writes. One host leaves the string as it always was (the cases above).
+void TestCore::severalHostsAskForTheWritableOne_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("hosts");
+    QTest::newRow("two hosts") << "db1.plant,db2.plant" << "db1.plant,db2.plant";
+    QTest::newRow("blanks around the commas") << " db1.plant , db2.plant " << "db1.plant,db2.plant";
+    QTest::newRow("three addresses") << "10.1.1.5,10.1.1.6,10.1.1.7" << "10.1.1.5,10.1.1.6,10.1.1.7";
+}
+
+void TestCore::severalHostsAskForTheWritableOne()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, hosts);
+    QCOMPARE(composeConnectionString({QStringLiteral("plant_db"), server}),
+             QStringLiteral("DRIVER={PostgreSQL UNICODE};DATABASE=plant_db;SERVER=") + hosts + kOptions
+                 + QStringLiteral(";pqopt={target_session_attrs=read-write}"));
+}
+
+// Where the server and database come from: the command line over the user's file over the system
+// file over the defaults, each of the two on its own.
+void TestCore::targetFromSettingsFiles_data()
+{
+    QTest::addColumn<QString>("system");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected");   // database (from) server (from)
+    const QString both = QStringLiteral("[connection]\nserver=db.plant\ndatabase=plant_2026\n");
+    QTest::newRow("no files") << "" << "" << QStringList{} << "plant_db (default) 10.1.1.5 (default)";
+    QTest::newRow("system file") << both << "" << QStringList{} << "plant_2026 (system) db.plant (system)";
+    QTest::newRow("user file over system file")
+        << both << "[connection]\nserver=test.plant\n" << QStringList{} << "plant_2026 (system) test.plant (user)";
+    QTest::newRow("command line over both")
+        << both << "[connection]\nserver=test.plant\n" << QStringList{"other", "db3"} << "other (command line) db3 (command line)";
+    QTest::newRow("database alone on the command line: ignored")
+        << both << "" << QStringList{"other"} << "plant_2026 (system) db.plant (system)";
+    QTest::newRow("primary and standby") << "[connection]\nserver = db1.plant, db2.plant\n" << "" << QStringList{}
+                                         << "plant_db (default) db1.plant,db2.plant (system)";
+    QTest::newRow("quoted") << "[connection]\nserver=\"db1,db2\"\n" << "" << QStringList{} << "plant_db (default) db1,db2 (system)";
+    QTest::newRow("empty keys count as unset") << both << "[connection]\nserver=\ndatabase=\n" << QStringList{}
+                                               << "plant_2026 (system) db.plant (system)";
+    QTest::newRow("other groups are not read") << "[journal]\nserver=x\n" << "server=y\n" << QStringList{}
+                                               << "plant_db (default) 10.1.1.5 (default)";
+}
+
+void TestCore::targetFromSettingsFiles()
+{
+    QFETCH(QString, system);
+    QFETCH(QString, user);
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QString &text) {
+        QFile f(dir.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    };
+    write(QStringLiteral("system.conf"), system);
+    write(QStringLiteral("user.conf"), user);
+    QSettings systemFile(dir.filePath(QStringLiteral("system.conf")), QSettings::IniFormat);
+    QSettings userFile(dir.filePath(QStringLiteral("user.conf")), QSettings::IniFormat);
+    const ConnectionTarget t = connectionTarget(args, systemFile, userFile, QStringLiteral("10.1.1.5"));
+    const auto from = [&](const QString &origin) {
+        if (origin == systemFile.fileName())
+            return QStringLiteral("system");
+        if (origin == userFile.fileName())
+            return QStringLiteral("user");
+        if (origin == QStringLiteral("командная строка"))
+            return QStringLiteral("command line");
+        return origin == QStringLiteral("по умолчанию") ? QStringLiteral("default") : origin;
+    };
+    QCOMPARE(QStringLiteral("%1 (%2) %3 (%4)").arg(t.database, from(t.databaseFrom), t.server, from(t.serverFrom)), expected);
+    QCOMPARE(connectionStringFor(t).contains(QStringLiteral("pqopt")), t.server.contains(QLatin1Char(',')));
+}
+
+// A workstation pointed at a server that is not there: the message says what was tried, where
+// that came from, where it is set, and the driver's reason.
+void TestCore::failedConnectionSaysWhatItTried()
+{
+    QTemporaryDir dir;
+    const QString systemPath = dir.filePath(QStringLiteral("tabel.conf"));
+    qputenv("TABEL_SYSTEM_CONFIG", systemPath.toUtf8());
+    qputenv("TABEL_USER_CONFIG", dir.filePath(QStringLiteral("user/tabel.conf")).toUtf8());
+    const auto restore = qScopeGuard([] {
+        qunsetenv("TABEL_SYSTEM_CONFIG");
+        qunsetenv("TABEL_USER_CONFIG");
+    });
+    // Nothing listens there: the test cluster's neighbours in 127.0.4.x are unused.
+    const QString nowhere = QStringLiteral("127.0.4.") + TestDatabase::server().section(QLatin1Char('.'), 3, 3);
+    {
+        QSettings file(systemPath, QSettings::IniFormat);
+        file.setValue(QStringLiteral("connection/server"), nowhere);
+    }
+    const ConnectionTarget target = connectionTarget({});
+    QString reason;
+    try {
+        DataModule module;
+        module.open(connectionStringFor(target));
+    } catch (const DbError &e) {
+        reason = e.text();
+    }
+    QVERIFY(!reason.isEmpty());
+    const QStringList lines = connectionFailureText(target, reason).split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Подключение к БД отсутсвует!!!"));
+    QCOMPARE(lines.value(1), QStringLiteral("Сервер: %1 (%2), база данных: plant_db (по умолчанию).").arg(nowhere, systemPath));
+    QVERIFY2(lines.value(2).contains(systemPath) && lines.value(2).contains(dir.filePath(QStringLiteral("user/tabel.conf")))
+                 && lines.value(2).contains(QStringLiteral("[connection]")),
+             qPrintable(lines.value(2)));
+    QVERIFY2(lines.mid(3).join(QLatin1Char(' ')).contains(QStringLiteral("Connection refused")), qPrintable(lines.join(QLatin1Char('\n'))));
 }
 
 void TestCore::buildStampForm()
@@ -263,6 +383,8 @@ void TestCore::serverErrorTextReachesUser()
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка"));
     QVERIFY2(rec.shown[0].text.contains(QStringLiteral("no_such_table")), qPrintable(rec.shown[0].text));
+    // The server's text ends the box: the driver's closing line in English is left out.
+    QVERIFY2(rec.shown[0].text.endsWith(QStringLiteral("does not exist")), qPrintable(rec.shown[0].text));
 }
 
 void TestCore::errorBoxSaysWhatFailed()

@@ -141,7 +141,10 @@ void TestJournal::startUpWithoutServer()
     QCOMPARE(code, 1);
     QCOMPARE(rec.shown.size(), 1);
     QCOMPARE(rec.shown[0].title, QStringLiteral("Ошибка!"));
-    QCOMPARE(rec.shown[0].text, QStringLiteral("Подключение к БД отсутсвует!!!"));
+    // The fixed line first, then what was tried and where it came from.
+    const QStringList lines = rec.shown[0].text.split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("Подключение к БД отсутсвует!!!"));
+    QCOMPARE(lines.value(1), QStringLiteral("Сервер: 127.0.0.78 (командная строка), база данных: plant_db (командная строка)."));
     QVERIFY(QApplication::topLevelWidgets().isEmpty()
             || std::none_of(QApplication::topLevelWidgets().begin(), QApplication::topLevelWidgets().end(),
                             [](QWidget *w) { return w->isVisible(); }));

@@ -150,7 +150,9 @@ void TestWindowNames::everyWindowKeepsItsNames()
     TestDatabase db;
     std::unique_ptr<DataModule> module = db.connectModule();
     auto *main = new JournalWindow(module.get());
-    auto *login = new LoginWindow(main);
+    // The login window shows the server and database it works with; fixed ones keep the list fixed.
+    auto *login = new LoginWindow(main, ConnectionTarget{QStringLiteral("plant_db"), QStringLiteral("db.plant.local"),
+                                                         QString(), QString()});
     Windows::setRun(module.get(), main);
 
     // Every window is made once, owned by the main window, so listing the main window lists them.

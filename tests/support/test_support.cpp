@@ -425,10 +425,15 @@ void PrivateServer::start()
 
 void PrivateServer::run(const QString &commands) const
 {
+    runClusterCommands(commands);
+}
+
+void runClusterCommands(const QString &commands)
+{
     const QString source = qEnvironmentVariable("TABEL_SOURCE_DIR");
     QProcess shell;
     shell.setProcessChannelMode(QProcess::MergedChannels);
     shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), QStringLiteral(". '%1/scripts/pg_cluster.sh' && %2").arg(source, commands)});
-    if (!shell.waitForFinished(120000) || shell.exitCode() != 0)
-        throw std::runtime_error(("private server: " + commands + "\n" + QString::fromLocal8Bit(shell.readAll())).toStdString());
+    if (!shell.waitForFinished(180000) || shell.exitCode() != 0)
+        throw std::runtime_error(("cluster commands: " + commands + "\n" + QString::fromLocal8Bit(shell.readAll())).toStdString());
 }

@@ -128,6 +128,10 @@ QStringList column(const DataSet *ds, const QString &field);
 // :ok parameter gets the state no record is ever written in.
 void prepareJournals(DataModule &module);
 
+// Runs shell commands with the functions of scripts/pg_cluster.sh at hand (pg_cluster_init,
+// pg_cluster_start, pg_psql…); throws with their output when they fail.
+void runClusterCommands(const QString &commands);
+
 // A database server of the test's own, with the plant database "plant_db", that the test may stop
 // and start again under a running data module. It listens on a loopback address next to the test
 // cluster's (127.0.1.x for 127.0.0.x) and is removed when the object goes.
