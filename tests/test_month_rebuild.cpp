@@ -180,6 +180,7 @@ private slots:
     void sameRowsAsPerDay();
     void sameRowsOnDemoPlant_data();
     void sameRowsOnDemoPlant();
+    void recordsOfNoShiftLeaveHouseholdRowsAlone();
 };
 
 void TestMonthRebuild::sameRowsAsPerDay_data()
@@ -236,6 +237,36 @@ void TestMonthRebuild::sameRowsOnDemoPlant()
                                                 + diff.join(QLatin1Char('\n'))));
         }
     }
+}
+
+// Records of no shift (other software's, the program writes none) and household entries of no
+// kind belong to neither family: the per-day sequence would write them among the other family's
+// rows (a shift-0 record over the household row of its worker, a kind-0 entry as a production
+// row). The rebuilds leave them out, and the other family's rows stay as they were.
+void TestMonthRebuild::recordsOfNoShiftLeaveHouseholdRowsAlone()
+{
+    TestDatabase db;
+    SmallPlant p(db);
+    auto module = db.connectModule();
+    p.record(p.ivanov, QDate(2026, 3, 5), 1, 8);
+    p.record(p.ivanov, QDate(2026, 3, 6), 0, 5);
+    const int noShift = p.record(p.petrov, QDate(2026, 3, 7), 1, 6);
+    db.exec(QStringLiteral("update accounts_dep.smena set smena=null where id=%1").arg(noShift));
+    addEntry(db, p.ivanov, QDate(2026, 3, 6), 7777, 0, 2);
+    addEntry(db, p.sidorov, QDate(2026, 3, 8), 0, 0, 3);
+    addRow(db, QStringLiteral("w_id, smena, i_type, i_night, month, year, d6"), QStringLiteral("%1, 0, 7777, 0, 3, 2026, 2").arg(p.ivanov));
+    const QString all = QStringLiteral("select %1 from accounts_dep.h_tabel order by 1, 2, 3, 4").arg(TableColumns);
+    const QString household = QStringLiteral("select %1 from accounts_dep.h_tabel where smena=0 order by 1, 2, 3, 4").arg(TableColumns);
+    const auto householdBefore = db.rows(household);
+
+    MonthRebuild(*module, Family::Shifts).run({3, 2026});
+    QCOMPARE(db.rows(household), householdBefore);
+    QCOMPARE(db.rows(QStringLiteral("select w_id, smena, d5, d6, d7 from accounts_dep.h_tabel where smena<>0")),
+             (QVector<QVector<QVariant>>{{p.ivanov, 1, 8, 0, 0}}));
+
+    const auto afterShifts = db.rows(all);
+    MonthRebuild(*module, Family::Household).run({3, 2026});
+    QCOMPARE(db.rows(all), afterShifts);   // the kind-0 entry writes no row
 }
 
 QTEST_GUILESS_MAIN(TestMonthRebuild)
