@@ -6,7 +6,6 @@
 
 include(GNUInstallDirs)
 set(TABEL_APP_ID ru.tabel.Tabel)
-set(TABEL_PACKAGE_VERSION 1.0.0 CACHE STRING "Version of the workstation package, before the build stamp")
 set(TABEL_PACKAGE_MAINTAINER "Plant IT department <it@plant.invalid>" CACHE STRING
     "Maintainer field of the workstation package")
 # Who holds the program's copyright and under which licence it is used, for the package's
