@@ -8,6 +8,13 @@ namespace {
 
 constexpr qint64 MsPerDay = 86400000;
 constexpr qint64 NoDate = std::numeric_limits<qint64>::min();
+// Marks of a decimal kept aside (null, or a text that is not a plain number) among the digits.
+constexpr qint32 SmallMark = std::numeric_limits<qint32>::min();
+constexpr qint64 SmallLimit = std::numeric_limits<qint32>::max();
+constexpr qint64 WideMark = std::numeric_limits<qint64>::min();
+// A decimal column's count of decimals: none seen yet (every value so far null), or one per value.
+constexpr int NoScaleYet = -1;
+constexpr int ScalePerValue = -2;
 
 // A decimal text in the plain form the server writes ("-12.50", "0.05", "300"): its digits as a
 // whole number and how many of them follow the point. False for anything whose text that pair
@@ -77,7 +84,7 @@ void DataRows::reserve(qsizetype rows)
     for (Column &c : m_columns) {
         switch (c.kind) {
         case Kind::Text: c.texts.reserve(size_t(rows)); break;
-        case Kind::DecimalText: c.numbers.reserve(size_t(rows)); c.scales.reserve(size_t(rows)); break;
+        case Kind::DecimalText: c.small.reserve(size_t(rows)); break;
         case Kind::Variant: c.variants.reserve(rows); break;
         default: c.numbers.reserve(size_t(rows)); c.nulls.reserve(size_t(rows)); break;
         }
@@ -89,7 +96,7 @@ void DataRows::appendNull(int column)
     Column &c = m_columns[column];
     switch (c.kind) {
     case Kind::Text: c.texts.push_back(NullText); break;
-    case Kind::DecimalText: c.numbers.push_back(-1); c.scales.push_back(NoScale); break;
+    case Kind::DecimalText: appendSpecialDecimal(c, -1); break;
     case Kind::Variant: c.variants.append(QVariant()); break;
     default: c.numbers.push_back(0); c.nulls.push_back(true); break;
     }
@@ -102,8 +109,23 @@ void DataRows::appendText(int column, QStringView text)
         c.texts.push_back(c.texts.back());
         return;
     }
+    QString copy = text.toString();
+    if (c.indexed) {
+        const auto it = c.known.constFind(copy);
+        if (it != c.known.cend()) {
+            c.texts.push_back(*it);
+            return;
+        }
+        // A column of mostly different texts (remarks) is not worth the index.
+        if (c.distinct.size() > 4096 && c.distinct.size() * 2 > qsizetype(c.texts.size())) {
+            c.indexed = false;
+            c.known = {};
+        } else {
+            c.known.insert(copy, quint32(c.distinct.size()));
+        }
+    }
     c.texts.push_back(quint32(c.distinct.size()));
-    c.distinct.append(text.toString());
+    c.distinct.append(std::move(copy));
 }
 
 void DataRows::appendLatin1(int column, QLatin1String text)
@@ -112,13 +134,58 @@ void DataRows::appendLatin1(int column, QLatin1String text)
     qint64 number = 0;
     quint8 scale = 0;
     if (plainDecimal(text, number, scale)) {
-        c.numbers.push_back(number);
-        c.scales.push_back(scale);
+        appendDecimal(c, number, scale);
         return;
     }
-    c.numbers.push_back(c.distinct.size());
-    c.scales.push_back(NoScale);
+    appendSpecialDecimal(c, int(c.distinct.size()));
     c.distinct.append(QString(text));
+}
+
+void DataRows::appendDecimal(Column &c, qint64 digits, int scale)
+{
+    const size_t count = c.wide ? c.numbers.size() : c.small.size();
+    if (c.commonScale == NoScaleYet)
+        c.commonScale = scale;
+    if (c.commonScale >= 0 && scale != c.commonScale) {
+        c.scales.reserve(c.small.capacity() > count ? c.small.capacity() : count + 1);
+        c.scales.assign(count, quint8(c.commonScale));
+        c.commonScale = ScalePerValue;
+    }
+    if (c.commonScale == ScalePerValue)
+        c.scales.push_back(quint8(scale));
+    if (!c.wide && (digits > SmallLimit || digits <= -SmallLimit)) {
+        std::vector<qint64> numbers;
+        numbers.reserve(c.small.capacity() > count ? c.small.capacity() : count + 1);
+        for (qint32 v : c.small)
+            numbers.push_back(v == SmallMark ? WideMark : v);
+        std::vector<qint32>().swap(c.small);
+        c.numbers = std::move(numbers);
+        c.wide = true;
+    }
+    if (c.wide)
+        c.numbers.push_back(digits);
+    else
+        c.small.push_back(qint32(digits));
+}
+
+void DataRows::appendSpecialDecimal(Column &c, int text)
+{
+    c.special.insert(m_rows, text);
+    if (c.wide)
+        c.numbers.push_back(WideMark);
+    else
+        c.small.push_back(SmallMark);
+    if (c.commonScale == ScalePerValue)
+        c.scales.push_back(0);
+}
+
+bool DataRows::decimalAt(const Column &c, int row, qint64 &digits, int &scale)
+{
+    digits = c.wide ? c.numbers[size_t(row)] : c.small[size_t(row)];
+    if (c.wide ? digits == WideMark : digits == SmallMark)
+        return false;
+    scale = c.commonScale >= 0 ? c.commonScale : c.scales[size_t(row)];
+    return true;
 }
 
 void DataRows::appendInteger(int column, qint64 value)
@@ -154,6 +221,23 @@ void DataRows::appendVariant(int column, const QVariant &value)
     m_columns[column].variants.append(value);
 }
 
+bool DataRows::exactDouble(int row, int column, double &number) const
+{
+    // Both operands exact (below 2^53, a power of ten up to 1e22), so the one division rounds
+    // correctly, as reading the text does.
+    static constexpr double Powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    const Column &c = m_columns.at(column);
+    if (c.kind != Kind::DecimalText)
+        return false;
+    qint64 v = 0;
+    int scale = 0;
+    if (!decimalAt(c, row, v, scale) || v > (qint64(1) << 53) || v < -(qint64(1) << 53))
+        return false;
+    number = double(v) / Powers[scale];
+    return true;
+}
+
 QVariant DataRows::value(int row, int column) const
 {
     const Column &c = m_columns.at(column);
@@ -163,11 +247,12 @@ QVariant DataRows::value(int row, int column) const
         return t == NullText ? QVariant() : QVariant(c.distinct.at(t));
     }
     case Kind::DecimalText: {
-        const quint8 scale = c.scales[size_t(row)];
-        const qint64 number = c.numbers[size_t(row)];
-        if (scale != NoScale)
-            return decimalText(number, scale);
-        return number < 0 ? QVariant() : QVariant(c.distinct.at(number));
+        qint64 digits = 0;
+        int scale = 0;
+        if (decimalAt(c, row, digits, scale))
+            return decimalText(digits, scale);
+        const int text = c.special.value(row, -1);
+        return text < 0 ? QVariant() : QVariant(c.distinct.at(text));
     }
     case Kind::Variant:
         return c.variants.at(row);

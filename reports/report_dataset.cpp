@@ -74,8 +74,10 @@ ReportDataSet ReportDataSet::fromDataSet(const DataSet &data)
 
 QVariant ReportDataSet::valueAt(int row, int column) const
 {
-    const QVariant v = m_store ? m_store->value(m_storeRows.at(row), column) : m_rows.at(row).at(column);
     double n = 0;
+    if (m_store && m_decimal.value(column) && m_store->exactDouble(m_storeRows.at(row), column, n))
+        return n;
+    const QVariant v = m_store ? m_store->value(m_storeRows.at(row), column) : m_rows.at(row).at(column);
     if (m_decimal.value(column) && ReportFormat::toNumber(v, &n))
         return n;
     return v;

@@ -605,7 +605,9 @@ void TestCore::resultsReadAsTheQtDriverReadsThem()
                 .arg(sqlLiteral(longText)));
     auto module = db.connectModule();
     const QString sql = QStringLiteral("select t, v, c, n, r, f, s, i, b, d, tm, ts, flag, n * 2 as computed, "
-                                       "count(*) over () as cnt, null as nothing from accounts_dep.kinds order by id");
+                                       "count(*) over () as cnt, null as nothing, "
+                                       "case id when 1 then 1.5 when 2 then null when 3 then 2 else 123456789012.25 + id end "
+                                       "as widened from accounts_dep.kinds order by id");
     DataSet ds(module->connectionName());
     ds.setSql(sql);
     ds.open();
