@@ -1,5 +1,7 @@
 #include "db/dataset.h"
 
+#include "db/data_rows.h"
+
 #include "db/connection.h"
 #include "db/db_error.h"
 #include "db/sql_statement.h"
@@ -113,30 +115,19 @@ QSqlError fetchError(SQLHANDLE statement)
                      QSqlError::StatementError, QString::number(native));
 }
 
-// The text of the same column one row up, when it holds the text just read: long results
-// repeat a worker's name, a product and mostly the same sums row after row, and a shared copy
-// costs no memory of its own.
-bool sameAsAbove(const QVariant *above, QStringView wide, QLatin1String narrow, bool isWide, QVariant &value)
+// One value of the current row, appended to the column `column` of `rows`; false when the driver
+// failed.
+bool readValue(SQLHANDLE statement, int column, ColumnRead read, QVector<char> &buffer, DataRows &rows)
 {
-    if (!above || above->typeId() != QMetaType::QString)
-        return false;
-    const QString &text = *static_cast<const QString *>(above->constData());
-    if (isWide ? text != wide : text != narrow)
-        return false;
-    value = *above;
-    return true;
-}
-
-// One value of the current row; false when the driver failed. `above` is the same column's value
-// in the row before, if any.
-bool readValue(SQLHANDLE statement, SQLUSMALLINT column, ColumnRead read, const QMetaType &type,
-               QVector<char> &buffer, const QVariant *above, QVariant &value)
-{
+    const SQLUSMALLINT number = SQLUSMALLINT(column + 1);
     SQLLEN indicator = 0;
     SQLRETURN rc = SQL_SUCCESS;
     const auto fixed = [&](SQLSMALLINT target, void *data, SQLLEN size) {
-        rc = SQLGetData(statement, column, target, data, size, &indicator);
-        return SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA;
+        rc = SQLGetData(statement, number, target, data, size, &indicator);
+        if (SQL_SUCCEEDED(rc) && indicator != SQL_NULL_DATA)
+            return true;
+        rows.appendNull(column);
+        return false;
     };
     switch (read) {
     case ColumnRead::Text:
@@ -145,24 +136,29 @@ bool readValue(SQLHANDLE statement, SQLUSMALLINT column, ColumnRead read, const 
         const SQLSMALLINT target = wide ? SQL_C_WCHAR : SQL_C_CHAR;
         const int unit = wide ? int(sizeof(SQLWCHAR)) : 1;
         QString text;
+        bool pieces = false;
         for (;;) {
-            rc = SQLGetData(statement, column, target, buffer.data(), buffer.size(), &indicator);
+            rc = SQLGetData(statement, number, target, buffer.data(), buffer.size(), &indicator);
             if (rc == SQL_NO_DATA)
                 break;
             if (!SQL_SUCCEEDED(rc))
                 return false;
             if (indicator == SQL_NULL_DATA) {
-                value = QVariant();   // as the Qt driver gives a null text
+                rows.appendNull(column);   // as the Qt driver gives a null text
                 return true;
             }
             // A longer text comes in pieces, each filling the buffer but for its terminator.
             const bool more = rc == SQL_SUCCESS_WITH_INFO
                 && (indicator == SQL_NO_TOTAL || indicator >= buffer.size());
             const qsizetype units = more ? (buffer.size() / unit - 1) : qsizetype(indicator / unit);
-            if (!more && text.isEmpty()
-                && sameAsAbove(above, QStringView(reinterpret_cast<const char16_t *>(buffer.constData()), units),
-                               QLatin1String(buffer.constData(), units), wide, value))
+            if (!more && !pieces) {
+                if (wide)
+                    rows.appendText(column, QStringView(reinterpret_cast<const char16_t *>(buffer.constData()), units));
+                else
+                    rows.appendLatin1(column, QLatin1String(buffer.constData(), units));
                 return true;
+            }
+            pieces = true;
             if (wide)
                 text += QStringView(reinterpret_cast<const char16_t *>(buffer.constData()), units);
             else
@@ -170,59 +166,82 @@ bool readValue(SQLHANDLE statement, SQLUSMALLINT column, ColumnRead read, const 
             if (!more)
                 break;
         }
-        value = text;
+        if (wide)
+            rows.appendText(column, text);
+        else
+            rows.appendLatin1(column, QLatin1String(text.toLatin1()));
         return true;
     }
     case ColumnRead::Short: {
         SQLSMALLINT v = 0;
-        // The Qt driver gives a null small number as a null int.
-        value = fixed(SQL_C_SSHORT, &v, 0) ? QVariant(short(v)) : QVariant(QMetaType::fromType<int>());
+        if (fixed(SQL_C_SSHORT, &v, 0))
+            rows.appendInteger(column, v);
         break;
     }
     case ColumnRead::UShort: {
         SQLUSMALLINT v = 0;
-        value = fixed(SQL_C_USHORT, &v, 0) ? QVariant(ushort(v)) : QVariant(QMetaType::fromType<uint>());
+        if (fixed(SQL_C_USHORT, &v, 0))
+            rows.appendInteger(column, v);
         break;
     }
     case ColumnRead::Int: {
         SQLINTEGER v = 0;
-        value = fixed(SQL_C_SLONG, &v, 0) ? QVariant(int(v)) : QVariant(type);
+        if (fixed(SQL_C_SLONG, &v, 0))
+            rows.appendInteger(column, v);
         break;
     }
     case ColumnRead::UInt: {
         SQLUINTEGER v = 0;
-        value = fixed(SQL_C_ULONG, &v, 0) ? QVariant(uint(v)) : QVariant(type);
+        if (fixed(SQL_C_ULONG, &v, 0))
+            rows.appendInteger(column, v);
         break;
     }
     case ColumnRead::BigInt: {
         SQLBIGINT v = 0;
-        value = fixed(SQL_C_SBIGINT, &v, 0) ? QVariant(qlonglong(v)) : QVariant(type);
+        if (fixed(SQL_C_SBIGINT, &v, 0))
+            rows.appendInteger(column, v);
         break;
     }
     case ColumnRead::UBigInt: {
         SQLUBIGINT v = 0;
-        value = fixed(SQL_C_UBIGINT, &v, 0) ? QVariant(qulonglong(v)) : QVariant(type);
+        if (fixed(SQL_C_UBIGINT, &v, 0))
+            rows.appendUnsigned(column, v);
         break;
     }
     case ColumnRead::Date: {
         DATE_STRUCT d{};
-        value = fixed(SQL_C_TYPE_DATE, &d, sizeof d) ? QVariant(QDate(d.year, d.month, d.day)) : QVariant(type);
+        if (fixed(SQL_C_TYPE_DATE, &d, sizeof d))
+            rows.appendDate(column, QDate(d.year, d.month, d.day));
         break;
     }
     case ColumnRead::Time: {
         TIME_STRUCT t{};
-        value = fixed(SQL_C_TYPE_TIME, &t, sizeof t) ? QVariant(QTime(t.hour, t.minute, t.second)) : QVariant(type);
+        if (fixed(SQL_C_TYPE_TIME, &t, sizeof t))
+            rows.appendTime(column, QTime(t.hour, t.minute, t.second));
         break;
     }
     case ColumnRead::DateTime: {
         TIMESTAMP_STRUCT t{};
-        value = fixed(SQL_C_TYPE_TIMESTAMP, &t, sizeof t)
-            ? QVariant(QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second, int(t.fraction / 1000000))))
-            : QVariant(type);
+        if (fixed(SQL_C_TYPE_TIMESTAMP, &t, sizeof t))
+            rows.appendDateTime(column, QDate(t.year, t.month, t.day),
+                                QTime(t.hour, t.minute, t.second, int(t.fraction / 1000000)));
         break;
     }
     }
     return SQL_SUCCEEDED(rc);
+}
+
+DataRows::Kind keptAs(ColumnRead read)
+{
+    switch (read) {
+    case ColumnRead::Text: return DataRows::Kind::Text;
+    case ColumnRead::DecimalText: return DataRows::Kind::DecimalText;
+    case ColumnRead::UBigInt: return DataRows::Kind::UnsignedInteger;
+    case ColumnRead::Date: return DataRows::Kind::Date;
+    case ColumnRead::Time: return DataRows::Kind::Time;
+    case ColumnRead::DateTime: return DataRows::Kind::DateTime;
+    default: return DataRows::Kind::Integer;
+    }
 }
 
 // Results carry a local date-time in every row. With TZ unset the C library looks at
@@ -276,12 +295,13 @@ void DataSet::open()
         if (!m_fieldIndex.contains(name))
             m_fieldIndex.insert(name, i);
     }
-    m_rows.clear();
+    m_rows.reset();
+    m_visible.clear();
     // A result that fails half-way leaves nothing behind, not even rows already shown.
     auto failed = qScopeGuard([this] {
         const bool shown = m_open;
         m_open = false;
-        m_rows.clear();
+        m_rows.reset();
         m_visible.clear();
         m_current = -1;
         if (shown) {
@@ -293,17 +313,24 @@ void DataSet::open()
     const SQLHANDLE statement = columns > 0 ? statementHandle(q) : SQL_NULL_HANDLE;
     // The driver holds the whole result by now and knows its length (-1 where it does not).
     SQLLEN length = -1;
-    if (m_letPaint && m_firstRows > 0 && statement != SQL_NULL_HANDLE && !SQL_SUCCEEDED(SQLRowCount(statement, &length)))
+    if (statement != SQL_NULL_HANDLE && !SQL_SUCCEEDED(SQLRowCount(statement, &length)))
         length = -1;
-    const int paintAt = m_letPaint && (length < 0 || length > m_longResult) ? m_firstRows : 0;
-    const auto append = [this, paintAt](Row &&row) {
-        m_rows.append(std::move(row));
-        if (paintAt > 0 && m_rows.size() == paintAt)
+    const int paintAt = m_letPaint && m_firstRows > 0 && (length < 0 || length > m_longResult) ? m_firstRows : 0;
+    // A new store each time: reports made from the rows before keep theirs.
+    auto rows = QSharedPointer<DataRows>::create();
+    m_rows = rows;
+    const auto rowDone = [this, paintAt, &rows] {
+        rows->endRow();
+        if (paintAt > 0 && rows->rowCount() == paintAt)
             showRowsSoFar();
     };
     QVector<ColumnRead> reads;
     QVector<QMetaType> types;
     if (statement != SQL_NULL_HANDLE && columnReads(rec, reads, types)) {
+        for (int i = 0; i < columns; ++i)
+            rows->addColumn(keptAs(reads[i]), types[i]);
+        if (length > 0)
+            rows->reserve(length);
         // Straight from the driver, column by column: how each column is read was settled once
         // for the whole result.
         QVector<char> buffer(4096);
@@ -313,20 +340,18 @@ void DataSet::open()
                 break;
             if (!SQL_SUCCEEDED(rc))
                 throw Connection::failure(m_connection, fetchError(statement), 0);
-            Row row(columns);
-            const Row *above = m_rows.isEmpty() ? nullptr : &m_rows.constLast();
             for (int i = 0; i < columns; ++i)
-                if (!readValue(statement, SQLUSMALLINT(i + 1), reads[i], types[i], buffer,
-                               above ? &above->at(i) : nullptr, row[i]))
+                if (!readValue(statement, i, reads[i], buffer, *rows))
                     throw Connection::failure(m_connection, fetchError(statement), 0);
-            append(std::move(row));
+            rowDone();
         }
     } else {
+        for (int i = 0; i < columns; ++i)
+            rows->addColumn(DataRows::Kind::Variant, rec.field(i).metaType());
         while (q.next()) {
-            Row row(columns);
             for (int i = 0; i < columns; ++i)
-                row[i] = q.value(i);
-            append(std::move(row));
+                rows->appendVariant(i, q.value(i));
+            rowDone();
         }
     }
     failed.dismiss();
@@ -344,10 +369,10 @@ void DataSet::showRowsSoFar()
 
 void DataSet::close()
 {
-    if (!m_open && m_rows.isEmpty())
+    if (!m_open && !m_rows)
         return;
     m_open = false;
-    m_rows.clear();
+    m_rows.reset();
     m_visible.clear();
     m_current = -1;
     emit rowsReset();
@@ -385,7 +410,7 @@ bool DataSet::locate(const QString &field, const QVariant &value)
     if (col < 0)
         return false;
     for (int i = 0; i < m_visible.size(); ++i) {
-        const QVariant &v = m_rows[m_visible[i]][col];
+        const QVariant v = m_rows->value(m_visible[i], col);
         if (v == value || (!v.isNull() && v.toString() == value.toString())) {
             setRecNo(i + 1);
             return true;
@@ -428,16 +453,15 @@ QVariant DataSet::valueAt(int row, int column) const
 {
     if (column < 0 || row < 0 || row >= m_visible.size())
         return {};
-    const Row &values = m_rows[m_visible[row]];
-    return column < values.size() ? values[column] : QVariant();
+    return column < m_rows->columnCount() ? m_rows->value(m_visible[row], column) : QVariant();
 }
 
 QVariant DataSet::rawValue(int rawRow, const QString &field) const
 {
     const int col = fieldIndex(field);
-    if (col < 0 || rawRow < 0 || rawRow >= m_rows.size())
+    if (col < 0 || rawRow < 0 || !m_rows || rawRow >= m_rows->rowCount())
         return {};
-    return m_rows[rawRow][col];
+    return m_rows->value(rawRow, col);
 }
 
 void DataSet::setFilter(const Filter &filter)
@@ -450,8 +474,9 @@ void DataSet::setFilter(const Filter &filter)
 void DataSet::applyFilter()
 {
     m_visible.clear();
-    m_visible.reserve(m_rows.size());
-    for (int i = 0; i < m_rows.size(); ++i)
+    const int rows = m_rows ? m_rows->rowCount() : 0;
+    m_visible.reserve(rows);
+    for (int i = 0; i < rows; ++i)
         if (!m_filter || m_filter(*this, i))
             m_visible.append(i);
     m_current = m_visible.isEmpty() ? -1 : 0;
@@ -463,4 +488,12 @@ int SqlCommand::execute()
 {
     QSqlQuery q = runQuery(m_connection, m_sql, m_params);
     return q.numRowsAffected();
+}
+
+DataSet::Row DataSet::rowValues(int row) const
+{
+    Row values(m_rows->columnCount());
+    for (int c = 0; c < values.size(); ++c)
+        values[c] = m_rows->value(m_visible[row], c);
+    return values;
 }

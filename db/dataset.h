@@ -2,11 +2,13 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSharedPointer>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
 #include <functional>
 
+class DataRows;
 class QSqlRecord;
 
 // A query whose result is read whole into memory, with a current row, an optional row filter and
@@ -75,8 +77,12 @@ public:
     QVariant valueAt(int row, const QString &field) const;
     // The same by the field's index (column()), for reading many rows: resolve it once.
     QVariant valueAt(int row, int column) const;
-    // All values of visible row `row` (0-based), shared rather than copied.
-    const Row &rowValues(int row) const { return m_rows[m_visible[row]]; }
+    // All values of visible row `row` (0-based).
+    Row rowValues(int row) const;
+    // The rows as read (unfiltered), shared with whoever keeps them past the next open, and the
+    // raw row of each visible one.
+    QSharedPointer<const DataRows> rows() const { return m_rows; }
+    const QVector<int> &visibleRows() const { return m_visible; }
     // Index of a field in the rows (-1: no such field); stays valid until the next open.
     int column(const QString &field) const { return fieldIndex(field); }
     QString text(const QString &field) const { return value(field).toString(); }
@@ -105,7 +111,7 @@ private:
     QStringList m_fields;
     QHash<QString, int> m_fieldIndex;
     QVector<bool> m_decimal;
-    QVector<Row> m_rows;
+    QSharedPointer<DataRows> m_rows;   // null until opened
     QVector<int> m_visible;
     int m_current = -1;
     Filter m_filter;

@@ -2,6 +2,7 @@
 
 #include "reports/report_format.h"
 
+#include "db/data_rows.h"
 #include "db/dataset.h"
 
 #include <atomic>
@@ -64,16 +65,19 @@ ReportDataSet ReportDataSet::fromDataSet(const DataSet &data)
     ReportDataSet out(names);
     for (const QString &name : names)
         out.m_decimal << data.isDecimalField(name);
-    out.m_rows.reserve(data.recordCount());
-    for (int r = 0; r < data.recordCount(); ++r)
-        out.m_rows << data.rowValues(r);
+    out.m_store = data.rows();
+    out.m_storeRows = data.visibleRows();
+    if (!out.m_store)
+        out.m_storeRows.clear();
     return out;
 }
 
 QVariant ReportDataSet::valueAt(int row, int column) const
 {
-    const QVariant &v = m_rows.at(row).at(column);
     double n = 0;
+    if (m_store && m_decimal.value(column) && m_store->exactDouble(m_storeRows.at(row), column, n))
+        return n;
+    const QVariant v = m_store ? m_store->value(m_storeRows.at(row), column) : m_rows.at(row).at(column);
     if (m_decimal.value(column) && ReportFormat::toNumber(v, &n))
         return n;
     return v;
@@ -95,6 +99,16 @@ void ReportDataSet::appendRow(const QVariantList &values)
                                         .arg(values.size())
                                         .arg(m_columns.size())
                                         .toStdString());
+    if (m_store) {   // rows of a data set first, then the ones appended
+        for (int r : std::as_const(m_storeRows)) {
+            QVariantList row;
+            for (int c = 0; c < m_columns.size(); ++c)
+                row << m_store->value(r, c);
+            m_rows << row;
+        }
+        m_store.reset();
+        m_storeRows.clear();
+    }
     m_rows << values;
 }
 
@@ -103,8 +117,14 @@ ReportDataSet ReportDataSet::filtered(const std::function<bool(const ReportRow &
     ReportDataSet out(m_columns);
     out.m_columnsId = m_columnsId;
     out.m_decimal = m_decimal;
-    for (int i = 0; i < rowCount(); ++i)
-        if (keep(row(i)))
+    out.m_store = m_store;
+    for (int i = 0; i < rowCount(); ++i) {
+        if (!keep(row(i)))
+            continue;
+        if (m_store)
+            out.m_storeRows << m_storeRows.at(i);
+        else
             out.m_rows << m_rows.at(i);
+    }
     return out;
 }

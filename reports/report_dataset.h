@@ -2,12 +2,14 @@
 
 #include <QHash>
 #include <QList>
+#include <QSharedPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <functional>
 
+class DataRows;
 class DataSet;
 class ReportDataSet;
 
@@ -80,8 +82,8 @@ public:
 
     // Throws std::invalid_argument when the number of values differs from the number of columns.
     void appendRow(const QVariantList &values);
-    int rowCount() const { return int(m_rows.size()); }
-    bool isEmpty() const { return m_rows.isEmpty(); }
+    int rowCount() const { return m_store ? int(m_storeRows.size()) : int(m_rows.size()); }
+    bool isEmpty() const { return rowCount() == 0; }
     ReportRow row(int index) const { return ReportRow(this, index); }
 
     // The rows for which keep() is true, in their order (the product-kind filter of the reports).
@@ -92,5 +94,7 @@ private:
     quint64 m_columnsId = 0;
     QHash<QString, int> m_index; // lower-case column name -> position
     QList<bool> m_decimal;       // columns whose exact decimal texts are read as numbers
-    QList<QVariantList> m_rows;
+    QList<QVariantList> m_rows;                 // rows appended one by one
+    QSharedPointer<const DataRows> m_store;     // or the rows of a data set, shared with it
+    QList<int> m_storeRows;                     // the store's row of each row
 };

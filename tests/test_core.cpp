@@ -592,15 +592,26 @@ void TestCore::resultsReadAsTheQtDriverReadsThem()
                            "(%1, 'Иванов 🙂', 'ab', 12.5, 1.0000000001, 0.1, -3, 2147483647, 9007199254740993, "
                            "'2026-03-05', '14:30:15', '2026-12-10 14:30:00.125', true), "
                            "(null, null, null, null, null, null, null, null, null, null, null, null, null), "
-                           "('', '', '', 0, -0.5, -1e10, 0, -2147483648, -1, '1900-01-01', '00:00', '2026-03-29 02:30:00', false)")
+                           "('', '', '', 0, -0.5, -1e10, 0, -2147483648, -1, '1900-01-01', '00:00', '2026-03-29 02:30:00', false), "
+                           // Values held in a compact form and those that are kept as their text:
+                           // long and tiny decimals, exponents, a float's signed zero and
+                           // infinity, texts equal to the row above's.
+                           "('', 'Иванов 🙂', 'ab', -0.000001, 12345678901234567890.1234567890123, 'NaN', 32767, 0, "
+                           "9223372036854775807, '0001-01-01', '23:59:59', '1970-01-01 00:00:00', null), "
+                           "('', 'Иванов 🙂', 'ab', 9999999999999999999999.999999, -0.00000000000000000001, '-0', -32768, "
+                           "1, -9223372036854775808, '2026-03-05', '00:00:01', '2026-03-05 23:59:59.999', true), "
+                           "('x', 'Иванов 🙂', null, 100, 0.50, 'Infinity', 1, 1, 1, '2026-03-05', null, null, null), "
+                           "('x', 'Иванов', 'ab', 100, 1e-5, '1e+20', 1, 1, 1, null, '12:00', '2026-03-05 12:00', null)")
                 .arg(sqlLiteral(longText)));
     auto module = db.connectModule();
     const QString sql = QStringLiteral("select t, v, c, n, r, f, s, i, b, d, tm, ts, flag, n * 2 as computed, "
-                                       "count(*) over () as cnt, null as nothing from accounts_dep.kinds order by id");
+                                       "count(*) over () as cnt, null as nothing, "
+                                       "case id when 1 then 1.5 when 2 then null when 3 then 2 else 123456789012.25 + id end "
+                                       "as widened from accounts_dep.kinds order by id");
     DataSet ds(module->connectionName());
     ds.setSql(sql);
     ds.open();
-    QCOMPARE(ds.recordCount(), 3);
+    QCOMPARE(ds.recordCount(), 7);
 
     QSqlQuery q(QSqlDatabase::database(module->connectionName()));
     q.setForwardOnly(true);
@@ -618,7 +629,7 @@ void TestCore::resultsReadAsTheQtDriverReadsThem()
         }
         ++row;
     }
-    QCOMPARE(row, 3);
+    QCOMPARE(row, 7);
     QCOMPARE(ds.valueAt(0, ds.column(QStringLiteral("t"))).toString(), longText);
     QCOMPARE(ds.valueAt(0, QStringLiteral("n")).toString(), QStringLiteral("12.500000"));
     QVERIFY(ds.isDecimalField(QStringLiteral("n")));
