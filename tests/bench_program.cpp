@@ -536,7 +536,7 @@ int main(int argc, char **argv)
         if (target > 0)
             verdict = ratio <= target ? QStringLiteral("(≤ %1: met)").arg(target) : QStringLiteral("(≤ %1: NOT met)").arg(target);
         out << QStringLiteral("%1 %2 %3 %4 %5 %6  %7  %8\n")
-                   .arg(name, -36)
+                   .arg(name, -46)
                    .arg(program, 10, 'f', 1)
                    .arg(bareTime, 9, 'f', 1)
                    .arg(bareSent ? QString::number(ratio, 'f', 2) : QStringLiteral("-"), 6)
@@ -545,7 +545,7 @@ int main(int argc, char **argv)
                    .arg(verdict, -15)
                    .arg(note);
     };
-    out << QStringLiteral("%1 %2 %3 %4 %5 %6\n").arg(QStringLiteral("action"), -36).arg(QStringLiteral("program ms"), 10)
+    out << QStringLiteral("%1 %2 %3 %4 %5 %6\n").arg(QStringLiteral("action"), -46).arg(QStringLiteral("program ms"), 10)
                .arg(QStringLiteral("bare ms"), 9).arg(QStringLiteral("ratio"), 6).arg(QStringLiteral("peak MiB"), 8)
                .arg(QStringLiteral("bare MiB"), 8);
     for (size_t a = 0; a < actions.size(); ++a) {
