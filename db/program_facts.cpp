@@ -10,10 +10,6 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#ifndef TABEL_VERSION
-#define TABEL_VERSION "1.0.0"
-#endif
-
 namespace {
 
 const QString Unknown = QStringLiteral("неизвестно");
