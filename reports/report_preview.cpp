@@ -188,16 +188,6 @@ void ReportPreview::run(const PreparedReport &report, ReportZoom zoom, QWidget *
     }
 }
 
-void ReportPreview::run(const ReportDocument &document, ReportZoom zoom, QWidget *parent)
-{
-    ReportPreview preview(document, zoom, parent);
-    preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
-    if (execHook())
-        execHook()(preview);
-    else
-        preview.exec();
-}
-
 void ReportPreview::setExecHook(ExecHook hook)
 {
     execHook() = std::move(hook);

@@ -33,7 +33,6 @@ public:
 
     // Opens the preview maximised and returns when the user has closed it.
     static void run(const PreparedReport &report, ReportZoom zoom, QWidget *parent = nullptr);
-    static void run(const ReportDocument &document, ReportZoom zoom, QWidget *parent = nullptr);
 
     // Tests replace the modal run of the preview: the hook gets the dialog, ready and maximised,
     // with every page laid out, instead of the user.
