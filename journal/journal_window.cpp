@@ -45,6 +45,10 @@ namespace {
 const QColor green(0, 0x80, 0);   // the accepted state and the chosen journal mode
 const QColor red(0xFF, 0, 0);     // a state not accepted
 
+// Where the user's last journal mode is remembered.
+const QString ModeGroup = QStringLiteral("journal");
+const QString ModeKey = QStringLiteral("mode");
+
 class BusyCursor {
 public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -79,7 +83,7 @@ JournalWindow::JournalWindow(DataModule *module, QWidget *parent) : QDialog(pare
         });
         // Remembered when the user chooses it, not when the program sets it.
         connect(modeButtons[i], &QRadioButton::clicked, this, [i] {
-            RememberedState::setValue(QStringLiteral("journal"), QStringLiteral("mode"), i + 1);
+            RememberedState::setValue(ModeGroup, ModeKey, i + 1);
         });
     }
     dateField = new DateField(this);
@@ -273,7 +277,7 @@ void JournalWindow::applyRole(Role role)
     }
     // The journal mode the user worked in last, where the role may choose one.
     if (role != Role::Accountant && role != Role::None)
-        modeChosen(RememberedState::value(QStringLiteral("journal"), QStringLiteral("mode"), 1).toInt());
+        modeChosen(RememberedState::value(ModeGroup, ModeKey, 1).toInt());
 }
 
 void JournalWindow::openJournals(bool rereadParams)
